@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Navtab and runs every test: once in a normal build and once under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+bash scripts/build.sh build
+(cd build && ctest --output-on-failure -j 2)
+
+bash scripts/build.sh build-asan -DNAVTAB_SANITIZE=ON -DNAVTAB_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure -j 2)

@@ -1,0 +1,77 @@
+// navtab-cli: the scriptable face of Navtab's core.
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace navtab::cli {
+
+int fail(int status, const std::string& text) {
+    std::fprintf(stderr, "navtab-cli: %s\n", text.c_str());
+    return status;
+}
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = {
+        {"tree", "FILE...",
+         "Prints the tree of each file: the file, its tables and the program chains found so far,\n"
+         "one node per line, indented by two blanks per level.",
+         runTree},
+        {"show", "FILE [NODE] [--reserved] [--json]",
+         "Prints the field list of NODE, one row per line with the columns Address, Description,\n"
+         "Value (dec) and Value (hex) separated by tabs. NODE is a table's short name (VMGM_MAT,\n"
+         "VTSI_MAT, VTS_PGCITI, ...) or a program chain's caption (\"First Play PGC\"); without "
+         "NODE\n"
+         "the file's management table is shown.\n"
+         "  --reserved  also show the rows of reserved fields\n"
+         "  --json      print an array of rows: address (number or null), description, dec, hex,\n"
+         "              kind, length",
+         runShow},
+        {"save", "FILE OUT [--bup]",
+         "Opens FILE and writes it to OUT as Save does: the management table and every table in\n"
+         "order, padded to whole sectors. OUT is replaced only after a complete write.\n"
+         "  --bup  also write the backup copy (OUT with the extension .BUP)",
+         runSave},
+    };
+    return all;
+}
+
+namespace {
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out, "usage: navtab-cli COMMAND [ARGS]\n\ncommands:\n");
+    for (const auto& c : commands())
+        std::fprintf(out, "  %-6s %.*s\n", std::string(c.name).c_str(),
+                     static_cast<int>(c.synopsis.size()), c.synopsis.data());
+    std::fprintf(out, "\n'navtab-cli COMMAND --help' describes a command.\n");
+}
+
+}  // namespace
+}  // namespace navtab::cli
+
+int main(int argc, char** argv) {
+    using namespace navtab::cli;
+    if (argc < 2) {
+        printUsage(stderr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printUsage(stdout);
+        return kExitOk;
+    }
+    Args args(argv + 2, argv + argc);
+    for (const auto& c : commands()) {
+        if (c.name != name) continue;
+        for (const auto& a : args) {
+            if (a == "--help" || a == "-h") {
+                std::printf("usage: navtab-cli %s %s\n\n%s\n", argv[1],
+                            std::string(c.synopsis).c_str(), std::string(c.help).c_str());
+                return kExitOk;
+            }
+        }
+        return c.run(args);
+    }
+    printUsage(stderr);
+    return fail(kExitUsage, "unknown command '" + name + "'");
+}

@@ -1,0 +1,58 @@
+// The open files of a session: each document is one IFO file with its buffers, its tree and its
+// unsaved-change marker; the workspace counts the modified documents.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ifo_main.h"
+#include "core/tree_node.h"
+
+namespace navtab {
+
+class UserInteraction;
+
+struct IfoDocument {
+    std::string path;  // as the user gave it; never case-converted
+    IfoHandle ifo;
+    bool modified = false;
+    TreeNode root;
+};
+
+class Workspace {
+  public:
+    // Takes an opened handle into the workspace; its tree is left for the caller to fill.
+    IfoDocument& add(std::string path, IfoHandle ifo);
+    const std::vector<std::unique_ptr<IfoDocument>>& documents() const { return documents_; }
+
+    // Sets the document's flag, counting it only when it was clear.
+    void markModified(IfoDocument& doc);
+    void clearModified(IfoDocument& doc);
+    int modifiedCount() const { return modifiedCount_; }
+
+    // While set, saving writes the .BUP copy without asking.
+    bool noBackupQuestion = false;
+
+  private:
+    std::vector<std::unique_ptr<IfoDocument>> documents_;
+    int modifiedCount_ = 0;
+};
+
+// Opens an IFO or BUP file read-only and loads it. On failure the user is told why and the result
+// is null.
+IfoHandle openIfoFile(const std::string& path, UserInteraction& ui);
+
+// The backup name of an IFO path: the extension .IFO, whatever its case, becomes .BUP in the same
+// case style. Empty when the path has no .IFO extension.
+std::string backupPathFor(const std::string& path);
+
+// Writes the handle to `path` through a temporary file in the same folder that replaces the target
+// only after a complete, flushed write. Returns false (target untouched) on any failure.
+bool writeIfoFileAtomically(const std::string& path, ifo_t& ifo, UserInteraction& ui);
+
+// Saves a document to `path` and, after asking (or always while noBackupQuestion is set), to its
+// .BUP path. Returns false when a write failed; the user has been told.
+bool SaveIfo(Workspace& workspace, IfoDocument& doc, const std::string& path, UserInteraction& ui);
+
+}  // namespace navtab
