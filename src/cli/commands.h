@@ -26,6 +26,7 @@ const std::vector<Command>& commands();
 int runTree(const Args& args);
 int runShow(const Args& args);
 int runSave(const Args& args);
+int runDecode(const Args& args);
 
 // Prints "navtab-cli: text" on standard error and returns the status given.
 int fail(int status, const std::string& text);

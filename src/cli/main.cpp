@@ -32,6 +32,11 @@ const std::vector<Command>& commands() {
          "order, padded to whole sectors. OUT is replaced only after a complete write.\n"
          "  --bup  also write the backup copy (OUT with the extension .BUP)",
          runSave},
+        {"decode", "HEX...",
+         "Decodes navigation commands as the program chain rows show them, one line per command.\n"
+         "Each HEX is one 8-byte command written as 16 hex digits; blanks may stand between\n"
+         "bytes, so \"71 00 00 0F 00 02 00 00\" (quoted as one argument) is a command too.",
+         runDecode},
     };
     return all;
 }
