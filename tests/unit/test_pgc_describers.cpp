@@ -1,0 +1,250 @@
+// Program chain records and the tables that point to them, on hand-built bytes.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+
+#include "core/bytes.h"
+#include "format/bcd_time.h"
+#include "format/describe.h"
+
+namespace navtab {
+namespace {
+
+using Rows = std::vector<FieldRow>;
+
+struct PgcFixture : ::testing::Test {
+    // A VTS_PGCIT-sized buffer holding a PGC at `pgc`.
+    PgcFixture() { ifo.table[ID_VTS_PGCITI].assign(4096, 0); }
+    std::uint8_t* at(std::uint32_t offset) { return ifo.table[ID_VTS_PGCITI].data() + offset; }
+
+    Rows describePgc(std::uint32_t offset, bool reserved = false) {
+        TreeNode node;
+        node.kind = NodeKind::Pgc;
+        node.pgcSlot = ID_VTS_PGCITI;
+        node.pgcOffset = offset;
+        FieldList list;
+        list.showReserved = reserved;
+        EXPECT_EQ(DescribeNode(ifo, list, node), DescribeResult::Shown);
+        return list.rows();
+    }
+    static std::vector<std::string> values(const Rows& rows, const std::string& description) {
+        std::vector<std::string> out;
+        for (const auto& r : rows)
+            if (r.description == description) out.push_back(r.dec);
+        return out;
+    }
+    static bool has(const Rows& rows, const std::string& description) {
+        return std::any_of(rows.begin(), rows.end(),
+                           [&](const FieldRow& r) { return r.description == description; });
+    }
+    ifo_t ifo;
+};
+
+TEST(BcdTime, TextShowsDigitsAndFrameRate) {
+    const std::uint8_t t30[] = {0x01, 0x23, 0x45, 0xD9};
+    const std::uint8_t t25[] = {0x01, 0x23, 0x45, 0x59};
+    const std::uint8_t bad1[] = {0x00, 0x00, 0x00, 0x19};
+    const std::uint8_t bad2[] = {0x00, 0x00, 0x00, 0x99};
+    EXPECT_EQ(FormatBcdTime(t30), "01:23:45.19 / 30 fps");
+    EXPECT_EQ(FormatBcdTime(t25), "01:23:45.19 / 25 fps");
+    EXPECT_EQ(FormatBcdTime(bad1), "00:00:00.19 / illegal fps");
+    EXPECT_EQ(FormatBcdTime(bad2), "00:00:00.19 / illegal fps");
+}
+
+TEST_F(PgcFixture, HeaderOperationsModesAndStreamControl) {
+    const std::uint32_t pgc =
+        0x100;  // a PGC that does not start the table: addresses count from it
+    put32(at(pgc + 0x08), 0x80000001);
+    at(pgc + 0x0C)[0] = 0x83;
+    at(pgc + 0x1C)[0] = 0x81, at(pgc + 0x1D)[0] = 0x02, at(pgc + 0x1E)[0] = 0x03,
+             at(pgc + 0x1F)[0] = 0x24;
+    at(pgc + 0xA2)[0] = 0xFF;
+    at(pgc + 0xA3)[0] = 0x85;
+    Rows rows = describePgc(pgc);
+    EXPECT_EQ(values(rows, "       operation"),
+              (std::vector<std::string>{"Time play or search", "UnkownOp32"}));
+    EXPECT_EQ(values(rows, "    Audio stream 1 uses stream nr.: "), std::vector<std::string>{"3"});
+    EXPECT_FALSE(has(rows, "    Audio stream 2 uses stream nr.: "));
+    EXPECT_EQ(values(rows, "    Sub-picture stream 1 uses stream nr.(pan&scan): "),
+              std::vector<std::string>{"4"});
+    EXPECT_EQ(values(rows, "    Sub-picture stream 1 uses stream nr.(wide): "),
+              std::vector<std::string>{"2"});
+    EXPECT_TRUE(has(rows, "    Still time = infinite"));
+    EXPECT_TRUE(has(rows, "shuffle, program count =5"));
+    EXPECT_EQ(rows[1].address, "[00000002] ");  // "  Number of Programs", reserved word hidden
+    EXPECT_FALSE(has(rows, "  Reserved"));
+    EXPECT_TRUE(has(describePgc(pgc, true), "  Reserved"));
+    EXPECT_EQ(values(rows, "  Color 15 Y Cr CB").size(), 1u);
+    for (const char* absent : {"There is no PGC Command Table", "There is no PGC Program Map",
+                               "There is no Cell Playback Information Table",
+                               "There is no Cell Position Information Table"})
+        EXPECT_TRUE(has(rows, absent)) << absent;
+
+    at(pgc + 0xA3)[0] = 0x05;
+    EXPECT_TRUE(has(describePgc(pgc), "random, program count =5"));
+    at(pgc + 0xA3)[0] = 0;
+    EXPECT_TRUE(has(describePgc(pgc), "    PG Playback mode = sequential"));
+}
+
+TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
+    const std::uint32_t pgc = 0;
+    at(pgc + 2)[0] = 2;  // programs
+    at(pgc + 3)[0] = 3;  // cells
+    put16(at(pgc + 0xE4), 0xEC);
+    put16(at(pgc + 0xE6), 0x10C);
+    put16(at(pgc + 0xE8), 0x110);
+    put16(at(pgc + 0xEA), 0x158);
+    // One pre, no post, one cell command.
+    put16(at(0xEC), 1), put16(at(0xEE), 0), put16(at(0xF0), 1), put16(at(0xF2), 23);
+    at(0x10C)[0] = 1, at(0x10D)[0] = 3;
+    at(0x110)[0] = 0x50;  // first cell of an angle block
+    at(0x110 + 24)[0] = 0x90;
+    at(0x110 + 48)[0] = 0xD2;  // last of the block, with an STC discontinuity
+    at(0x110 + 1)[0] = 0x40;
+    put16(at(0x158 + 4), 2);
+    at(0x158 + 7)[0] = 5;
+
+    Rows rows = describePgc(pgc);
+    EXPECT_TRUE(has(rows, "PGC Command Table:"));
+    EXPECT_TRUE(has(rows, "    1.Pre Command"));
+    EXPECT_TRUE(has(rows, "    1.Cell Command"));
+    EXPECT_FALSE(has(rows, "    2.Pre Command"));
+    EXPECT_EQ(values(rows, "    Program_2: Entry cell number "), std::vector<std::string>{"3"});
+    EXPECT_EQ(values(rows, "    type"),
+              (std::vector<std::string>{"first of angle block", "middle of angle block",
+                                        "last of angle block"}));
+    EXPECT_EQ(values(rows, "    Block type"),
+              (std::vector<std::string>{"angle block", "angle block", "angle block"}));
+    EXPECT_EQ(values(rows, "    STC discontinuity:"),
+              (std::vector<std::string>{"no", "no", "yes"}));
+    EXPECT_EQ(values(rows, "    restricted:")[0], "yes (stops trick play)");
+    EXPECT_EQ(values(rows, "  Cell_2: has VOB ID"), std::vector<std::string>{"2"});
+    EXPECT_EQ(values(rows, "  Cell_2: has Cell ID"), std::vector<std::string>{"5"});
+    EXPECT_FALSE(has(rows, "  Cell_2: Reserved"));
+
+    // No cells: the heading stays, no cell rows.
+    at(pgc + 3)[0] = 0;
+    rows = describePgc(pgc);
+    EXPECT_TRUE(has(rows, "Cell Playback:"));
+    EXPECT_FALSE(has(rows, "  Cell_1: Cell type (Angle)"));
+}
+
+TEST_F(PgcFixture, DamagedCountsAndOffsetsStopAtTheBuffer) {
+    // A PGC near the end of its buffer with counts and sub-table offsets that lead outside.
+    const std::uint32_t pgc = 4096 - 0x100;
+    at(pgc + 2)[0] = 255, at(pgc + 3)[0] = 255;
+    put16(at(pgc + 0xE4), 0xF0);  // the command table's counts sit on the last bytes
+    put16(at(pgc + 0xF0), 0xFFFF), put16(at(pgc + 0xF2), 0xFFFF), put16(at(pgc + 0xF4), 0xFFFF);
+    put16(at(pgc + 0xE6), 0xFF);
+    put16(at(pgc + 0xE8), 0xFFFF);
+    put16(at(pgc + 0xEA), 0xFFF0);
+    Rows rows = describePgc(pgc);
+    EXPECT_TRUE(has(rows, "    1.Pre Command"));
+    EXPECT_FALSE(has(rows, "    2.Pre Command"));  // only one command fits before the end
+    EXPECT_TRUE(has(rows, "    Program_1: Entry cell number "));
+    EXPECT_FALSE(has(rows, "    Program_2: Entry cell number "));
+    EXPECT_FALSE(has(rows, "  Cell_1: Cell type (Angle)"));
+    EXPECT_TRUE(has(rows, "Cell Position in VOB:"));
+
+    // A PGC that starts past the buffer shows only its headings.
+    rows = describePgc(5000);
+    EXPECT_TRUE(has(rows, "PGC (program chain):"));
+    EXPECT_FALSE(has(rows, "  Number of Programs"));
+}
+
+struct UnitTableFixture : ::testing::Test {
+    Rows show(int id, TreeNode& node) {
+        node.kind = NodeKind::Table;
+        node.tableId = id;
+        FieldList list;
+        EXPECT_EQ(DescribeNode(ifo, list, node), DescribeResult::Shown);
+        return list.rows();
+    }
+    // A unit table with one language unit "en" holding menus with the given category bytes.
+    void makeUnitTable(int id, std::vector<std::uint8_t> categories) {
+        auto& t = ifo.table[id];
+        t.assign(2048, 0);
+        put16(&t[0], 1);
+        t[8] = 'e', t[9] = 'n', t[11] = 0x88;
+        put32(&t[12], 16);  // the LU starts at byte 16
+        put16(&t[16], static_cast<std::uint16_t>(categories.size()));
+        for (std::size_t m = 0; m < categories.size(); ++m) {
+            t[24 + 8 * m] = categories[m];
+            put32(&t[24 + 8 * m + 4], static_cast<std::uint32_t>(0x100 * (m + 1)));
+        }
+    }
+    static std::vector<std::string> captions(const TreeNode& node) {
+        std::vector<std::string> out;
+        for (const auto& c : node.children) out.push_back(c->caption);
+        return out;
+    }
+    ifo_t ifo;
+};
+
+TEST_F(UnitTableFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
+    makeUnitTable(ID_VTSM_PGCI_UT, {0x83, 0x80, 0x87});
+    TreeNode node;
+    Rows rows = show(ID_VTSM_PGCI_UT, node);
+    show(ID_VTSM_PGCI_UT, node);
+    EXPECT_EQ(captions(node),
+              (std::vector<std::string>{"LU_1 (English) PGC-Menu_1 (Root Menu)",
+                                        "LU_1 (English) PGC-Menu_2 ",
+                                        "LU_1 (English) PGC-Menu_3 (Chapter Menu)"}));
+    EXPECT_EQ(node.children[1]->pgcOffset, 16u + 0x200);
+    EXPECT_EQ(PgcFixture::values(rows, "          Menu Type:"),
+              (std::vector<std::string>{"root", "entry only", "PTT (chapter)"}));
+    EXPECT_EQ(PgcFixture::values(rows, "          entry PGC:")[0], "yes");
+    EXPECT_EQ(PgcFixture::values(rows, "  LU_1: Video Title Set Menu Language Code"),
+              std::vector<std::string>{"en"});
+    EXPECT_EQ(PgcFixture::values(rows, "      Root Menu:"), std::vector<std::string>{"yes"});
+    EXPECT_EQ(PgcFixture::values(rows, "      Chapter (PTT) Menu:"),
+              std::vector<std::string>{"yes"});
+    EXPECT_FALSE(PgcFixture::has(rows, "Reserved"));
+
+    makeUnitTable(ID_VMGM_PGCI_UT, {0x82, 0x83});
+    TreeNode vmgm;
+    rows = show(ID_VMGM_PGCI_UT, vmgm);
+    EXPECT_EQ(PgcFixture::values(rows, "          Menu Type:"),
+              (std::vector<std::string>{"Title-Menu", "invalid"}));
+    EXPECT_EQ(PgcFixture::values(rows, "    Menu_1: VMGM_PGC Category Menu mask"),
+              std::vector<std::string>{"82"});
+    EXPECT_TRUE(PgcFixture::has(rows, "Unknown"));  // not hidden: the label does not say Reserved
+    EXPECT_EQ(captions(vmgm),
+              (std::vector<std::string>{"LU_1 (English) PGC-Menu_1", "LU_1 (English) PGC-Menu_2"}));
+}
+
+TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
+    auto& t = ifo.table[ID_VTS_PGCITI];
+    t.assign(2048, 0);
+    put16(&t[0], 0xFFFF);  // far more search pointers than the table holds
+    t[8] = 0x81;
+    put32(&t[12], 0x7F0);
+    put32(&t[20], 0x900);  // a PGC past the table: no node for it
+    TreeNode node;
+    Rows rows = show(ID_VTS_PGCITI, node);
+    EXPECT_EQ(PgcFixture::values(rows, "      entry PGC:")[0], "yes");
+    EXPECT_EQ(PgcFixture::values(rows, "      Title number:")[0], "1");
+    EXPECT_EQ(PgcFixture::values(rows, "      Title number:").size(), 255u);  // (2048 - 8) / 8
+    ASSERT_GE(node.children.size(), 1u);
+    EXPECT_EQ(node.children[0]->caption, "VTS_PGC_1");
+    EXPECT_EQ(node.children[0]->pgcOffset, 0x7F0u);
+    EXPECT_EQ(node.children[1]->caption, "VTS_PGC_3");
+
+    // A language unit that starts outside the table ends the listing of its menus.
+    makeUnitTable(ID_VTSM_PGCI_UT, {0x83});
+    put32(&ifo.table[ID_VTSM_PGCI_UT][12], 0xFFFFFFF0);
+    TreeNode menus;
+    rows = show(ID_VTSM_PGCI_UT, menus);
+    EXPECT_TRUE(PgcFixture::has(rows, " [LU 1] Menu's:"));
+    EXPECT_FALSE(PgcFixture::has(rows, "        Menu_1: VTSM_PGC Category Menu mask"));
+    EXPECT_TRUE(menus.children.empty());
+
+    ifo.table[ID_VMGM_PGCI_UT].clear();
+    TreeNode absent;
+    rows = show(ID_VMGM_PGCI_UT, absent);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].description, "There is no VMGM_PGCI_UT table");
+}
+
+}  // namespace
+}  // namespace navtab
