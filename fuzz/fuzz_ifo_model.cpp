@@ -1,0 +1,119 @@
+// Feeds arbitrary bytes to every parser of the IFO object model: each table object is made from
+// the bytes, measured and serialised again; the PGCs get cells from the same bytes, the stream
+// usage analysis reads them as a title set, and both builders lay out what was parsed.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "core/bytes.h"
+#include "core/ifo_classes.h"
+
+namespace {
+
+using navtab::ByteSpan;
+
+template <typename Table>
+void roundTrip(Table& table) {
+    const std::size_t size = table.size();
+    const navtab::Serialised s = table.serialise();
+    // A written table is its size padded to whole sectors; a refused one has no bytes.
+    if (s.ok() && s.bytes.size() != navtab::roundToSector(size)) __builtin_trap();
+    if (!s.ok() && !s.bytes.empty()) __builtin_trap();
+}
+
+// A built handle holds every table in whole sectors; a refused build holds nothing.
+template <typename Table>
+void checkSlot(const navtab::ifo_t* ifo, int id, const std::unique_ptr<Table>& table) {
+    if (ifo != nullptr && ifo->table[id].size() != navtab::roundToSector(table->size()))
+        __builtin_trap();
+}
+
+void entries(ByteSpan bytes) {
+    for (std::size_t offset : {std::size_t{0}, bytes.size() / 2, bytes.size()}) {
+        navtab::CIfoCommand command(bytes, offset);
+        navtab::CIfoCellPlayback playback(bytes, offset);
+        navtab::CIfoCellPosition position(bytes, offset);
+        navtab::CIfoPtt ptt(bytes, offset);
+        navtab::CIfoTitle title(bytes, offset);
+        navtab::CIfoAudioAttr audio(bytes, offset);
+        navtab::CIfoSubpAttr subp(bytes, offset);
+        navtab::CIfoCellAdr cell(bytes, offset);
+        navtab::CIfoTmap map(bytes, offset);
+        navtab::CIfoVtsAttributes attributes(bytes, offset);
+        navtab::CIfoPgciLu unit(bytes, offset);
+        navtab::CIfoPttTitle parts(bytes, offset, 16);
+        (void)(command.size() + playback.size() + position.size() + ptt.size() + title.size() +
+               audio.size() + subp.size() + cell.size() + map.size() + attributes.size() +
+               unit.size() + parts.size());
+    }
+}
+
+void pgc(ByteSpan bytes) {
+    navtab::CIfoPgc chain(bytes, 0);
+    // Cells from the same bytes, every second one starting a program.
+    for (std::size_t at = 0; at < bytes.size() && chain.cells.size() < 300; at += 24)
+        chain.AddCell(bytes.subspan(at), static_cast<std::uint16_t>(at),
+                      static_cast<std::uint8_t>(at), (at / 24) % 2 == 0);
+    chain.AddCommand(navtab::CommandGroup::Post, {0x30, 0x01, 0, 0, 0, 0, 0, 0});
+    (void)chain.PlaybackTime();
+    roundTrip(chain);
+}
+
+void streamUsage(ByteSpan bytes) {
+    navtab::ifo_t vts;
+    vts.table[navtab::ID_MAT].assign(bytes.begin(), bytes.end());
+    vts.table[navtab::ID_VTS_PGCITI].assign(bytes.begin(), bytes.end());
+    navtab::CIfoStreamUsage usage(vts);
+    std::array<bool, navtab::kAudioStreamCount> audio{};
+    std::array<bool, navtab::kSubpStreamCount> subp{};
+    for (std::size_t i = 0; i < audio.size(); ++i) audio[i] = i < bytes.size() && bytes[i] & 1;
+    for (std::size_t i = 0; i < subp.size(); ++i) subp[i] = i < bytes.size() && bytes[i] & 2;
+    usage.Compact(audio, subp);
+}
+
+// Every table class made from the bytes goes through a builder, whose BuildIfo serialises it.
+void builders(ByteSpan bytes) {
+    navtab::CIfoVtsBuilder vts;
+    vts.mat = std::make_unique<navtab::CIfoMat>(navtab::MatForm::TitleSet, bytes);
+    vts.pttSrpt = std::make_unique<navtab::CIfoPttSrpt>(bytes);
+    vts.pgcit = std::make_unique<navtab::CIfoPgcit>(bytes);
+    vts.menuPgciUt = std::make_unique<navtab::CIfoPgciUt>(bytes);
+    vts.tmapt = std::make_unique<navtab::CIfoTmapt>(bytes);
+    vts.menuCadt = std::make_unique<navtab::CIfoCadt>(bytes);
+    vts.menuCadt->SortByVob();
+    vts.cadt = std::make_unique<navtab::CIfoCadt>(bytes);
+    vts.vobuAdmap = std::make_unique<navtab::CIfoVobuAdmap>(bytes);
+    const navtab::IfoHandle title = vts.BuildIfo();
+    checkSlot(title.get(), navtab::ID_PTT_SRPTI, vts.pttSrpt);
+    checkSlot(title.get(), navtab::ID_VTS_PGCITI, vts.pgcit);
+    checkSlot(title.get(), navtab::ID_VTSM_PGCI_UT, vts.menuPgciUt);
+    checkSlot(title.get(), navtab::ID_VTS_TMAPTI, vts.tmapt);
+    checkSlot(title.get(), navtab::ID_VTS_C_ADT, vts.cadt);
+    checkSlot(title.get(), navtab::ID_VTS_VOBU_ADMAP, vts.vobuAdmap);
+
+    navtab::CIfoVmgBuilder vmg;
+    vmg.mat = std::make_unique<navtab::CIfoMat>(navtab::MatForm::Manager, bytes);
+    vmg.ttSrpt = std::make_unique<navtab::CIfoTtSrpt>(bytes);
+    vmg.vtsAtrt = std::make_unique<navtab::CIfoVtsAtrt>(bytes);
+    const navtab::IfoHandle manager = vmg.BuildIfo();
+    checkSlot(manager.get(), navtab::ID_VMG_PTT_SRPT, vmg.ttSrpt);
+    checkSlot(manager.get(), navtab::ID_VMG_VTS_ATRT, vmg.vtsAtrt);
+    // Each table on its own, so a refusal of one does not hide the others' serialisers.
+    roundTrip(*vts.mat);
+    roundTrip(*vmg.mat);
+    roundTrip(*vmg.vtsAtrt);
+    roundTrip(*vts.pgcit);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const ByteSpan bytes(data, size);
+    entries(bytes);
+    pgc(bytes);
+    streamUsage(bytes);
+    builders(bytes);
+    return 0;
+}
