@@ -121,15 +121,14 @@ int runShow(const Args& args) {
         node = findNode(doc->root, pos[1]);
         if (node == nullptr) return fail(kExitFailure, "no node '" + pos[1] + "' in " + pos[0]);
     } else {
-        // The file's overview is not built yet; its management table stands in for it.
-        node = doc->root.children.empty() ? &doc->root : doc->root.children.front().get();
+        node = &doc->root;  // the file's overview
     }
 
     FieldList list;
     list.showReserved = parsed->flags.count("--reserved") != 0;
     list.copyMode = true;
     list.copyLineEnd = "\n";
-    if (DescribeNode(*doc->ifo, list, *node) == DescribeResult::NotBuilt) {
+    if (DescribeNode(*doc->ifo, list, *node, &doc->angles) == DescribeResult::NotBuilt) {
         const std::string what = node->kind == NodeKind::File
                                      ? "the overview of " + pos[0]
                                      : "node '" + nodeShortName(*node) + "'";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/angle_table.h"
 #include "core/ifo_main.h"
 #include "core/tree_node.h"
 
@@ -18,6 +19,7 @@ struct IfoDocument {
     IfoHandle ifo;
     bool modified = false;
     TreeNode root;
+    AngleTable angles;  // filled by the title-set overview, read by the VOB tools
 };
 
 class Workspace {

@@ -28,6 +28,20 @@ const std::uint8_t* FieldList::bytesAt(ByteRef ref, std::uint32_t width) const {
     return buffer.data() + ref.offset;
 }
 
+void FieldList::addLine(std::string text, std::optional<ByteRef> data) {
+    // A summary line is not a field: it is never hidden as reserved, whatever its words.
+    FieldRow row;
+    row.kind = kFieldNote;
+    row.data = data;
+    row.address = "   ";
+    row.description = std::move(text);
+    if (copyMode) {
+        copyText += row.copyLine();
+        copyText += copyLineEnd;
+    }
+    rows_.push_back(std::move(row));
+}
+
 bool FieldList::AddFieldRow(std::string_view description, long long descriptionArg,
                             std::string_view valueFormat, int kind, std::optional<ByteRef> data,
                             std::uint32_t length) {

@@ -64,6 +64,10 @@ class FieldList {
         return AddFieldRow(description, 0, value, kFieldNote, std::nullopt, 0);
     }
 
+    // A line of text shown as it is (never read as a format) in the Description column, with the
+    // bytes it stands for as its data (the Address column stays blank). Overview lines are these.
+    void addLine(std::string text, std::optional<ByteRef> data = std::nullopt);
+
     const std::vector<FieldRow>& rows() const { return rows_; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
     const ifo_t* source() const { return source_; }

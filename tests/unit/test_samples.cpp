@@ -1,6 +1,7 @@
 // The sample discs made by dvdauthor: navtab-cli writes every IFO and BUP back byte for byte, and
 // what it shows of the management tables agrees with lsdvd, an independent reader.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -27,8 +28,9 @@ TEST(Samples, EveryIfoAndBupIsWrittenBackByteForByte) {
 // One row of `navtab-cli show` output: address, description, dec, hex.
 using Row = std::vector<std::string>;
 
+// The rows of a node, or of the file's overview for an empty node name.
 std::vector<Row> showRows(const std::string& file, const std::string& node) {
-    auto r = test::runCli({"show", file, node});
+    auto r = node.empty() ? test::runCli({"show", file}) : test::runCli({"show", file, node});
     EXPECT_EQ(r.status, 0) << r.err;
     std::vector<Row> rows;
     std::istringstream in(r.out);
@@ -47,7 +49,8 @@ std::map<std::string, std::string> details(const std::vector<Row>& rows, const s
     std::map<std::string, std::string> out;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i][1] != label) continue;
-        for (std::size_t k = i + 1; k < rows.size() && rows[k][0] == "   " && !rows[k][1].empty(); ++k) {
+        for (std::size_t k = i + 1; k < rows.size() && rows[k][0] == "   " && !rows[k][1].empty();
+             ++k) {
             std::string d = rows[k][1];
             d.erase(0, d.find_first_not_of(' '));
             d.erase(d.find_last_not_of(' ') + 1);
@@ -78,8 +81,10 @@ std::vector<LsdvdTitle> lsdvd(const std::string& disc) {
     EXPECT_EQ(r.status, 0) << r.err;
     std::vector<LsdvdTitle> titles;
     const std::regex title(R"(^Title: \d+,)");
-    const std::regex vts(R"(VTS: (\d+), TTN: \d+, FPS: [\d.]+, Format: (\w+), Aspect ratio: (\S+), Width: (\d+), Height: (\d+), DF: (.*)$)");
-    const std::regex audio(R"(Audio: \d+, Language: (\w+) - .*, Format: (\w+) *, Frequency: \d+, Quantization: (\w+), Channels: (\d+),)");
+    const std::regex vts(
+        R"(VTS: (\d+), TTN: \d+, FPS: [\d.]+, Format: (\w+), Aspect ratio: (\S+), Width: (\d+), Height: (\d+), DF: (.*)$)");
+    const std::regex audio(
+        R"(Audio: \d+, Language: (\w+) - .*, Format: (\w+) *, Frequency: \d+, Quantization: (\w+), Channels: (\d+),)");
     const std::regex subtitle(R"(Subtitle: \d+, Language: (\w+) - )");
     std::istringstream in(r.out);
     std::smatch m;
@@ -89,7 +94,8 @@ std::vector<LsdvdTitle> lsdvd(const std::string& disc) {
         auto& t = titles.back();
         if (std::regex_search(line, m, vts)) {
             t.vts = std::stoi(m[1]);
-            t.format = m[2], t.aspect = m[3], t.width = m[4], t.height = m[5], t.displayFormat = m[6];
+            t.format = m[2], t.aspect = m[3], t.width = m[4], t.height = m[5],
+            t.displayFormat = m[6];
         } else if (std::regex_search(line, m, audio)) {
             t.audio.push_back({m[1], m[2], m[3], m[4]});
         } else if (std::regex_search(line, m, subtitle)) {
@@ -100,10 +106,15 @@ std::vector<LsdvdTitle> lsdvd(const std::string& disc) {
 }
 
 // lsdvd's words for what the attribute rows say.
-const std::map<std::string, std::string> kCoding = {
-    {"ac3", "AC3"}, {"mpeg1", "Mpeg-1"}, {"mpeg2ext", "Mpeg-2ext"}, {"lpcm", "LPCM"}, {"dts", "DTS"}};
-const std::map<std::string, std::string> kQuantization = {
-    {"16bit", "16bps"}, {"20bit", "20bps"}, {"24bit", "24bps"}, {"drc", "DRC (dynamic range control)"}};
+const std::map<std::string, std::string> kCoding = {{"ac3", "AC3"},
+                                                    {"mpeg1", "Mpeg-1"},
+                                                    {"mpeg2ext", "Mpeg-2ext"},
+                                                    {"lpcm", "LPCM"},
+                                                    {"dts", "DTS"}};
+const std::map<std::string, std::string> kQuantization = {{"16bit", "16bps"},
+                                                          {"20bit", "20bps"},
+                                                          {"24bit", "24bps"},
+                                                          {"drc", "DRC (dynamic range control)"}};
 const std::map<std::string, std::string> kLanguage = {
     {"en", "English"}, {"fr", "Français"}, {"de", "Deutsch"}};
 const std::map<std::string, std::string> kDisplay = {{"P&S + Letter", "pan-scan & letterboxed"},
@@ -120,8 +131,9 @@ void compareWithLsdvd(const std::string& disc, int expectedTitleSets) {
         titleSets = std::max(titleSets, t.vts);
         char name[16];
         std::snprintf(name, sizeof name, "VTS_%02d_0.IFO", t.vts);
-        for (const std::string& file : {test::sampleFile(disc, name),
-                                        test::sampleFile(disc, std::string(name).replace(9, 3, "BUP"))}) {
+        for (const std::string& file :
+             {test::sampleFile(disc, name),
+              test::sampleFile(disc, std::string(name).replace(9, 3, "BUP"))}) {
             SCOPED_TRACE(file);
             const auto rows = showRows(file, "VTSI_MAT");
             auto video = details(rows, "Video attributes of VTSTT_VOBS");
@@ -133,7 +145,8 @@ void compareWithLsdvd(const std::string& disc, int expectedTitleSets) {
 
             // lsdvd lists the streams a title's program chain enables; the title set declares
             // at least those.
-            EXPECT_GE(std::stoul(value(rows, "Number of audio streams in VTSTT_VOBS")), t.audio.size());
+            EXPECT_GE(std::stoul(value(rows, "Number of audio streams in VTSTT_VOBS")),
+                      t.audio.size());
             for (std::size_t i = 0; i < t.audio.size(); ++i) {
                 auto a = details(rows, "Aud_" + std::to_string(i + 1) + ": audio attributes");
                 EXPECT_EQ(a["Coding mode"], kCoding.at(t.audio[i].format));
@@ -145,7 +158,8 @@ void compareWithLsdvd(const std::string& disc, int expectedTitleSets) {
                       t.subtitles.size());
             for (std::size_t i = 0; i < t.subtitles.size(); ++i) {
                 char label[64];
-                std::snprintf(label, sizeof label, "Sub-p_%02zu: Sub-picture stream attributes", i + 1);
+                std::snprintf(label, sizeof label, "Sub-p_%02zu: Sub-picture stream attributes",
+                              i + 1);
                 EXPECT_EQ(details(rows, label)["Language"], kLanguage.at(t.subtitles[i]));
             }
         }
@@ -161,21 +175,176 @@ TEST(Samples, ManagementTablesAgreeWithLsdvd) {
     compareWithLsdvd("pal169", 1);
 }
 
+// What lsdvd says of one title's program chain.
+struct LsdvdChain {
+    int vts = 0, ttn = 0, chapters = 0, cells = 0;
+    std::string length;
+    std::vector<std::string> cellLengths;
+    std::vector<std::string> palette;
+};
+
+std::vector<LsdvdChain> lsdvdChains(const std::string& disc) {
+    auto r = test::runCommand("lsdvd -x '" + std::string(NAVTAB_TEST_DATA) + "/" + disc + "'");
+    std::vector<LsdvdChain> chains;
+    const std::regex title(R"(^Title: \d+, Length: ([\d:.]+) Chapters: (\d+), Cells: (\d+),)");
+    const std::regex vts(R"(VTS: (\d+), TTN: (\d+),)");
+    const std::regex cell(R"(^\s*Cell: \d+, Length: ([\d:.]+))");
+    const std::regex palette(R"(Palette: ((?:[0-9a-f]{6} )+))");
+    std::istringstream in(r.out);
+    std::smatch m;
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, m, title)) {
+            chains.push_back({0, 0, std::stoi(m[2]), std::stoi(m[3]), m[1], {}, {}});
+        } else if (chains.empty()) {
+            continue;
+        } else if (std::regex_search(line, m, vts)) {
+            chains.back().vts = std::stoi(m[1]);
+            chains.back().ttn = std::stoi(m[2]);
+        } else if (std::regex_search(line, m, cell)) {
+            chains.back().cellLengths.push_back(m[1]);
+        } else if (std::regex_search(line, m, palette)) {
+            std::istringstream entries(m[1].str());
+            for (std::string e; entries >> e;) chains.back().palette.push_back(e);
+        }
+    }
+    return chains;
+}
+
+// A BCD time text "hh:mm:ss.ff / 30 fps" as lsdvd writes a length: hh:mm:ss.mmm, where the frames
+// become milliseconds at 29.97 or 25 frames per second.
+std::string asLsdvdLength(const std::string& bcd) {
+    const int frames = std::stoi(bcd.substr(9, 2));
+    const double fps = bcd.find("30 fps") != std::string::npos ? 29.97 : 25.0;
+    char ms[8];
+    std::snprintf(ms, sizeof ms, "%03d", static_cast<int>(frames * 1000 / fps));
+    return bcd.substr(0, 9) + ms;
+}
+
+void comparePgcsWithLsdvd(const std::string& disc) {
+    SCOPED_TRACE(disc);
+    const auto chains = lsdvdChains(disc);
+    ASSERT_FALSE(chains.empty());
+    for (const auto& c : chains) {
+        char name[16];
+        std::snprintf(name, sizeof name, "VTS_%02d_0.IFO", c.vts);
+        // dvdauthor gives each title its own PGC, in title order.
+        const std::string node = "VTS_PGC_" + std::to_string(c.ttn);
+        SCOPED_TRACE(std::string(name) + " " + node);
+        const auto rows = showRows(test::sampleFile(disc, name), node);
+        EXPECT_EQ(value(rows, "  Number of Programs"), std::to_string(c.chapters));
+        EXPECT_EQ(value(rows, "  Number of Cells"), std::to_string(c.cells));
+        EXPECT_EQ(asLsdvdLength(value(rows, "       Playback time (hh:mm:ss.frame)")), c.length);
+        std::vector<std::string> cellLengths;
+        std::vector<std::string> palette;
+        for (const auto& r : rows) {
+            if (r[1] == "     playback time (hh:mm:ss.frame)")
+                cellLengths.push_back(asLsdvdLength(r[2]));
+            if (r[1].find(" Y Cr CB") != std::string::npos) {
+                std::string hex = r[3];  // "[9a 1b af ]"
+                hex.erase(
+                    std::remove_if(hex.begin(), hex.end(),
+                                   [](char ch) { return ch == '[' || ch == ']' || ch == ' '; }),
+                    hex.end());
+                palette.push_back(hex);
+            }
+        }
+        EXPECT_EQ(cellLengths, c.cellLengths);
+        EXPECT_EQ(palette, c.palette);
+    }
+}
+
+TEST(Samples, ProgramChainsAgreeWithLsdvd) {
+    comparePgcsWithLsdvd("ntsc43");
+    comparePgcsWithLsdvd("pal169");
+}
+
+std::vector<std::string> linesOf(const std::vector<Row>& rows, const std::string& start) {
+    std::vector<std::string> out;
+    for (const auto& r : rows)
+        if (r[1].rfind(start, 0) == 0) out.push_back(r[1]);
+    return out;
+}
+
+// The overviews say what lsdvd says of titles, chapters, cells, times and stream languages, and the
+// running position of a title's last cell is the title's length.
+void compareOverviewsWithLsdvd(const std::string& disc) {
+    SCOPED_TRACE(disc);
+    const auto chains = lsdvdChains(disc);
+    const auto titles = lsdvd(disc);
+    ASSERT_EQ(chains.size(), titles.size());
+    const auto vmg = showRows(test::sampleFile(disc, "VIDEO_TS.IFO"), "");
+    const auto titleLines = linesOf(vmg, "  Title ");
+    ASSERT_EQ(titleLines.size(), chains.size());
+    for (std::size_t t = 0; t < chains.size(); ++t) {
+        const auto& c = chains[t];
+        char expected[96];
+        std::snprintf(expected, sizeof expected,
+                      "  Title %3zu: VTS_%d, PGC-Nr.:_%d (Angles: 1) (Chapters: %d)", t + 1, c.vts,
+                      c.ttn, c.chapters);
+        EXPECT_EQ(titleLines[t].rfind(expected, 0), 0u) << titleLines[t];
+
+        char name[16];
+        std::snprintf(name, sizeof name, "VTS_%02d_0.IFO", c.vts);
+        const auto vts = showRows(test::sampleFile(disc, name), "");
+        // The lines of this title's PGC: its heading, then one line per cell.
+        std::size_t at = 0;
+        const std::string heading = "PGC_" + std::to_string(c.ttn) + " (program chain):";
+        while (at < vts.size() && vts[at][1].rfind(heading, 0) != 0) ++at;
+        ASSERT_LT(at, vts.size()) << heading;
+        EXPECT_NE(vts[at][1].find("(Programs: " + std::to_string(c.chapters) +
+                                  ") (Cells: " + std::to_string(c.cells) + ")"),
+                  std::string::npos);
+        std::vector<std::string> cellTimes;
+        std::string lastPosition;
+        for (++at; at < vts.size() && vts[at][1].find(": time: ") != std::string::npos; ++at) {
+            const std::string& line = vts[at][1];
+            cellTimes.push_back(asLsdvdLength(line.substr(line.find(": time: ") + 8, 20)));
+            lastPosition = line.substr(line.find("[Pos: ") + 6, 11) + " / " +
+                           (line.find("25 fps") != std::string::npos ? "25" : "30") + " fps";
+        }
+        EXPECT_EQ(cellTimes, c.cellLengths);
+        EXPECT_EQ(asLsdvdLength(lastPosition), c.length);
+
+        for (std::size_t a = 0; a < titles[t].audio.size(); ++a) {
+            const auto audio = linesOf(vts, "  Audio " + std::to_string(a + 1) + ": ");
+            ASSERT_EQ(audio.size(), 1u);
+            EXPECT_NE(audio[0].find(kLanguage.at(titles[t].audio[a].language)), std::string::npos)
+                << audio[0];
+        }
+        for (std::size_t n = 0; n < titles[t].subtitles.size(); ++n) {
+            const auto sub = linesOf(vts, "  SubPicture " + std::to_string(n + 1) + ": ");
+            ASSERT_EQ(sub.size(), 1u);
+            EXPECT_NE(sub[0].find(kLanguage.at(titles[t].subtitles[n])), std::string::npos)
+                << sub[0];
+        }
+    }
+}
+
+TEST(Samples, OverviewsAgreeWithLsdvd) {
+    compareOverviewsWithLsdvd("ntsc43");
+    compareOverviewsWithLsdvd("pal169");
+}
+
 TEST(NavtabCli, ShowTreeAndUsageErrors) {
     const std::string vts = test::sampleFile("ntsc43", "VTS_01_0.IFO");
     const std::string vmg = test::sampleFile("ntsc43", "VIDEO_TS.IFO");
 
-    // Without NODE the management table is shown; --reserved adds the reserved rows.
-    auto plain = test::runCli({"show", vts});
-    ASSERT_EQ(plain.status, 0) << plain.err;
-    EXPECT_EQ(plain.out, test::runCli({"show", vts, "VTSI_MAT"}).out);
+    // Without NODE the overview is shown; --reserved adds the reserved rows of a table.
+    auto overview = test::runCli({"show", vts});
+    ASSERT_EQ(overview.status, 0) << overview.err;
+    EXPECT_EQ(overview.out.rfind("   \tVTS overview:\t\t\n   \t\t\t\n", 0), 0u)
+        << overview.out.substr(0, 100);
+    auto plain = test::runCli({"show", vts, "VTSI_MAT"});
     EXPECT_EQ(plain.out.find("Reserved"), std::string::npos);
-    EXPECT_NE(test::runCli({"show", vts, "--reserved"}).out.find("\tReserved\t"), std::string::npos);
+    EXPECT_NE(test::runCli({"show", vts, "VTSI_MAT", "--reserved"}).out.find("\tReserved\t"),
+              std::string::npos);
 
     auto json = test::runCli({"show", vmg, "VMGM_MAT", "--json"});
     ASSERT_EQ(json.status, 0);
     EXPECT_EQ(json.out.rfind("[\n  {\"address\": 0, \"description\": \"VMG Identifier\", \"dec\": "
-                             "\"DVDVIDEO-VMG\", \"hex\": \"\", \"kind\": 4, \"length\": 12}", 0), 0u)
+                             "\"DVDVIDEO-VMG\", \"hex\": \"\", \"kind\": 4, \"length\": 12}",
+                             0),
+              0u)
         << json.out.substr(0, 200);
     EXPECT_NE(json.out.find("{\"address\": null, \"description\": \"  Video attribute details:\""),
               std::string::npos);
@@ -190,7 +359,8 @@ TEST(NavtabCli, ShowTreeAndUsageErrors) {
     // Failures: one clear line on standard error and the right status.
     auto missing = test::runCli({"show", "/no/such/VIDEO_TS.IFO"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "navtab-cli: cannot open /no/such/VIDEO_TS.IFO: No such file or directory\n");
+    EXPECT_EQ(missing.err,
+              "navtab-cli: cannot open /no/such/VIDEO_TS.IFO: No such file or directory\n");
     EXPECT_EQ(test::runCli({"show", vts, "NO_SUCH_NODE"}).status, 1);
     EXPECT_EQ(test::runCli({"show"}).status, 2);
     EXPECT_EQ(test::runCli({"show", vts, "--bogus"}).status, 2);
