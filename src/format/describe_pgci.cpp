@@ -133,6 +133,8 @@ void DescribeVmgmPgciUt(DescribeContext& ctx) {
     if (!beginTable(ctx, ID_VMGM_PGCI_UT, "There is no VMGM_PGCI_UT table")) return;
     const bool makeNodes = ctx.node.children.empty();
     TableRows r(ctx.list, ByteRef{ID_VMGM_PGCI_UT, 0});
+    // Language units whose menu lists overlap would list the same search pointers again and again.
+    EntryBudget budget(ctx.ifo.table[ID_VMGM_PGCI_UT].size(), kListEntrySize);
     describeListHeader(r, 0,
                        {"Number of VMGM_PGCI_LUs (Language Units)", "Unknown",
                         "End byte of VMGM_PGCI_LUs table", "%d"});
@@ -150,7 +152,7 @@ void DescribeVmgmPgciUt(DescribeContext& ctx) {
                             "   End byte of VMGM_LU_EA table", "%d"});
         const std::string language(LanguageName(be16(r.bytes(pointer + kLuLanguage, 2))));
         const std::uint32_t menus = entriesInside(r, lu);
-        for (std::uint32_t m = 1; m <= menus; ++m) {
+        for (std::uint32_t m = 1; m <= menus && budget.take(); ++m) {
             const std::uint32_t srp = lu + kListEntries + kListEntrySize * (m - 1);
             describeMenuPointer(r, m, srp, kVmgmMenu, vmgmMenuType(*r.bytes(srp, 1) & 0x0F));
             if (makeNodes)
@@ -165,6 +167,7 @@ void DescribeVtsmPgciUt(DescribeContext& ctx) {
     if (!beginTable(ctx, ID_VTSM_PGCI_UT, "There is no VTSM_PGCI_UT table")) return;
     const bool makeNodes = ctx.node.children.empty();
     TableRows r(ctx.list, ByteRef{ID_VTSM_PGCI_UT, 0});
+    EntryBudget budget(ctx.ifo.table[ID_VTSM_PGCI_UT].size(), kListEntrySize);
     describeListHeader(r, 0,
                        {"Number of VTSM_PGCI_LUs (Language Units)",
                         "Reserved",
@@ -190,7 +193,7 @@ void DescribeVtsmPgciUt(DescribeContext& ctx) {
                             {}});
         const std::string language(LanguageName(be16(r.bytes(pointer + kLuLanguage, 2))));
         const std::uint32_t menus = entriesInside(r, lu);
-        for (std::uint32_t m = 1; m <= menus; ++m) {
+        for (std::uint32_t m = 1; m <= menus && budget.take(); ++m) {
             const std::uint32_t srp = lu + kListEntries + kListEntrySize * (m - 1);
             const MenuType type = vtsmMenuType(*r.bytes(srp, 1) & 0x0F);
             describeMenuPointer(r, m, srp, kVtsmMenu, type.value);

@@ -4,6 +4,7 @@
 #include "format/language.h"
 #include "format/pgc_layout.h"
 #include "format/stream_attributes.h"
+#include "format/table_describer.h"
 #include "format/text_printf.h"
 
 namespace navtab {
@@ -125,6 +126,8 @@ void addMenuSection(FieldList& list, const ifo_t& ifo, int slot, MenuTable kind)
         return strprintf("  Language Menu Unit %u: [%s]", n,
                          nameOf(LanguageName(be16(pointer + kLuLanguage))).c_str());
     };
+    // Units whose menu lists overlap would list the same menus again and again.
+    EntryBudget budget(ifo.table[slot].size(), kListEntrySize);
     list.addLine("");
     list.addLine(strprintf("Menu Language Units: %d", be16(count)));
     for (std::uint32_t n = 1; n <= units; ++n) list.addLine(unitLine(n));
@@ -135,7 +138,7 @@ void addMenuSection(FieldList& list, const ifo_t& ifo, int slot, MenuTable kind)
             be32(table.bytes(kListEntries + kListEntrySize * (n - 1) + kLuStart, 4));
         const std::uint8_t* menuCount = table.bytes(lu + kListCount, 2);
         if (menuCount == nullptr) continue;
-        for (std::uint32_t m = 1; m <= be16(menuCount); ++m) {
+        for (std::uint32_t m = 1; m <= be16(menuCount) && budget.take(); ++m) {
             const std::uint8_t* srp =
                 table.bytes(lu + kListEntries + kListEntrySize * (m - 1), kListEntrySize);
             if (srp == nullptr) break;
