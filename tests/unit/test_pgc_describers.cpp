@@ -239,6 +239,17 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     EXPECT_FALSE(PgcFixture::has(rows, "        Menu_1: VTSM_PGC Category Menu mask"));
     EXPECT_TRUE(menus.children.empty());
 
+    // Language units that all point at one long menu list: the listing stays within what the
+    // table's bytes can hold, instead of repeating the list for every unit.
+    makeUnitTable(ID_VTSM_PGCI_UT, std::vector<std::uint8_t>(200, 0x83));
+    auto& ut = ifo.table[ID_VTSM_PGCI_UT];
+    put16(&ut[0], 200);
+    for (int n = 1; n < 200; ++n) put32(&ut[8 + 8 * n + 4], 16);
+    TreeNode overlapping;
+    show(ID_VTSM_PGCI_UT, overlapping);
+    EXPECT_LE(overlapping.children.size(), 2048u / 8);
+    EXPECT_GE(overlapping.children.size(), 200u);
+
     ifo.table[ID_VMGM_PGCI_UT].clear();
     TreeNode absent;
     rows = show(ID_VMGM_PGCI_UT, absent);
