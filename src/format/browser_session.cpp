@@ -1,0 +1,177 @@
+#include "format/browser_session.h"
+
+#include <algorithm>
+
+#include "core/bytes.h"
+#include "core/user_interaction.h"
+#include "format/describe.h"
+#include "format/file_tree.h"
+#include "format/value_format.h"
+
+namespace navtab {
+
+IfoDocument* BrowserSession::OnOpen() {
+    const std::string path = ui_.chooseFileToOpen(kIfoFilter);
+    if (path.empty()) return nullptr;
+    return openFile(path);
+}
+
+IfoDocument* BrowserSession::openFile(const std::string& path) {
+    IfoHandle ifo = openIfoFile(path, ui_);
+    if (!ifo) return nullptr;
+    return &AddFileToTree(workspace_, path, std::move(ifo));
+}
+
+IfoDocument* BrowserSession::documentOf(const TreeNode& node) const {
+    const TreeNode* root = &node;
+    while (root->parent != nullptr) root = root->parent;
+    for (const auto& doc : workspace_.documents())
+        if (&doc->root == root) return doc.get();
+    return nullptr;
+}
+
+void BrowserSession::ShowSelected(TreeNode* node) {
+    currentNode_ = nullptr;
+    currentDoc_ = nullptr;
+    if (node == nullptr) return;
+    IfoDocument* doc = documentOf(*node);
+    if (doc == nullptr || !doc->ifo) return;
+    currentNode_ = node;
+    currentDoc_ = doc;
+
+    const std::size_t children = node->children.size();
+    if (listener_) listener_->listAboutToChange();
+    edited_.clear();
+    // A node without a describer of its own shows an empty list.
+    DescribeNode(*doc->ifo, list_, *node, &doc->angles);
+    if (listener_) listener_->listChanged();
+    if (listener_ && node->children.size() != children) listener_->treeChanged(*doc);
+}
+
+void BrowserSession::OnShowReserved(bool checked) {
+    list_.showReserved = checked;
+    refresh();
+}
+
+const std::string& BrowserSession::decText(int index) const {
+    auto it = edited_.find(index);
+    return it != edited_.end() ? it->second.dec : row(index).dec;
+}
+
+const std::string& BrowserSession::hexText(int index) const {
+    auto it = edited_.find(index);
+    return it != edited_.end() ? it->second.hex : row(index).hex;
+}
+
+std::string BrowserSession::CopyToClipboardText() {
+    list_.copyMode = true;
+    list_.copyText.clear();
+    list_.copyLineEnd = "\r\n";
+    refresh();
+    std::string text = std::move(list_.copyText);
+    list_.copyText.clear();
+    list_.copyMode = false;
+    return text;
+}
+
+void BrowserSession::markModified() {
+    if (currentDoc_ != nullptr) workspace_.markModified(*currentDoc_);
+}
+
+void BrowserSession::setRowValues(int index, ValueColumns values) {
+    edited_[index] = std::move(values);
+    if (listener_) listener_->rowChanged(index);
+}
+
+void BrowserSession::OnListDoubleClick(int index) {
+    if (index < 0 || index >= rowCount() || currentDoc_ == nullptr) return;
+    const FieldRow row = list_.rows()[static_cast<std::size_t>(index)];
+    const RowEditor editor = editorForRow(row);
+    if (editor == RowEditor::NotEditable || !row.data) {
+        ui_.message("Item is not editable.");
+        return;
+    }
+    if (editor == RowEditor::Bytes)
+        editByteRun(index, row);
+    else
+        editNumber(index, row, editor);
+}
+
+void BrowserSession::editNumber(int index, const FieldRow& row, RowEditor editor) {
+    ifo_t& ifo = *currentDoc_->ifo;
+    const std::optional<std::uint32_t> value = readNumberField(ifo, *row.data, row.kind);
+    if (!value) return;
+    std::uint32_t typed = 0;
+    if (editor == RowEditor::VideoAttributes) {
+        auto word = editors_.editVideoAttributes(static_cast<std::uint16_t>(*value));
+        if (!word) return;
+        typed = *word;
+    } else if (editor == RowEditor::UserOperations) {
+        auto mask = editors_.editUserOperations(*value);
+        if (!mask) return;
+        typed = *mask;
+    } else {
+        auto text = editors_.enterNewValue(formatWithInt("%d", *value));
+        if (!text) return;
+        typed = atoiBits(*text);
+    }
+    storeNumberField(ifo, *row.data, row.kind, typed);
+    markModified();
+    // The row shows what was stored, so a text that was no number shows its 0 at once.
+    setRowValues(index, numberColumns(row.kind, *readNumberField(ifo, *row.data, row.kind)));
+}
+
+void BrowserSession::editByteRun(int index, const FieldRow& row) {
+    ifo_t& ifo = *currentDoc_->ifo;
+    const std::span<const std::uint8_t> bytes = byteRun(ifo, *row.data, row.length);
+    if (bytes.size() != row.length) return;
+    const auto edited = editors_.editBytes(bytes);
+    if (!edited) return;
+    writeByteRun(ifo, *row.data, row.length, *edited);
+    markModified();
+    setRowValues(index, byteRunColumns(byteRun(ifo, *row.data, row.length)));
+}
+
+void BrowserSession::HexEditTable() {
+    TreeNode* node = currentNode_;
+    if (node == nullptr || currentDoc_ == nullptr) return;
+    if (node->kind == NodeKind::Pgc) {
+        ui_.message("HexEdit for pgc not implemented yet!");
+        return;
+    }
+    ifo_t& ifo = *currentDoc_->ifo;
+    // An absent table has no bytes to edit.
+    if (node->kind != NodeKind::Table || !ifo.has(node->tableId)) {
+        ui_.message("HexEdit for this tree item not implemented yet or not possible!");
+        return;
+    }
+    auto& buffer = ifo.table[node->tableId];
+    const std::size_t length = node->tableId == ID_MAT
+                                   ? std::min<std::size_t>(kSectorSize, buffer.size())
+                                   : ifoTableSize(&ifo, node->tableId);
+    const std::span<std::uint8_t> table(buffer.data(), length);
+    const auto edited = editors_.editBytes(table);
+    if (!edited) return;
+    copyIntoTable(table, *edited);
+    markModified();
+    refresh();
+}
+
+void BrowserSession::OnSave() {
+    if (currentDoc_ == nullptr) return;
+    const std::string path = ui_.chooseFileToSave(currentDoc_->path, kIfoFilter);
+    if (path.empty()) return;
+    SaveIfo(path);
+}
+
+bool BrowserSession::SaveIfo(const std::string& path) {
+    if (currentDoc_ == nullptr) return false;
+    return navtab::SaveIfo(workspace_, *currentDoc_, path, ui_);
+}
+
+bool BrowserSession::confirmQuit() {
+    if (workspace_.modifiedCount() == 0) return true;
+    return ui_.askYesNo("Some files have changed?\nReally exit without saving?");
+}
+
+}  // namespace navtab

@@ -1,0 +1,77 @@
+#include "ui/vob_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QStandardPaths>
+
+#include "format/browser_session.h"
+#include "ui/autocalc_dialog.h"
+#include "ui/file_filter.h"
+#include "ui/progress_window.h"
+#include "ui/qt_interaction.h"
+#include "ui/template_dialog.h"
+#include "vob/autocalc.h"
+#include "vob/frame_template.h"
+
+namespace navtab::ui {
+
+bool QtVobDialogs::chooseAutoCalcTables(vob::AutoCalcTables& tables) {
+    CAutoCalcDlg dialog(parent_, tables);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    tables = dialog.tables();
+    return true;
+}
+
+bool QtVobDialogs::chooseFrameTypes(vob::FrameTypes& types) {
+    CTemplateDlg dialog(parent_, types);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    types = dialog.types();
+    return true;
+}
+
+std::string QtVobDialogs::chooseTemplateFile(const std::string& proposed,
+                                             const std::string& filter) {
+    QFileDialog dialog(parent_, QString(), QString::fromStdString(proposed),
+                       qtFileFilter(QString::fromStdString(filter)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.selectFile(QString::fromStdString(proposed));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::unique_ptr<Progress> QtVobDialogs::showProgress(const std::string& text) {
+    auto window = std::make_unique<CProgressWindow>(parent_);
+    window->setModalMode(true);
+    window->SetText(text);
+    window->PeekAndPump();  // let it paint before the work starts
+    return window;
+}
+
+QString scanLogPath() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/navtab-scan.log");
+}
+
+void OnCreateTemplate(QWidget* window, BrowserSession& session) {
+    QtVobDialogs dialogs(window);
+    QtInteraction ui(window);
+    vob::OnCreateTemplate(session.currentDocument(), dialogs, ui);
+}
+
+void OnAutoCalc(QWidget* window, BrowserSession& session) {
+    QFile log(scanLogPath());
+    const bool logging = log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    const vob::ScanLog sink = [&](const std::string& text) {
+        if (logging) log.write(text.data(), static_cast<qint64>(text.size()));
+    };
+    QtVobDialogs dialogs(window);
+    QtInteraction ui(window);
+    if (vob::OnAutoCalc(session.workspace(), session.currentDocument(), dialogs, ui, sink))
+        session.refresh();
+}
+
+}  // namespace navtab::ui

@@ -1,0 +1,73 @@
+// Takes the README's screenshots offscreen: make_screenshots FOLDER writes the main window with
+// an overview and with a program chain, the hex editor, and the two attribute dialogs.
+#include <QApplication>
+#include <QDir>
+#include <QScrollBar>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include "core/bytes.h"
+#include "format/browser_session.h"
+#include "ui/hex_edit_ctrl.h"
+#include "ui/hex_edit_dlg.h"
+#include "ui/navtab_dlg.h"
+#include "ui/uop_dlg.h"
+#include "ui/video_attr_dlg.h"
+#include "ui_test_support.h"
+
+using namespace navtab;
+using namespace navtab::ui;
+using namespace navtab::uitest;
+
+namespace {
+
+bool save(QWidget& w, const QString& folder, const QString& name) {
+    QApplication::processEvents();
+    const bool ok = w.grab().save(QDir(folder).filePath(name));
+    if (!ok) qWarning("cannot write %s", qPrintable(name));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        qWarning("usage: make_screenshots FOLDER");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    bool ok = true;
+
+    CNavtabDlg dlg;
+    dlg.resize(1200, 720);
+    dlg.show();
+    dlg.openFiles({sample("ntsc43", "VIDEO_TS.IFO"), sample("ntsc43", "VTS_01_0.IFO")});
+    ok &= save(dlg, folder, "main-overview.png");
+
+    QTreeWidgetItem* pgcit = findItem(dlg, "VTS_PGCITI");
+    select(dlg, pgcit);
+    pgcit->setExpanded(true);
+    select(dlg, pgcit->child(0));
+    ok &= save(dlg, folder, "main-pgc.png");
+
+    // The management table of the title set in the hex editor, part of its identifier selected.
+    const ifo_t& vts = *dlg.session().workspace().documents().back()->ifo;
+    CHexEditDlg hex(&dlg, std::span(vts.table[ID_MAT].data(), 2048));
+    hex.show();
+    hex.control()->buffer().press({0, HexCaretMode::HexHigh}, false);
+    hex.control()->buffer().dragTo({11, HexCaretMode::HexHigh});
+    hex.control()->setFocus();
+    ok &= save(hex, folder, "hex-editor.png");
+
+    CVideoAttrDlg video(&dlg, be16(vts.table[ID_MAT].data() + 0x200));
+    video.show();
+    ok &= save(video, folder, "video-attributes.png");
+
+    CUopDlg uop(&dlg, 0x00000C01);
+    uop.show();
+    ok &= save(uop, folder, "user-operations.png");
+
+    return ok ? 0 : 1;
+}

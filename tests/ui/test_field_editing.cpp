@@ -1,0 +1,252 @@
+// Editing fields in the window as a user does: double-clicks, the "Enter new Value" dialog, the
+// video attribute and user-operation dialogs, Save with its backup question, and Quit.
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "core/bytes.h"
+#include "ui/enter_value_dlg.h"
+#include "ui/field_list_model.h"
+#include "ui/navtab_dlg.h"
+#include "ui/uop_dlg.h"
+#include "ui/video_attr_dlg.h"
+#include "ui_test_support.h"
+
+using namespace navtab;
+using namespace navtab::ui;
+using namespace navtab::uitest;
+
+namespace {
+
+// Types `text` into the next "Enter new Value" dialog and confirms it; the value it opened with
+// lands in `shown`.
+void typeNextValue(const QString& text, QString* shown = nullptr) {
+    onNext<CEnterValueDlg>([=](CEnterValueDlg* d) {
+        if (shown != nullptr) *shown = d->value();
+        QTest::keyClicks(d->edit(), text);  // replaces the selected old value
+        QTest::keyClick(d->edit(), Qt::Key_Return);
+    });
+}
+
+QPushButton* buttonLabelled(QWidget* dialog, const QString& label) {
+    for (QPushButton* b : dialog->findChildren<QPushButton*>())
+        if (b->text() == label) return b;
+    return nullptr;
+}
+
+std::uint32_t be32At(const QByteArray& file, qsizetype at) {
+    return be32(reinterpret_cast<const std::uint8_t*>(file.constData() + at));
+}
+std::uint16_t be16At(const QByteArray& file, qsizetype at) {
+    return be16(reinterpret_cast<const std::uint8_t*>(file.constData() + at));
+}
+
+}  // namespace
+
+class FieldEditingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScratchCopies> scratch;
+    std::unique_ptr<CNavtabDlg> dlg;
+    QString vts;
+
+    int row(const QString& description) {
+        const int r = findRow(*dlg, description);
+        if (r < 0) qWarning("no row %s", qPrintable(description));
+        return r;
+    }
+    QString dec(const QString& description) {
+        return cell(*dlg, row(description), FieldListModel::Dec);
+    }
+    QString hex(const QString& description) {
+        return cell(*dlg, row(description), FieldListModel::Hex);
+    }
+    void showPgc1() {
+        select(*dlg, findItem(*dlg, "VTS_PGCITI"));
+        select(*dlg, findItem(*dlg, "VTS_PGC_1"));
+    }
+    bool modified() { return dlg->session().workspace().modifiedCount() > 0; }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init() {
+        scratch = std::make_unique<ScratchCopies>();
+        vts = scratch->copy("ntsc43", "VTS_01_0.IFO");
+        dlg = std::make_unique<CNavtabDlg>();
+        dlg->show();
+        dlg->openFiles({vts});
+        select(*dlg, findItem(*dlg, "VTSI_MAT"));
+    }
+    void cleanup() {
+        QCOMPARE(pendingAnswers(), 0);
+        dlg.reset();
+        scratch.reset();
+    }
+
+    void editsAnEightBitField() {
+        const QString name = "Number of audio streams in VTSM_VOBS";
+        QString shown;
+        typeNextValue("3", &shown);
+        doubleClickRow(*dlg, row(name));
+        QCOMPARE(shown, QStringLiteral("1"));
+        QCOMPARE(dec(name), QStringLiteral("3"));
+        QCOMPARE(hex(name), QStringLiteral("[03]"));
+        QVERIFY(modified());
+    }
+
+    void editsASixteenBitField() {
+        showPgc1();
+        const QString name = "Audio stream 3 status";
+        typeNextValue("70000");
+        doubleClickRow(*dlg, row(name));
+        QCOMPARE(dec(name), QStringLiteral("4464"));
+        QCOMPARE(hex(name), QStringLiteral("[1170]"));
+    }
+
+    void editsAThirtyTwoBitField() {
+        const QString name = "Last Sector of VTS";
+        typeNextValue("-1");
+        doubleClickRow(*dlg, row(name));
+        QCOMPARE(dec(name), QStringLiteral("-1"));
+        QCOMPARE(hex(name), QStringLiteral("[ffffffff]"));
+    }
+
+    void textThatIsNoNumberShowsZeroAtOnce() {
+        const QString name = "Last Sector of VTS";
+        typeNextValue("0x10");
+        doubleClickRow(*dlg, row(name));
+        QCOMPARE(dec(name), QStringLiteral("0"));
+        QCOMPARE(hex(name), QStringLiteral("[00000000]"));
+    }
+
+    void cancelChangesNothing() {
+        const QString name = "Last Sector of VTS";
+        onNext<CEnterValueDlg>([&](CEnterValueDlg* d) {
+            QCOMPARE(d->edit()->selectedText(), QStringLiteral("500"));
+            QTest::keyClicks(d->edit(), "77");
+            buttonLabelled(d, "Abbrechen")->click();
+        });
+        doubleClickRow(*dlg, row(name));
+        QCOMPARE(dec(name), QStringLiteral("500"));
+        QVERIFY(!modified());
+    }
+
+    void notesAndTextsAreNotEditable() {
+        QString text;
+        answerNextMessage(QMessageBox::Ok, &text);
+        doubleClickRow(*dlg, row("VTS Identifier"));
+        QCOMPARE(text, QStringLiteral("Item is not editable."));
+        QVERIFY(!modified());
+    }
+
+    void editsAVideoAttributeWord() {
+        const QString name = "Video attributes of VTSTT_VOBS";
+        QCOMPARE(hex(name), QStringLiteral("[4318]"));
+        onNext<CVideoAttrDlg>([](CVideoAttrDlg* d) {
+            QVERIFY(!d->filmButton()->isEnabled());  // NTSC
+            d->standard()->button(1)->click();       // PAL
+            QVERIFY(d->filmButton()->isEnabled());
+            QVERIFY(!d->ccField1()->isEnabled());
+            d->filmButton()->click();
+            buttonLabelled(d, "OK")->click();
+        });
+        doubleClickRow(*dlg, row(name));
+        QCOMPARE(hex(name), QStringLiteral("[5319]"));
+        QVERIFY(modified());
+    }
+
+    void editsAUserOperationsMask() {
+        showPgc1();
+        const QString name = "Prohibited user operations";
+        onNext<CUopDlg>([](CUopDlg* d) {
+            d->box(10)->click();  // Menu call - Title
+            d->box(31)->click();
+            buttonLabelled(d, "OK")->click();
+        });
+        doubleClickRow(*dlg, row(name));
+        QCOMPARE(hex(name), QStringLiteral("[80000400]"));
+        QCOMPARE(dec(name), QStringLiteral("-2147482624"));
+    }
+
+    void savesEveryEditToDisk() {
+        typeNextValue("3");
+        doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
+        typeNextValue("70000");
+        doubleClickRow(*dlg, row("Last Sector of VTS"));
+        onNext<CVideoAttrDlg>([](CVideoAttrDlg* d) {
+            d->aspectRatio()->button(3)->click();  // 16:9
+            buttonLabelled(d, "OK")->click();
+        });
+        doubleClickRow(*dlg, row("Video attributes of VTSTT_VOBS"));
+        showPgc1();
+        typeNextValue("258");
+        doubleClickRow(*dlg, row("Audio stream 3 status"));
+        onNext<CUopDlg>([](CUopDlg* d) {
+            buttonLabelled(d, "Check all")->click();
+            buttonLabelled(d, "OK")->click();
+        });
+        doubleClickRow(*dlg, row("Prohibited user operations"));
+
+        QString proposed, question;
+        onNext<QFileDialog>([&](QFileDialog* d) {
+            proposed = d->selectedFiles().value(0);
+            static_cast<QDialog*>(d)->accept();
+        });
+        answerNextMessage(QMessageBox::Yes, &question);
+        QTest::mouseClick(dlg->button("Save"), Qt::LeftButton);
+        QCOMPARE(proposed, vts);
+        QCOMPARE(question, QStringLiteral("Do you want to save it as .BUP, aswell?\nAttention: "
+                                          "Existing file would be overwritten."));
+        QVERIFY(!modified());
+
+        const QByteArray file = readFile(vts);
+        QCOMPARE(static_cast<int>(file[0x103]), 3);
+        QCOMPARE(be32At(file, 12), 70000u);
+        QCOMPARE(be16At(file, 0x200), 0x4318 | 0x0C00);
+        // The first PGC lies in VTS_PGCIT, whose sector VTSI_MAT gives at 0xCC.
+        const TreeNode* pgc = CNavtabDlg::nodeOf(findItem(*dlg, "VTS_PGC_1"));
+        const qsizetype pgcAt = qsizetype{be32At(file, 0xCC)} * 2048 + pgc->pgcOffset;
+        QCOMPARE(be16At(file, pgcAt + 16), 258);
+        QCOMPARE(be32At(file, pgcAt + 8), 0x01FFFFFFu);
+        QCOMPARE(readFile(scratch->path("VTS_01_0.BUP")), file);
+    }
+
+    void quitAsksWhileAFileIsModified() {
+        const QByteArray before = readFile(vts);
+        typeNextValue("9");
+        doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
+
+        QString question;
+        answerNextMessage(QMessageBox::No, &question);
+        QTest::mouseClick(dlg->button("Quit"), Qt::LeftButton);
+        QCOMPARE(question, QStringLiteral("Some files have changed?\nReally exit without saving?"));
+        QVERIFY(dlg->isVisible());
+        QCOMPARE(dec("Number of audio streams in VTSM_VOBS"), QStringLiteral("9"));
+        QCOMPARE(dlg->tree()->topLevelItemCount(), 1);
+
+        // Escape and the title bar's close button ask the same question.
+        answerNextMessage(QMessageBox::No);
+        QTest::keyClick(dlg.get(), Qt::Key_Escape);
+        QVERIFY(dlg->isVisible());
+        answerNextMessage(QMessageBox::No);
+        dlg->close();
+        QVERIFY(dlg->isVisible());
+
+        answerNextMessage(QMessageBox::Yes);
+        QTest::mouseClick(dlg->button("Quit"), Qt::LeftButton);
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(readFile(vts), before);  // nothing was written
+    }
+};
+
+QTEST_MAIN(FieldEditingTest)
+#include "test_field_editing.moc"

@@ -1,0 +1,279 @@
+// The main window on the sample disc: layout, opening files, every kind of tree node, reserved
+// rows, the clipboard copy and the About box.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include "ui/about_dlg.h"
+#include "ui/field_list_model.h"
+#include "ui/navtab_dlg.h"
+#include "ui_test_support.h"
+
+using namespace navtab;
+using namespace navtab::ui;
+using namespace navtab::uitest;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QString vmg = sample("ntsc43", "VIDEO_TS.IFO");
+    QString vts = sample("ntsc43", "VTS_01_0.IFO");
+
+    static QString crlf(QByteArray text) { return QString::fromUtf8(text.replace("\n", "\r\n")); }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void titleButtonsAndMenus() {
+        CNavtabDlg dlg;
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Navtab v0.88"));
+        QVERIFY(!dlg.windowIcon().isNull());
+        for (const char* built :
+             {"Open", "Save", "HexEdit", "Copy2Clipboard", "About", "Quit", "Create Tmpg T."})
+            QVERIFY2(dlg.button(built)->isEnabled(), built);
+        for (const char* later :
+             {"Get VTS sectors", "Delete Playback", "Remove P-UPs", "Create IFOs", "VOB Extras",
+              "Menu Extras", "DVD Play", "Disc Image"})
+            QVERIFY2(dlg.button(later) && !dlg.button(later)->isEnabled(), later);
+        QPushButton* autoCalc = dlg.button("Auto-Calc Sector's");
+        QVERIFY(autoCalc != nullptr);
+        QVERIFY(autoCalc->isHidden());
+        QVERIFY(!autoCalc->isEnabled());
+        QCOMPARE(dlg.showReservedBox()->text(), QStringLiteral("Show Reserved Values"));
+        QVERIFY(!dlg.showReservedBox()->isChecked());
+
+        const auto menus = dlg.menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QStringLiteral("Tools"));
+        QStringList tools;
+        for (QAction* a : menus[0]->menu()->actions()) {
+            tools << a->text();
+            QVERIFY(!a->isEnabled());
+        }
+        QCOMPARE(tools, QStringList({"Create Image", "Test1", "Test2"}));
+        QCOMPARE(menus[1]->menu()->actions().first()->text(),
+                 QStringLiteral("Inf&o about Navtab..."));
+
+        QStringList columns;
+        for (int c = 0; c < dlg.model()->columnCount(); ++c)
+            columns << dlg.model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(columns, QStringList({"Address", "Description", "Value (dec)", "Value (hex)"}));
+        QVERIFY(dlg.tree()->font().fixedPitch() || QFontInfo(dlg.tree()->font()).fixedPitch());
+        QVERIFY(QFontInfo(dlg.list()->font()).fixedPitch());
+    }
+
+    void layoutFollowsTheTableAboveSixHundredPixels() {
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.resize(1000, 700);
+        QApplication::processEvents();
+        const int w = dlg.client()->width(), h = dlg.client()->height();
+        QCOMPARE(dlg.tree()->geometry(), QRect(10, 10, w - 20, 188));
+        QCOMPARE(dlg.list()->geometry(), QRect(10, 200, w - 20, h - 265));
+        QCOMPARE(dlg.showReservedBox()->geometry(), QRect(10, h - 58, 144, 23));
+        QCOMPARE(dlg.button("Open")->geometry(), QRect(10, h - 35, 72, 23));
+        QCOMPARE(dlg.button("Copy2Clipboard")->geometry(), QRect(420, h - 35, 90, 23));
+        QCOMPARE(dlg.button("Menu Extras")->geometry(), QRect(520, h - 58, 72, 21));
+        QCOMPARE(dlg.button("Disc Image")->geometry(), QRect(600, h - 58, 72, 23));
+        QCOMPARE(dlg.button("About")->geometry(), QRect(w - 152, h - 35, 72, 23));
+        QCOMPARE(dlg.button("Quit")->geometry(), QRect(w - 80, h - 35, 72, 23));
+
+        // Narrower than 600 pixels: everything stays where it was.
+        const QRect quit = dlg.button("Quit")->geometry();
+        dlg.resize(500, 400);
+        QApplication::processEvents();
+        QVERIFY(dlg.client()->width() <= CNavtabDlg::kMinLayoutWidth);
+        QCOMPARE(dlg.button("Quit")->geometry(), quit);
+        QCOMPARE(dlg.tree()->width(), w - 20);
+    }
+
+    void openChoosesAFileAndShowsItsOverview() {
+        CNavtabDlg dlg;
+        dlg.show();
+        QString filters;
+        onNext<QFileDialog>([&](QFileDialog* d) {
+            filters = d->nameFilters().join(";;");
+            d->selectFile(vmg);
+            static_cast<QDialog*>(d)->accept();  // as the Open button does
+        });
+        QTest::mouseClick(dlg.button("Open"), Qt::LeftButton);
+        QCOMPARE(pendingAnswers(), 0);
+        QCOMPARE(filters, QStringLiteral("IFO Files (*.ifo);;BUP Files (*.bup);;All Files (*)"));
+        QCOMPARE(dlg.tree()->topLevelItemCount(), 1);
+        QTreeWidgetItem* root = dlg.tree()->topLevelItem(0);
+        QCOMPARE(root->text(0), vmg);  // the path keeps its case
+        QCOMPARE(root->childCount(), 8);
+        QVERIFY(root->isExpanded());
+        QCOMPARE(root->child(0)->text(0),
+                 QStringLiteral("VMGM_MAT           -Video Manager Information Managment Table     "
+                                "   "));
+        QCOMPARE(dlg.tree()->currentItem(), root);
+        QCOMPARE(cell(dlg, 0, FieldListModel::Description), QStringLiteral("VMG Overview:"));
+
+        // Cancelling the dialog opens nothing.
+        onNext<QFileDialog>([](QFileDialog* d) { d->reject(); });
+        QTest::mouseClick(dlg.button("Open"), Qt::LeftButton);
+        QCOMPARE(dlg.tree()->topLevelItemCount(), 1);
+    }
+
+    void openFailuresAreShown() {
+        CNavtabDlg dlg;
+        const QString missing = QStringLiteral("/nonexistent/VIDEO_TS.IFO");
+        QString text;
+        answerNextMessage(QMessageBox::Ok, &text);
+        dlg.openFiles({missing});
+        QCOMPARE(text, "Error opening " + missing + ".\nSeems, it doesn't exist!");
+        answerNextMessage(QMessageBox::Ok, &text);
+        dlg.openFiles({QStringLiteral(NAVTAB_TEST_DATA)});  // a folder cannot be read
+        QCOMPARE(text, QStringLiteral("error initializing ifo!"));
+        QCOMPARE(dlg.tree()->topLevelItemCount(), 0);
+        QCOMPARE(pendingAnswers(), 0);
+    }
+
+    void everyKindOfNodeShowsItsRows() {
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({vmg, vts});
+        QCOMPARE(dlg.tree()->topLevelItemCount(), 2);
+        QCOMPARE(dlg.tree()->currentItem(), dlg.tree()->topLevelItem(1));
+        QCOMPARE(cell(dlg, 0, FieldListModel::Description), QStringLiteral("VTS overview:"));
+
+        for (int f = 0; f < 2; ++f) {
+            QTreeWidgetItem* root = dlg.tree()->topLevelItem(f);
+            select(dlg, root);
+            QVERIFY(dlg.model()->rowCount() > 0);
+            for (int t = 0; t < root->childCount(); ++t) {
+                select(dlg, root->child(t));
+                QVERIFY2(dlg.model()->rowCount() > 0, qPrintable(root->child(t)->text(0)));
+            }
+        }
+        // An absent table shows the note that names it.
+        select(dlg, findItem(dlg, "VMG_TXTDT_MG"));
+        QCOMPARE(dlg.model()->rowCount(), 1);
+        QCOMPARE(cell(dlg, 0, FieldListModel::Description),
+                 QStringLiteral("There is no VMG_TXTDT_MG table"));
+
+        // The tables that lead to program chains got their PGC nodes; each PGC shows.
+        QTreeWidgetItem* pgcit = findItem(dlg, "VTS_PGCITI");
+        QCOMPARE(pgcit->childCount(), 2);
+        QCOMPARE(pgcit->child(0)->text(0), QStringLiteral("VTS_PGC_1"));
+        QVERIFY(findItem(dlg, "First Play PGC") != nullptr);
+        for (const char* pgc : {"First Play PGC", "VTS_PGC_1", "VTS_PGC_2", "LU_2 (Deutsch)"}) {
+            select(dlg, findItem(dlg, pgc));
+            QVERIFY2(findRow(dlg, "PGC (program chain):") >= 0, pgc);
+        }
+        QVERIFY(findRow(dlg, "Prohibited user operations") >= 0);
+
+        // Selecting the same table again adds no nodes twice.
+        select(dlg, pgcit);
+        QCOMPARE(pgcit->childCount(), 2);
+    }
+
+    void showReservedValuesRebuildsTheList() {
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({vts});
+        select(dlg, findItem(dlg, "VTSI_MAT"));
+        const int hidden = dlg.model()->rowCount();
+        QCOMPARE(findRow(dlg, "Reserved"), -1);
+        QTest::mouseClick(dlg.showReservedBox(), Qt::LeftButton, {}, QPoint(5, 11));
+        QVERIFY(dlg.showReservedBox()->isChecked());
+        QVERIFY(dlg.model()->rowCount() > hidden);
+        QVERIFY(findRow(dlg, "Reserved") >= 0);
+        dlg.showReservedBox()->click();
+        QCOMPARE(dlg.model()->rowCount(), hidden);
+    }
+
+    void copyToClipboardEqualsTheCli_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<bool>("reserved");
+        QTest::newRow("VMG overview") << vmg << QString() << false;
+        QTest::newRow("VTS overview") << vts << QString() << false;
+        QTest::newRow("VMGM_MAT") << vmg << "VMGM_MAT" << false;
+        QTest::newRow("VTSI_MAT reserved") << vts << "VTSI_MAT" << true;
+        QTest::newRow("First Play PGC") << vmg << "First Play PGC" << false;
+        QTest::newRow("VTS_PGC_1") << vts << "VTS_PGC_1" << false;
+        QTest::newRow("VTSM_PGCI_UT") << vts << "VTSM_PGCI_UT" << false;
+        QTest::newRow("VTS_VOBU_ADMAP") << vts << "VTS_VOBU_ADMAP" << false;
+        QTest::newRow("VMG_TXTDT_MG absent") << vmg << "VMG_TXTDT_MG" << false;
+    }
+
+    void copyToClipboardEqualsTheCli() {
+        QFETCH(QString, file);
+        QFETCH(QString, node);
+        QFETCH(bool, reserved);
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({file});
+        if (reserved) dlg.showReservedBox()->click();
+        if (!node.isEmpty()) {
+            // Program chains appear below their table once it has been shown.
+            if (node.startsWith("VTS_PGC")) select(dlg, findItem(dlg, "VTS_PGCITI"));
+            if (node.startsWith("First")) select(dlg, findItem(dlg, "VMGM_MAT"));
+            select(dlg, findItem(dlg, node));
+        }
+        QApplication::clipboard()->clear();
+        QTest::mouseClick(dlg.button("Copy2Clipboard"), Qt::LeftButton);
+        QStringList args = {"show", file};
+        if (!node.isEmpty()) args << node;
+        if (reserved) args << "--reserved";
+        const QString expected = crlf(runCli(args));
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+        // The list still shows the node.
+        QCOMPARE(dlg.model()->rowCount(), static_cast<int>(expected.count("\r\n")));
+    }
+
+    void copyingNothingPutsAnEmptyText() {
+        CNavtabDlg dlg;
+        QApplication::clipboard()->setText(QStringLiteral("old"));
+        dlg.OnCopyToClipboard();
+        QCOMPARE(QApplication::clipboard()->text(), QString());
+    }
+
+    void aboutFromTheButtonAndTheHelpMenu() {
+        CNavtabDlg dlg;
+        dlg.show();
+        QString title;
+        QStringList lines;
+        auto read = [&](CNavtabAboutDlg* about) {
+            title = about->windowTitle();
+            lines.clear();
+            for (QLabel* l : about->findChildren<QLabel*>())
+                if (!l->text().isEmpty()) lines << l->text();
+            about->accept();
+        };
+        onNext<CNavtabAboutDlg>(read);
+        QTest::mouseClick(dlg.button("About"), Qt::LeftButton);
+        QCOMPARE(title, QStringLiteral("Info über Navtab"));
+        QCOMPARE(lines, QStringList(
+                            {"Navtab Version 0.88", "Editor for Video_ts.ifo & VTS_xx.ifo files"}));
+        title.clear();
+        onNext<CNavtabAboutDlg>(read);
+        dlg.menuBar()->actions()[1]->menu()->actions().first()->trigger();
+        QCOMPARE(title, QStringLiteral("Info über Navtab"));
+    }
+
+    void quitWithoutChangesAsksNothing() {
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({vts});
+        QTest::mouseClick(dlg.button("Quit"), Qt::LeftButton);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(pendingAnswers(), 0);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"

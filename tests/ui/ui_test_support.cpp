@@ -1,0 +1,136 @@
+#include "ui_test_support.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "ui/field_list_model.h"
+#include "ui/navtab_dlg.h"
+
+namespace navtab::uitest {
+namespace {
+
+int pending = 0;
+
+}  // namespace
+
+QString sample(const QString& disc, const QString& name) {
+    return QStringLiteral(NAVTAB_TEST_DATA) + '/' + disc + "/VIDEO_TS/" + name;
+}
+
+ScratchCopies::ScratchCopies() = default;
+
+QString ScratchCopies::copy(const QString& disc, const QString& name) {
+    const QString target = path(name);
+    QFile::remove(target);
+    if (!QFile::copy(sample(disc, name), target))
+        qFatal("cannot copy the sample %s", qPrintable(name));
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    return target;
+}
+
+QString ScratchCopies::path(const QString& name) const {
+    return dir_.filePath(name);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
+    ++pending;
+    auto* timer = new QTimer(qApp);
+    const QDeadlineTimer deadline(10000);
+    const QByteArray wanted(typeName);
+    QObject::connect(timer, &QTimer::timeout, qApp, [=] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w != nullptr && w->isVisible() && w->inherits(wanted.constData())) {
+            timer->stop();
+            timer->deleteLater();
+            --pending;
+            act(w);
+        } else if (deadline.hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            qWarning("no %s appeared", wanted.constData());
+        }
+    });
+    timer->start(5);
+}
+
+void answerNextMessage(QMessageBox::StandardButton button, QString* text) {
+    onNext<QMessageBox>([button, text](QMessageBox* box) {
+        if (text != nullptr) *text = box->text();
+        QAbstractButton* b = box->button(button);
+        if (b == nullptr) {
+            qWarning("the message box has no such button: %s", qPrintable(box->text()));
+            box->reject();
+            return;
+        }
+        b->click();
+    });
+}
+
+int pendingAnswers() {
+    return pending;
+}
+
+QTreeWidgetItem* findItem(ui::CNavtabDlg& dlg, const QString& shortName, QTreeWidgetItem* under) {
+    QTreeWidgetItemIterator it(dlg.tree());
+    for (; *it; ++it) {
+        if (under != nullptr) {
+            const QTreeWidgetItem* p = (*it)->parent();
+            while (p != nullptr && p != under) p = p->parent();
+            if (p == nullptr) continue;
+        }
+        if ((*it)->text(0).trimmed().startsWith(shortName)) return *it;
+    }
+    return nullptr;
+}
+
+void select(ui::CNavtabDlg& dlg, QTreeWidgetItem* item) {
+    dlg.tree()->setCurrentItem(item);
+    QApplication::processEvents();
+}
+
+int findRow(ui::CNavtabDlg& dlg, const QString& description) {
+    const int rows = dlg.model()->rowCount();
+    for (int r = 0; r < rows; ++r)
+        if (cell(dlg, r, ui::FieldListModel::Description).trimmed() == description) return r;
+    return -1;
+}
+
+QString cell(ui::CNavtabDlg& dlg, int row, int column) {
+    return dlg.model()->data(dlg.model()->index(row, column)).toString();
+}
+
+void doubleClickRow(ui::CNavtabDlg& dlg, int row) {
+    QTreeView* view = dlg.list();
+    const QModelIndex index = dlg.model()->index(row, ui::FieldListModel::Description);
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+QByteArray runCli(const QStringList& args) {
+    QProcess cli;
+    cli.start(QStringLiteral(NAVTAB_CLI), args);
+    if (!cli.waitForFinished(30000) || cli.exitCode() != 0)
+        qWarning("navtab-cli %s failed: %s", qPrintable(args.join(' ')),
+                 cli.readAllStandardError().constData());
+    return cli.readAllStandardOutput();
+}
+
+}  // namespace navtab::uitest

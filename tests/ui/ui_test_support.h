@@ -1,0 +1,65 @@
+// Helpers for the window tests: sample files, answering the modal dialogs and message boxes that
+// the window opens (the test plays the user), finding tree items, and running navtab-cli.
+#pragma once
+
+#include <QByteArray>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+
+class QTreeWidgetItem;
+class QWidget;
+
+namespace navtab::ui {
+class CNavtabDlg;
+}
+
+namespace navtab::uitest {
+
+// A file of a bundled sample disc: sample("ntsc43", "VTS_01_0.IFO").
+QString sample(const QString& disc, const QString& name);
+
+// A scratch folder holding copies of sample files, so that saving never touches the originals.
+class ScratchCopies {
+  public:
+    ScratchCopies();
+    // Copies a sample file in and returns the copy's path.
+    QString copy(const QString& disc, const QString& name);
+    QString path(const QString& name) const;
+
+  private:
+    QTemporaryDir dir_;
+};
+
+QByteArray readFile(const QString& path);
+
+// Runs `act` on the next visible modal widget of type T, once it appears (within 10 seconds).
+// Call it before the action that opens the dialog; `act` closes it.
+void onNextModal(const char* typeName, std::function<void(QWidget*)> act);
+template <typename T>
+void onNext(std::function<void(T*)> act) {
+    onNextModal(T::staticMetaObject.className(), [act](QWidget* w) { act(static_cast<T*>(w)); });
+}
+
+// Answers the next message box with `button`, keeping its text in `text` when given.
+void answerNextMessage(QMessageBox::StandardButton button, QString* text = nullptr);
+// How many modal widgets the helper above still waits for; 0 once every answer was given.
+int pendingAnswers();
+
+// The tree item whose caption, trimmed, starts with `shortName`, below `under` (or anywhere).
+QTreeWidgetItem* findItem(ui::CNavtabDlg& dlg, const QString& shortName,
+                          QTreeWidgetItem* under = nullptr);
+// Makes an item the current one (as a click would) and lets the window react.
+void select(ui::CNavtabDlg& dlg, QTreeWidgetItem* item);
+// The list row whose Description column, trimmed, equals `description`; -1 when there is none.
+int findRow(ui::CNavtabDlg& dlg, const QString& description);
+// Double-clicks list row `row` as a user would.
+void doubleClickRow(ui::CNavtabDlg& dlg, int row);
+QString cell(ui::CNavtabDlg& dlg, int row, int column);
+
+// navtab-cli's standard output for these arguments; fails the test on a non-zero exit.
+QByteArray runCli(const QStringList& args);
+
+}  // namespace navtab::uitest

@@ -1,0 +1,361 @@
+// The browser's commands on the sample disc, with the user's answers and edits scripted.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "core/bytes.h"
+#include "format/browser_session.h"
+#include "format/file_tree.h"
+#include "unit/test_support.h"
+
+namespace navtab {
+namespace {
+
+// Editors that hand back prepared answers, or cancel when none is left, and record what they
+// were shown.
+struct ScriptedEditors : FieldEditors {
+    std::deque<std::string> values;
+    std::deque<std::uint16_t> words;
+    std::deque<std::uint32_t> masks;
+    std::deque<std::vector<std::uint8_t>> byteEdits;
+    std::vector<std::string> shownValues;
+    std::vector<std::uint16_t> shownWords;
+    std::vector<std::uint32_t> shownMasks;
+    std::vector<std::vector<std::uint8_t>> shownBytes;
+
+    template <typename T>
+    static std::optional<T> next(std::deque<T>& q) {
+        if (q.empty()) return std::nullopt;
+        T v = q.front();
+        q.pop_front();
+        return v;
+    }
+    std::optional<std::string> enterNewValue(const std::string& current) override {
+        shownValues.push_back(current);
+        return next(values);
+    }
+    std::optional<std::uint16_t> editVideoAttributes(std::uint16_t word) override {
+        shownWords.push_back(word);
+        return next(words);
+    }
+    std::optional<std::uint32_t> editUserOperations(std::uint32_t mask) override {
+        shownMasks.push_back(mask);
+        return next(masks);
+    }
+    std::optional<std::vector<std::uint8_t>> editBytes(
+        std::span<const std::uint8_t> bytes) override {
+        shownBytes.emplace_back(bytes.begin(), bytes.end());
+        return next(byteEdits);
+    }
+};
+
+struct FileChoosingInteraction : test::RecordingInteraction {
+    using RecordingInteraction::RecordingInteraction;
+    std::string openChoice, saveChoice;
+    std::vector<std::string> proposed;
+    std::string chooseFileToOpen(const std::string&) override { return openChoice; }
+    std::string chooseFileToSave(const std::string& p, const std::string&) override {
+        proposed.push_back(p);
+        return saveChoice;
+    }
+};
+
+struct Session : ::testing::Test {
+    Session() : session(ui, editors) {
+        vts = dir.file("VTS_01_0.IFO");
+        test::writeFile(vts, test::readFile(test::sampleFile("ntsc43", "VTS_01_0.IFO")));
+    }
+    IfoDocument& open() {
+        IfoDocument* doc = session.openFile(vts);
+        EXPECT_NE(doc, nullptr);
+        return *doc;
+    }
+    TreeNode& node(IfoDocument& doc, const std::string& name) {
+        TreeNode* n = findNode(doc.root, name);
+        EXPECT_NE(n, nullptr) << name;
+        return *n;
+    }
+    // Shows a node; program-chain nodes appear once the table above them was shown.
+    void show(IfoDocument& doc, const std::string& name) {
+        if (name.starts_with("VTS_PGC_")) session.ShowSelected(&node(doc, "VTS_PGCITI"));
+        session.ShowSelected(&node(doc, name));
+    }
+    int row(const std::string& description) {
+        for (int i = 0; i < session.rowCount(); ++i)
+            if (session.row(i).description == description) return i;
+        ADD_FAILURE() << "no row " << description;
+        return -1;
+    }
+    const std::uint8_t* mat(IfoDocument& doc) { return doc.ifo->table[ID_MAT].data(); }
+
+    test::TempDir dir;
+    std::string vts;
+    FileChoosingInteraction ui{true};
+    ScriptedEditors editors;
+    BrowserSession session;
+};
+
+TEST_F(Session, OpenAddsTheFileAndItsTables) {
+    ui.openChoice = vts;
+    IfoDocument* doc = session.OnOpen();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->root.caption, vts);  // the path exactly as given
+    EXPECT_EQ(doc->root.children.size(), 9u);
+    ui.openChoice.clear();
+    EXPECT_EQ(session.OnOpen(), nullptr);  // cancelled
+    EXPECT_EQ(session.workspace().documents().size(), 1u);
+}
+
+TEST_F(Session, OpenFailuresAreTold) {
+    EXPECT_EQ(session.openFile(dir.file("missing.IFO")), nullptr);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0],
+              "Error opening " + dir.file("missing.IFO") + ".\nSeems, it doesn't exist!");
+    // A folder opens but cannot be read as a file.
+    EXPECT_EQ(session.openFile(dir.path().string()), nullptr);
+    EXPECT_EQ(ui.messages.back(), "error initializing ifo!");
+    EXPECT_TRUE(session.workspace().documents().empty());
+    // A file of neither kind opens with its root node alone.
+    test::writeFile(dir.file("empty.IFO"), {});
+    IfoDocument* empty = session.openFile(dir.file("empty.IFO"));
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->root.children.empty());
+    session.ShowSelected(&empty->root);
+    EXPECT_EQ(session.rowCount(), 0);
+}
+
+TEST_F(Session, ShowingATableAddsItsProgramChains) {
+    IfoDocument& doc = open();
+    EXPECT_EQ(findNode(doc.root, "VTS_PGC_1"), nullptr);
+    session.ShowSelected(&node(doc, "VTS_PGCITI"));
+    EXPECT_NE(findNode(doc.root, "VTS_PGC_1"), nullptr);
+    EXPECT_EQ(session.currentDocument(), &doc);
+    session.ShowSelected(&doc.root);
+    EXPECT_EQ(session.row(0).description, "VTS overview:");
+    session.ShowSelected(nullptr);
+    EXPECT_EQ(session.currentNode(), nullptr);
+    EXPECT_GT(session.rowCount(), 0);  // nothing selected leaves the list as it was
+}
+
+TEST_F(Session, ReservedRowsFollowTheCheckBox) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    const int shown = session.rowCount();
+    session.OnShowReserved(true);
+    EXPECT_GT(session.rowCount(), shown);
+    session.OnShowReserved(false);
+    EXPECT_EQ(session.rowCount(), shown);
+}
+
+TEST_F(Session, CopyTextIsTheCliOutputWithCrLf) {
+    IfoDocument& doc = open();
+    for (const std::string name : {"VTSI_MAT", "VTS_PGCITI", "VTS_PGC_1", "VTS_TMAPTI"}) {
+        show(doc, name);
+        std::string expected = test::runCli({"show", vts, name}).out;
+        std::string crlf;
+        for (char c : expected) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        EXPECT_EQ(session.CopyToClipboardText(), crlf) << name;
+        EXPECT_FALSE(session.list().copyMode);
+    }
+}
+
+TEST_F(Session, EditsNumbersOfEveryWidth) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    editors.values = {"3", "70000"};
+    session.OnListDoubleClick(row("Number of audio streams in VTSM_VOBS"));
+    EXPECT_EQ(editors.shownValues.back(), "1");
+    EXPECT_EQ(mat(doc)[0x103], 3);
+    EXPECT_EQ(session.decText(row("Number of audio streams in VTSM_VOBS")), "3");
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(session.workspace().modifiedCount(), 1);
+
+    session.OnListDoubleClick(row("Last Sector of VTS"));
+    EXPECT_EQ(be32(mat(doc) + 12), 70000u);
+    EXPECT_EQ(session.hexText(row("Last Sector of VTS")), "[00011170]");
+
+    show(doc, "VTS_PGC_1");
+    editors.values = {"70000"};
+    const int audio3 = row("  Audio stream 3 status");
+    session.OnListDoubleClick(audio3);
+    EXPECT_EQ(session.decText(audio3), "4464");
+    EXPECT_EQ(session.hexText(audio3), "[1170]");
+    EXPECT_EQ(session.workspace().modifiedCount(), 1);  // the same file counts once
+}
+
+TEST_F(Session, TextThatIsNoNumberShowsItsZeroAtOnce) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    const int r = row("Last Sector of VTS");
+    editors.values = {"0x10"};
+    session.OnListDoubleClick(r);
+    EXPECT_EQ(be32(mat(doc) + 12), 0u);
+    EXPECT_EQ(session.decText(r), "0");
+    EXPECT_EQ(session.hexText(r), "[00000000]");
+    // Shown again, the row reads the bytes themselves.
+    session.refresh();
+    EXPECT_EQ(session.decText(r), "0");
+}
+
+TEST_F(Session, CancelChangesNothingButOkAlwaysMarksModified) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    session.OnListDoubleClick(row("Last Sector of VTS"));  // no answer: cancelled
+    EXPECT_FALSE(doc.modified);
+    editors.values = {"500"};  // the same value
+    session.OnListDoubleClick(row("Last Sector of VTS"));
+    EXPECT_TRUE(doc.modified);
+    ui.answer = false;
+    EXPECT_FALSE(session.confirmQuit());  // the scripted user answers No ...
+    ui.answer = true;
+    EXPECT_TRUE(session.confirmQuit());  // ... and then Yes
+    EXPECT_EQ(ui.questions.back(), "Some files have changed?\nReally exit without saving?");
+}
+
+TEST_F(Session, NotesAndTextsAreNotEditable) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    session.OnListDoubleClick(row("VTS Identifier"));
+    session.OnListDoubleClick(row("  Video attribute details:"));
+    EXPECT_EQ(ui.messages,
+              (std::vector<std::string>{"Item is not editable.", "Item is not editable."}));
+    session.OnListDoubleClick(-1);
+    session.OnListDoubleClick(session.rowCount());
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(Session, VideoAttributesAndUserOperationsHaveTheirEditors) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    editors.words = {0x5318};
+    const int video = row("Video attributes of VTSTT_VOBS");
+    session.OnListDoubleClick(video);
+    EXPECT_EQ(editors.shownWords.back(), 0x4318);
+    EXPECT_EQ(be16(mat(doc) + 0x200), 0x5318);
+    EXPECT_EQ(session.hexText(video), "[5318]");
+    EXPECT_TRUE(editors.shownValues.empty());
+
+    show(doc, "VTS_PGC_1");
+    editors.masks = {0x80000401};
+    const int uops = row("  Prohibited user operations");
+    session.OnListDoubleClick(uops);
+    EXPECT_EQ(editors.shownMasks.back(), 0u);
+    EXPECT_EQ(session.decText(uops), "-2147482623");
+    EXPECT_EQ(session.hexText(uops), "[80000401]");
+    const TreeNode& pgc = node(doc, "VTS_PGC_1");
+    EXPECT_EQ(be32(doc.ifo->table[pgc.pgcSlot].data() + pgc.pgcOffset + 8), 0x80000401u);
+}
+
+TEST_F(Session, ByteRunsGoThroughTheHexEditor) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    const int audio = row("Aud_1: audio attributes");
+    editors.byteEdits = {{0x05, 0xC1, 'd', 'e', 0, 0, 0, 0, 0xFF, 0xFF}};
+    session.OnListDoubleClick(audio);
+    ASSERT_EQ(editors.shownBytes.size(), 1u);
+    EXPECT_EQ(editors.shownBytes[0].size(), 8u);
+    EXPECT_EQ(mat(doc)[0x204], 0x05);
+    EXPECT_EQ(mat(doc)[0x206], 'd');
+    EXPECT_EQ(mat(doc)[0x20C], 0x04);  // the next record is untouched: at most 8 bytes go in
+    EXPECT_EQ(session.decText(audio), "5 193 100 101 0 0 0 0 ");
+    EXPECT_EQ(session.hexText(audio), "[05 c1 64 65 00 00 00 00 ]");
+    EXPECT_TRUE(doc.modified);
+}
+
+TEST_F(Session, HexEditReplacesTheTableButNeverItsSize) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    auto edited = std::vector<std::uint8_t>(mat(doc), mat(doc) + 2048);
+    edited.erase(edited.begin(), edited.begin() + 10);  // ten bytes deleted
+    const std::vector<std::uint8_t> tail(mat(doc) + 2038, mat(doc) + 2048);
+    editors.byteEdits = {edited};
+    session.HexEditTable();
+    ASSERT_EQ(editors.shownBytes.back().size(), 2048u);
+    EXPECT_EQ(doc.ifo->table[ID_MAT].size(), 2048u);
+    EXPECT_EQ(std::vector<std::uint8_t>(mat(doc), mat(doc) + 2038),
+              std::vector<std::uint8_t>(edited.begin(), edited.end()));
+    EXPECT_EQ(std::vector<std::uint8_t>(mat(doc) + 2038, mat(doc) + 2048), tail);
+    EXPECT_TRUE(doc.modified);
+
+    show(doc, "VTS_C_ADT");
+    const std::size_t size = doc.ifo->table[ID_VTS_C_ADT].size();
+    editors.byteEdits = {std::vector<std::uint8_t>(size + 4096, 0x77)};
+    session.HexEditTable();
+    EXPECT_EQ(editors.shownBytes.back().size(), size);
+    EXPECT_EQ(doc.ifo->table[ID_VTS_C_ADT].size(), size);
+    EXPECT_EQ(doc.ifo->table[ID_VTS_C_ADT].back(), 0x77);
+}
+
+TEST_F(Session, HexEditNeedsATable) {
+    IfoDocument& doc = open();
+    session.HexEditTable();  // nothing selected
+    EXPECT_TRUE(ui.messages.empty());
+    show(doc, "VTS_PGC_1");
+    session.HexEditTable();
+    session.ShowSelected(&doc.root);
+    session.HexEditTable();
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{
+                               "HexEdit for pgc not implemented yet!",
+                               "HexEdit for this tree item not implemented yet or not possible!"}));
+    EXPECT_TRUE(editors.shownBytes.empty());
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(Session, SaveWritesTheFileAndAsksAboutTheBackup) {
+    IfoDocument& doc = open();
+    show(doc, "VTSI_MAT");
+    editors.values = {"7"};
+    session.OnListDoubleClick(row("Number of audio streams in VTSM_VOBS"));
+    ui.saveChoice = vts;
+    session.OnSave();
+    EXPECT_EQ(ui.proposed.back(), vts);
+    EXPECT_EQ(test::readFile(vts)[0x103], 7);
+    EXPECT_EQ(ui.questions.back(),
+              "Do you want to save it as .BUP, aswell?\nAttention: Existing file would be "
+              "overwritten.");
+    EXPECT_EQ(test::readFile(dir.file("VTS_01_0.BUP")), test::readFile(vts));
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(session.workspace().modifiedCount(), 0);
+    EXPECT_TRUE(session.confirmQuit());
+    ui.saveChoice.clear();
+    session.OnSave();  // cancelled
+    EXPECT_EQ(ui.questions.size(), 1u);
+}
+
+TEST_F(Session, TwoOpeningsOfOneFileAreIndependent) {
+    IfoDocument& first = open();
+    IfoDocument& second = open();
+    show(first, "VTSI_MAT");
+    editors.values = {"9"};
+    session.OnListDoubleClick(row("Number of audio streams in VTSM_VOBS"));
+    EXPECT_EQ(mat(first)[0x103], 9);
+    EXPECT_EQ(mat(second)[0x103], 1);
+    EXPECT_FALSE(second.modified);
+}
+
+struct CountingListener : SessionListener {
+    int before = 0, after = 0, rows = 0, trees = 0;
+    void listAboutToChange() override { ++before; }
+    void listChanged() override { ++after; }
+    void rowChanged(int) override { ++rows; }
+    void treeChanged(IfoDocument&) override { ++trees; }
+};
+
+TEST_F(Session, TellsItsListenerWhatChanged) {
+    CountingListener listener;
+    session.setListener(&listener);
+    IfoDocument& doc = open();
+    session.ShowSelected(&node(doc, "VTS_PGCITI"));
+    EXPECT_EQ(listener.trees, 1);
+    session.ShowSelected(&node(doc, "VTS_PGCITI"));
+    EXPECT_EQ(listener.trees, 1);  // the PGC nodes are made once
+    EXPECT_EQ(listener.before, 2);
+    EXPECT_EQ(listener.after, 2);
+    editors.values = {"1"};
+    session.OnListDoubleClick(row("Number of VTS_PGCI_SRP"));
+    EXPECT_EQ(listener.rows, 1);
+}
+
+}  // namespace
+}  // namespace navtab

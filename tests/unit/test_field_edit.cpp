@@ -1,0 +1,132 @@
+// Writing typed numbers and edited byte runs into table buffers.
+#include <gtest/gtest.h>
+
+#include "core/bytes.h"
+#include "format/field_edit.h"
+
+namespace navtab {
+namespace {
+
+FieldRow rowOf(int kind, std::string description) {
+    FieldRow r;
+    r.kind = kind;
+    r.editable = kind >= kFieldByte && kind <= kFieldDword;
+    r.description = std::move(description);
+    r.data = ByteRef{ID_MAT, 0};
+    return r;
+}
+
+TEST(AtoiBits, ReadsLikeAtoi) {
+    EXPECT_EQ(atoiBits("12"), 12u);
+    EXPECT_EQ(atoiBits("  \t+42abc"), 42u);
+    EXPECT_EQ(atoiBits("-1"), 0xFFFFFFFFu);
+    EXPECT_EQ(atoiBits("70000"), 70000u);
+    EXPECT_EQ(atoiBits("0x10"), 0u);  // stops at the x
+    EXPECT_EQ(atoiBits("abc"), 0u);
+    EXPECT_EQ(atoiBits(""), 0u);
+    EXPECT_EQ(atoiBits("- 5"), 0u);
+    EXPECT_EQ(atoiBits("4294967295"), 0xFFFFFFFFu);
+    EXPECT_EQ(atoiBits("4294967296"), 0u);
+}
+
+TEST(AtoiBits, HugeNumbersAreHeldAtTheLimitOfALong) {
+    EXPECT_EQ(atoiBits("99999999999999999999999"), 0xFFFFFFFFu);  // LONG_MAX's low bits
+    EXPECT_EQ(atoiBits("-99999999999999999999999"), 0u);          // LONG_MIN's low bits
+}
+
+TEST(EditorForRow, PicksTheEditorByKindAndDescription) {
+    EXPECT_EQ(editorForRow(rowOf(kFieldByte, "Number of Programs")), RowEditor::Number);
+    EXPECT_EQ(editorForRow(rowOf(kFieldWord, "Video attributes of VTSM_VOBS")),
+              RowEditor::VideoAttributes);
+    EXPECT_EQ(editorForRow(rowOf(kFieldWord, "Video attributes")), RowEditor::VideoAttributes);
+    EXPECT_EQ(editorForRow(rowOf(kFieldByte, "Video attributes of VTSM_VOBS")), RowEditor::Number);
+    EXPECT_EQ(editorForRow(rowOf(kFieldWord, " Video attributes")), RowEditor::Number);
+    EXPECT_EQ(editorForRow(rowOf(kFieldDword, "  Prohibited user operations")),
+              RowEditor::UserOperations);
+    EXPECT_EQ(editorForRow(rowOf(kFieldDword, "Prohibited user operations")), RowEditor::Number);
+    EXPECT_EQ(editorForRow(rowOf(kFieldDword, "  Prohibited user operations (menu)")),
+              RowEditor::Number);
+    EXPECT_EQ(editorForRow(rowOf(kFieldBytes, "Reserved")), RowEditor::Bytes);
+    EXPECT_EQ(editorForRow(rowOf(kFieldText, "Identifier")), RowEditor::NotEditable);
+    EXPECT_EQ(editorForRow(rowOf(kFieldNote, "VTS overview:")), RowEditor::NotEditable);
+}
+
+struct NumberFields : ::testing::Test {
+    NumberFields() { ifo.table[ID_MAT].assign(2048, 0); }
+    ifo_t ifo;
+    std::uint8_t* at(std::size_t offset) { return ifo.table[ID_MAT].data() + offset; }
+};
+
+TEST_F(NumberFields, StoresTheLowBitsBigEndian) {
+    ASSERT_TRUE(storeNumberField(ifo, {ID_MAT, 10}, kFieldByte, atoiBits("256")));
+    EXPECT_EQ(*at(10), 0);
+    ASSERT_TRUE(storeNumberField(ifo, {ID_MAT, 20}, kFieldWord, atoiBits("70000")));
+    EXPECT_EQ(be16(at(20)), 4464);
+    EXPECT_EQ(*at(20), 0x11);
+    ASSERT_TRUE(storeNumberField(ifo, {ID_MAT, 30}, kFieldDword, atoiBits("-1")));
+    EXPECT_EQ(be32(at(30)), 0xFFFFFFFFu);
+    EXPECT_EQ(*at(34), 0);  // nothing beyond the field
+    EXPECT_EQ(*at(19), 0);
+    EXPECT_EQ(*readNumberField(ifo, {ID_MAT, 20}, kFieldWord), 4464u);
+}
+
+TEST_F(NumberFields, NeverWritesOutsideTheBuffer) {
+    EXPECT_FALSE(storeNumberField(ifo, {ID_MAT, 2046}, kFieldDword, 1));
+    EXPECT_FALSE(storeNumberField(ifo, {ID_VTS_C_ADT, 0}, kFieldByte, 1));  // absent table
+    EXPECT_FALSE(storeNumberField(ifo, {kIfoTableSlots, 0}, kFieldByte, 1));
+    EXPECT_FALSE(storeNumberField(ifo, {ID_MAT, 0}, kFieldText, 1));
+    EXPECT_EQ(be16(at(2046)), 0);
+    EXPECT_FALSE(readNumberField(ifo, {ID_MAT, 2047}, kFieldWord).has_value());
+}
+
+TEST(NumberColumns, ShowTheStoredValue) {
+    EXPECT_EQ(numberColumns(kFieldWord, 4464).dec, "4464");
+    EXPECT_EQ(numberColumns(kFieldWord, 4464).hex, "[1170]");
+    EXPECT_EQ(numberColumns(kFieldWord, 0x1234).dec, "4660");
+    EXPECT_EQ(numberColumns(kFieldByte, 0x1FF).hex, "[ff]");
+    EXPECT_EQ(numberColumns(kFieldDword, 0xFFFFFFFF).dec, "-1");
+    EXPECT_EQ(numberColumns(kFieldDword, 0xFFFFFFFF).hex, "[ffffffff]");
+    EXPECT_EQ(numberColumns(kFieldDword, 0).dec, "0");
+}
+
+TEST(ByteRunColumns, ListEveryByte) {
+    const std::uint8_t bytes[] = {1, 2, 255};
+    EXPECT_EQ(byteRunColumns(bytes).dec, "1 2 255 ");
+    EXPECT_EQ(byteRunColumns(bytes).hex, "[01 02 ff ]");
+    EXPECT_EQ(byteRunColumns({}).dec, "");
+    EXPECT_EQ(byteRunColumns({}).hex, "[]");
+}
+
+TEST_F(NumberFields, ByteRunsTakeAtMostTheirLength) {
+    const std::vector<std::uint8_t> longer = {9, 9, 9, 9, 9, 9};
+    EXPECT_EQ(writeByteRun(ifo, {ID_MAT, 100}, 4, longer), 4u);
+    EXPECT_EQ(*at(103), 9);
+    EXPECT_EQ(*at(104), 0);
+    const std::vector<std::uint8_t> shorter = {7};
+    EXPECT_EQ(writeByteRun(ifo, {ID_MAT, 100}, 4, shorter), 1u);
+    EXPECT_EQ(*at(100), 7);
+    EXPECT_EQ(*at(101), 9);  // the rest of the run keeps its bytes
+    EXPECT_EQ(writeByteRun(ifo, {ID_MAT, 2046}, 4, longer), 0u);
+    EXPECT_EQ(*at(2046), 0);
+    EXPECT_EQ(byteRun(ifo, {ID_MAT, 100}, 4).size(), 4u);
+    EXPECT_TRUE(byteRun(ifo, {ID_MAT, 2046}, 4).empty());
+}
+
+TEST(CopyIntoTable, KeepsTheTableSize) {
+    std::vector<std::uint8_t> table(2048, 0xEE);
+    // Ten bytes deleted in the editor: the first 2038 are rewritten, the last ten stay.
+    std::vector<std::uint8_t> edited(2038, 0x11);
+    EXPECT_EQ(copyIntoTable(table, edited), 2038u);
+    EXPECT_EQ(table.size(), 2048u);
+    EXPECT_EQ(table[2037], 0x11);
+    EXPECT_EQ(table[2038], 0xEE);
+    EXPECT_EQ(table[2047], 0xEE);
+    // Bytes inserted: whatever lies beyond the table's end is dropped.
+    edited.assign(4096, 0x22);
+    EXPECT_EQ(copyIntoTable(table, edited), 2048u);
+    EXPECT_EQ(table.size(), 2048u);
+    EXPECT_EQ(table[2047], 0x22);
+}
+
+}  // namespace
+}  // namespace navtab

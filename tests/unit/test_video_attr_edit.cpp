@@ -1,0 +1,69 @@
+// The video attribute word split into the editor's choices and put together again.
+#include <gtest/gtest.h>
+
+#include "format/video_attr_edit.h"
+
+namespace navtab {
+namespace {
+
+TEST(VideoAttrEdit, SplitsEveryGroup) {
+    // MPEG-2, PAL, 16:9, pan-scan not permitted, CC field 1, CBR, 704, letterboxed, film.
+    const std::uint16_t word =
+        (0x40 | 0x10 | 0x0C | 0x02) << 8 | (0x80 | 0x10 | 0x04 | 0x02 | 0x01);
+    const VideoAttrChoices c = decodeVideoAttr(word);
+    EXPECT_EQ(c.codingMode, 1);
+    EXPECT_EQ(c.standard, 1);
+    EXPECT_EQ(c.aspectRatio, 3);
+    EXPECT_FALSE(c.automaticPanScan);
+    EXPECT_TRUE(c.automaticLetterbox);
+    EXPECT_TRUE(c.ccField1);
+    EXPECT_FALSE(c.ccField2);
+    EXPECT_EQ(c.bitRate, 1);
+    EXPECT_EQ(c.resolution, 1);
+    EXPECT_TRUE(c.letterboxed);
+    EXPECT_EQ(c.film, 1);
+    EXPECT_EQ(encodeVideoAttr(c, word), word);
+}
+
+TEST(VideoAttrEdit, UnchangedChoicesGiveTheSameWord) {
+    for (unsigned w = 0; w <= 0xFFFF; ++w) {
+        const unsigned coding = (w >> 14) & 3, standard = (w >> 12) & 3;
+        if (coding > 1 || standard > 1) continue;  // values without a button
+        const auto word = static_cast<std::uint16_t>(w);
+        ASSERT_EQ(encodeVideoAttr(decodeVideoAttr(word), word), word) << w;
+    }
+}
+
+TEST(VideoAttrEdit, AValueWithoutAButtonIsWrittenAsAllOnes) {
+    const std::uint16_t word = 0x2000;  // standard 2
+    const VideoAttrChoices c = decodeVideoAttr(word);
+    EXPECT_EQ(c.standard, kNoChoice);
+    EXPECT_EQ(encodeVideoAttr(c, word) >> 12 & 3, 3);
+    VideoAttrChoices none;  // nothing chosen at all
+    none.automaticPanScan = none.automaticLetterbox = true;
+    EXPECT_EQ(encodeVideoAttr(none, 0), 0xFC00 | 0x10 | 0x0C | 0x01);
+}
+
+TEST(VideoAttrEdit, TheReservedAspectRatioStays) {
+    const std::uint16_t word = 0x4800;  // MPEG-2, aspect ratio 2
+    EXPECT_EQ(decodeVideoAttr(word).aspectRatio, 2);
+    EXPECT_EQ(encodeVideoAttr(decodeVideoAttr(word), word), word);
+}
+
+TEST(VideoAttrEdit, TheReservedBitComesFromTheOldWord) {
+    VideoAttrChoices c = decodeVideoAttr(0x4000);
+    EXPECT_EQ(encodeVideoAttr(c, 0x0020) & 0x20, 0x20);
+    EXPECT_EQ(encodeVideoAttr(c, 0xFFDF) & 0x20, 0);
+}
+
+TEST(VideoAttrEdit, PanScanAndLetterboxBoxesAreCheckedWhenTheBitIsClear) {
+    EXPECT_TRUE(decodeVideoAttr(0x0000).automaticPanScan);
+    EXPECT_FALSE(decodeVideoAttr(0x0200).automaticPanScan);
+    EXPECT_FALSE(decodeVideoAttr(0x0100).automaticLetterbox);
+    VideoAttrChoices c = decodeVideoAttr(0);
+    c.automaticPanScan = false;
+    EXPECT_EQ(encodeVideoAttr(c, 0), 0x0200);
+}
+
+}  // namespace
+}  // namespace navtab
