@@ -27,6 +27,10 @@ int runTree(const Args& args);
 int runShow(const Args& args);
 int runSave(const Args& args);
 int runDecode(const Args& args);
+int runScan(const Args& args);
+int runVobus(const Args& args);
+int runAutocalc(const Args& args);
+int runTemplate(const Args& args);
 
 // Prints "navtab-cli: text" on standard error and returns the status given.
 int fail(int status, const std::string& text);

@@ -20,9 +20,8 @@ const std::vector<Command>& commands() {
         {"show", "FILE [NODE] [--reserved] [--json]",
          "Prints the field list of NODE, one row per line with the columns Address, Description,\n"
          "Value (dec) and Value (hex) separated by tabs. NODE is a table's short name (VMGM_MAT,\n"
-         "VTSI_MAT, VTS_PGCITI, ...) or a program chain's caption (\"First Play PGC\"); without "
-         "NODE\n"
-         "the file's management table is shown.\n"
+         "VTSI_MAT, VTS_PGCITI, ...) or a program chain's caption (\"First Play PGC\",\n"
+         "\"VTS_PGC_1\"); without NODE the file's overview is shown.\n"
          "  --reserved  also show the rows of reserved fields\n"
          "  --json      print an array of rows: address (number or null), description, dec, hex,\n"
          "              kind, length",
@@ -37,6 +36,38 @@ const std::vector<Command>& commands() {
          "Each HEX is one 8-byte command written as 16 hex digits; blanks may stand between\n"
          "bytes, so \"71 00 00 0F 00 02 00 00\" (quoted as one argument) is a command too.",
          runDecode},
+        {"scan", "VOB... [--json]",
+         "Walks the MPEG-2 program stream of the VOB files, read one after the other as one\n"
+         "stream, and prints what it holds: the number of packs and system headers, the packets,\n"
+         "bytes and first time stamp of every stream, the video format, the sector of every VOBU\n"
+         "(NAV pack) and every cell (change of VOB id or cell id) with its sectors. The scan log\n"
+         "goes to standard error.\n"
+         "  --json  print the same as one JSON object",
+         runScan},
+        {"vobus", "FILE.IFO [--json]",
+         "Reads the title VOB files of the title set FILE.IFO (VTS_nn_1.VOB, VTS_nn_2.VOB, ...)\n"
+         "sector by sector and prints one line per VOBU as the analysis finds it: its sector, the\n"
+         "lbn its NAV pack states, its last sector relative to the NAV pack, VOB id, cell id, the\n"
+         "frames it shows, the relative ends of its first three reference pictures and, for each\n"
+         "audio stream the NAV pack gives an offset for, the sector offset of the audio that\n"
+         "reaches the VOBU's start time (a negative one lies in an earlier VOBU, ? = not found).\n"
+         "  --json  print an array of objects",
+         runVobus},
+        {"autocalc", "FILE.IFO [--tables LIST] [--dry-run]",
+         "Scans the title VOB files of FILE.IFO and rewrites the sector entries of its tables\n"
+         "to match them, in place: no table changes its size, and entries the VOB files have\n"
+         "nothing for stay as they are. FILE.IFO is replaced only after a complete write; its\n"
+         ".BUP copy is left as it is ('navtab-cli save FILE.IFO FILE.IFO --bup' renews it).\n"
+         "  --tables LIST  the tables to rewrite, separated by commas: VTS_TMAPTI,\n"
+         "                 VTS_VOBU_ADMAP, VTS_C_ADT, VTS_PGCITI (default: all four)\n"
+         "  --dry-run      report what would change and write nothing",
+         runAutocalc},
+        {"template", "FILE.IFO OUT.txt [--types IPB]",
+         "Writes the frame-type template of the title set's video for an MPEG encoder: one line\n"
+         "\"N,T\" per picture, N the picture number in stream order from 0 and T its type I, P or\n"
+         "B. OUT.txt is replaced only by a complete template.\n"
+         "  --types IPB  the picture types to list (default: IPB)",
+         runTemplate},
     };
     return all;
 }

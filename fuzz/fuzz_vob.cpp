@@ -1,0 +1,63 @@
+// Feeds arbitrary bytes to the VOB readers. The input is cut into sectors (the last one may be
+// short); each sector goes, in stream order, to the NAV pack decoder, the per-sector analysis and
+// the frame-type template step. Then the program-stream scanner walks the whole input as a VOB
+// file, and once more as a chain of two files cut in the middle.
+#include <sys/mman.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vob/frame_template.h"
+#include "vob/stream_scanner.h"
+#include "vob/vobu_analysis.h"
+
+namespace {
+
+// A file in memory that the scanner can open by name.
+class MemoryFile {
+  public:
+    MemoryFile(const std::uint8_t* data, std::size_t size) : fd_(memfd_create("vob", MFD_CLOEXEC)) {
+        if (fd_ >= 0 && size > 0 && write(fd_, data, size) != static_cast<ssize_t>(size)) {
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~MemoryFile() {
+        if (fd_ >= 0) close(fd_);
+    }
+    bool ok() const { return fd_ >= 0; }
+    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+  private:
+    int fd_;
+};
+
+void scan(const std::vector<std::string>& paths) {
+    navtab::vob::ScanResults results;
+    navtab::vob::ScanStreams(paths, results,
+                             {navtab::vob::kScanAll, [](const std::string&) {}, nullptr});
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace navtab::vob;
+    VobJob job;
+    for (std::size_t at = 0; at < size; at += 2048) {
+        const SectorBytes sector(data + at, std::min<std::size_t>(2048, size - at));
+        ParseNavPackFull(sector);
+        AnalyseVobSector(job, sector);
+        TemplatePack(job, sector);
+        ++job.sector;
+    }
+
+    const MemoryFile whole(data, size);
+    if (whole.ok()) scan({whole.path()});
+    const std::size_t half = size / 2;
+    const MemoryFile first(data, half), second(data + half, size - half);
+    if (first.ok() && second.ok()) scan({first.path(), second.path()});
+    return 0;
+}

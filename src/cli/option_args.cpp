@@ -1,0 +1,35 @@
+#include "cli/option_args.h"
+
+namespace navtab::cli {
+
+std::optional<Options> parseOptions(const Args& args, const std::set<std::string>& flags,
+                                    const std::set<std::string>& valued) {
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() < 2 || a[0] != '-') {
+            o.positional.push_back(a);
+            continue;
+        }
+        const auto eq = a.find('=');
+        const std::string name = a.substr(0, eq);
+        if (valued.count(name)) {
+            if (eq != std::string::npos) {
+                o.values[name] = a.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                o.values[name] = args[++i];
+            } else {
+                fail(kExitUsage, "option '" + name + "' needs a value");
+                return std::nullopt;
+            }
+        } else if (flags.count(a)) {
+            o.flags.insert(a);
+        } else {
+            fail(kExitUsage, "unknown option '" + a + "'");
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+}  // namespace navtab::cli

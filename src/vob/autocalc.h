@@ -1,0 +1,55 @@
+// Auto-Calc: brings the address tables of a loaded title set (VTS_TMAPTI, VTS_VOBU_ADMAP,
+// VTS_C_ADT and the cell sectors of VTS_PGCITI) back into agreement with its title VOB files,
+// without changing any table's size. The VOB files are walked with the program-stream scanner,
+// which collects every VOBU start and every cell start; the chosen tables are then rewritten in
+// the loaded buffers. The file itself changes only when the user saves it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "core/document.h"
+#include "vob/autocalc_tables.h"
+#include "vob/stream_scanner.h"
+#include "vob/vob_command_ui.h"
+
+namespace navtab::vob {
+
+// Turns what the scanner collected into the Auto-Calc collection: the VOBU starts, and the cells
+// with their end sectors (each cell ends where the next begins; the last at the last VOBU's end).
+AutoCalcScan collectAutoCalcScan(const ScanResults& results);
+
+struct AutoCalcOutcome {
+    enum class Result {
+        Done,           // the chosen tables were rewritten
+        NotTitleSet,    // no title set file
+        TablesMissing,  // VTS_VOBU_ADMAP or VTS_C_ADT is not loaded
+        Cancelled,      // the user stopped the scan; nothing was changed
+    };
+    Result result = Result::Done;
+    ScanStatus scanStatus = ScanStatus::End;
+    std::vector<std::string> files;  // the title VOB files scanned
+    AutoCalcScan scan;
+    std::uint64_t vobusFound = 0;  // including those beyond the tables' entries
+    std::uint64_t cellsFound = 0;
+    std::size_t admapEntries = 0;
+    std::size_t cellEntries = 0;
+    // Entries written: time maps, VOBU address map, cell addresses, PGC cells.
+    std::size_t timeMapEntries = 0, vobuEntries = 0, cellAddressEntries = 0, pgcCells = 0;
+};
+
+// The work of the command without any question: scans the title VOB files beside `ifoPath` and
+// rewrites the chosen tables of `ifo` (time maps first, since they are mapped through the old
+// VOBU address map).
+AutoCalcOutcome RunAutoCalc(ifo_t& ifo, const std::string& ifoPath, const AutoCalcTables& tables,
+                            const ScanOptions& scan);
+
+// The "Auto-Calc Sector's" command: dialog 131, the scan under the window "Collecting
+// information from .VOBs, please wait...", the tables, the modified mark and "AutoCalc
+// finished!". Nothing happens without a loaded title set file. True when the tables were
+// rewritten (the field list then needs showing anew).
+bool OnAutoCalc(Workspace& workspace, IfoDocument* doc, VobCommandUi& dialogs, UserInteraction& ui,
+                const ScanLog& log);
+
+}  // namespace navtab::vob

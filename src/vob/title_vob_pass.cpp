@@ -1,0 +1,97 @@
+#include "vob/title_vob_pass.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <vector>
+
+#include "core/bytes.h"
+#include "core/progress.h"
+#include "core/user_interaction.h"
+#include "vob/vob_files.h"
+
+namespace navtab::vob {
+namespace {
+
+std::string fileNameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Reads up to `length` bytes, retrying interrupted and partial reads; -1 on an error.
+long long readFully(int fd, std::uint8_t* buffer, std::size_t length) {
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::read(fd, buffer + got, length - got);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<long long>(got);
+}
+
+class FileHandle {
+  public:
+    explicit FileHandle(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (fd_ >= 0) posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
+    ~FileHandle() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+VobPassResult ReadVobSectors(const VobPass& pass, UserInteraction& ui,
+                             const std::function<void(SectorBytes)>& onSector) {
+    std::vector<std::uint8_t> buffer(VobPass::kChunkBytes);
+    Progress* progress = pass.progress;
+    for (const std::string& path : pass.files) {
+        FileHandle file(path);
+        const auto sectors = sectorCount(path);
+        if (file.fd() < 0 || !sectors) {
+            ui.message("Error reading VOB file");
+            return VobPassResult::ReadFailed;
+        }
+        if (progress) {
+            progress->SetText("Processing source VOB " + fileNameOf(path));
+            const auto upper = std::min<std::uint64_t>(*sectors, std::numeric_limits<int>::max());
+            progress->SetRange(0, static_cast<int>(upper), VobPass::kChunkBytes / kSectorSize);
+            progress->SetPos(0);
+        }
+        const std::string text =
+            "Reading source VOB: " + path +
+            (pass.destination ? "\nWriting destination VOB: " + *pass.destination : std::string());
+        for (;;) {
+            const long long got = readFully(file.fd(), buffer.data(), buffer.size());
+            if (got < 0) {
+                ui.message("Error reading VOB file");
+                return VobPassResult::ReadFailed;
+            }
+            const std::size_t whole = static_cast<std::size_t>(got) / kSectorSize;
+            for (std::size_t i = 0; i < whole; ++i)
+                onSector(SectorBytes(buffer.data() + i * kSectorSize, kSectorSize));
+            if (progress) {
+                progress->SetText(text);
+                progress->StepIt();
+                progress->PeekAndPump();
+                if (progress->Cancelled()) return VobPassResult::Cancelled;
+            }
+            if (static_cast<std::size_t>(got) < buffer.size()) break;
+        }
+    }
+    return VobPassResult::Done;
+}
+
+}  // namespace navtab::vob

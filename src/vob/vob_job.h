@@ -1,0 +1,59 @@
+// The state of one pass over VOB sectors: the running sector number, the VOBUs found so far and
+// what the per-sector analysis and the frame-type template carry from one sector to the next.
+// A pass starts from a fresh job; the VOB processing runs add their options to it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vob/nav_pack_layout.h"
+#include "vob/picture_scan.h"
+#include "vob/vobu_info.h"
+
+namespace navtab::vob {
+
+// A VOBU waiting for the packets of an audio stream to show where its audio starts: the VOBU, and
+// the latest packet of the stream since its NAV pack that starts before the VOBU's time.
+struct PendingAudioSync {
+    std::size_t vobu = 0;
+    std::optional<std::uint32_t> lastBefore;
+};
+
+// What the analysis carries between sectors.
+struct VobuAnalysisState {
+    PictureScan video;                  // start-code scan of the video payloads
+    unsigned refCount = 0;              // reference-picture ends recorded in this VOBU (0..3)
+    bool refOpen = false;               // a reference picture is being coded
+    bool lastStartRecorded = false;     // the latest picture start recorded a reference end
+    bool firstFieldSeen = false;        // the latest picture was the first field of a pair
+    std::uint32_t prevVideoSector = 0;  // sector of the previous video packet
+    // Per audio stream, the sector of its latest packet.
+    std::array<std::uint32_t, nav::kAudioStreams> audioLastSector{};
+    // Per audio stream, the VOBUs whose forward sync offset is not settled yet, oldest first.
+    std::array<std::vector<PendingAudioSync>, nav::kAudioStreams> audioPending{};
+};
+
+// What the frame-type template carries between sectors.
+struct TemplateState {
+    PictureScan video;
+    long long pictureNumber = 0;  // number of the next picture in stream order
+    bool selectI = true, selectP = true, selectB = true;
+    std::string lines;  // written lines not yet flushed to the file
+};
+
+struct VobJob {
+    std::uint32_t sector = 0;            // S: the sector being handled, from 0 at the pass start
+    VobuList vobus;                      // the VOBUs met, in stream order
+    std::optional<std::size_t> current;  // index of the VOBU being read, none before the first
+    std::array<std::uint32_t, nav::kAudioStreams> audioPackets{};
+    std::array<std::uint32_t, nav::kSubpStreams> subpPackets{};
+    VobuAnalysisState analysis;
+    TemplateState templ;
+
+    VobuInfo* currentVobu() { return current ? &vobus[*current] : nullptr; }
+};
+
+}  // namespace navtab::vob

@@ -1,0 +1,319 @@
+// Auto-Calc: on copies of the sample title sets whose address tables were zeroed or made stale
+// it restores the bytes dvdauthor wrote; its writers on hand-made tables (time maps mapped
+// through the old address map, shared PGC cells, too few or too many VOBUs, damaged tables); the
+// command with its dialogs; and navtab-cli autocalc.
+#include <gtest/gtest.h>
+#include <filesystem>
+
+#include "core/bytes.h"
+#include "core/ifo_classes.h"
+#include "unit/model_support.h"
+#include "unit/vob_fake_ui.h"
+#include "vob/autocalc.h"
+
+namespace navtab::test {
+namespace {
+
+using namespace navtab::vob;
+
+// A copy of a sample title set's IFO and title VOB files.
+std::string copyTitleSet(const TempDir& dir, const std::string& disc, const std::string& ifo) {
+    for (const auto& e : std::filesystem::directory_iterator(sampleFile(disc, ""))) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind(ifo.substr(0, 7), 0) == 0 && name != ifo.substr(0, 7) + "0.VOB")
+            std::filesystem::copy_file(e.path(), dir.file(name));
+    }
+    return dir.file(ifo);
+}
+
+// Calls `f(offset)` for the three sector words of every cell playback entry of VTS_PGCITI.
+template <class F>
+void forEachPgcCellSector(const Bytes& pgcit, F f) {
+    for (unsigned p = 0; p < be16(pgcit.data()); ++p) {
+        const std::size_t pgc = be32(pgcit.data() + 8 + 8 * p + 4);
+        const std::size_t playback = pgc + be16(pgcit.data() + pgc + pgc::kCellPlaybackStart);
+        for (unsigned c = 0; c < pgcit[pgc + pgc::kCellCount]; ++c)
+            for (std::size_t word :
+                 {pgc::kCellFirstSector, pgc::kCellLastVobuStart, pgc::kCellLastSector})
+                f(playback + pgc::kCellPlaybackSize * c + word);
+    }
+}
+
+enum class TimeMaps { Kept, Zeroed, Shifted };
+
+// Zeroes the sector words of VTS_VOBU_ADMAP, VTS_C_ADT and the PGC cells; the time maps are kept,
+// zeroed too, or shifted together with the address map (as after a re-encode that moved every
+// VOBU by the same number of sectors).
+void spoil(ifo_t& ifo, TimeMaps timeMaps) {
+    constexpr std::uint32_t kShift = 1000;
+    auto& admap = ifo.table[ID_VTS_VOBU_ADMAP];
+    for (std::size_t at = 4; at + 4 <= be32(admap.data()) + 1u; at += 4)
+        put32(&admap[at], timeMaps == TimeMaps::Shifted ? be32(&admap[at]) + kShift : 0);
+    auto& cadt = ifo.table[ID_VTS_C_ADT];
+    for (std::size_t at = 8; at + 12 <= be32(&cadt[4]) + 1u; at += 12) {
+        put32(&cadt[at + 4], 0);
+        put32(&cadt[at + 8], 0);
+    }
+    forEachPgcCellSector(ifo.table[ID_VTS_PGCITI],
+                         [&](std::size_t at) { put32(&ifo.table[ID_VTS_PGCITI][at], 0); });
+    if (timeMaps == TimeMaps::Kept) return;
+    auto& tmapti = ifo.table[ID_VTS_TMAPTI];
+    for (unsigned m = 0; m < be16(tmapti.data()); ++m) {
+        const std::size_t map = be32(&tmapti[8 + 4 * m]);
+        for (unsigned e = 0; e < be16(&tmapti[map + 2]); ++e) {
+            std::uint8_t* w = &tmapti[map + 4 + 4 * e];
+            put32(w, timeMaps == TimeMaps::Zeroed ? 0 : be32(w) + kShift);
+        }
+    }
+}
+
+constexpr struct {
+    const char* disc;
+    const char* ifo;
+} kTitleSets[] = {
+    {"ntsc43", "VTS_01_0.IFO"}, {"ntsc43", "VTS_02_0.IFO"}, {"pal169", "VTS_01_0.IFO"}};
+
+TEST(AutoCalc, RestoresZeroedAndShiftedTablesByteForByte) {
+    for (const auto& t : kTitleSets) {
+        for (TimeMaps timeMaps : {TimeMaps::Kept, TimeMaps::Shifted}) {
+            SCOPED_TRACE(std::string(t.disc) + " " + t.ifo + " " + std::to_string(int(timeMaps)));
+            TempDir dir;
+            const std::string path = copyTitleSet(dir, t.disc, t.ifo);
+            const Bytes original = readFile(path);
+            IfoHandle ifo = loadSample(path);
+            spoil(*ifo, timeMaps);
+            const auto out = RunAutoCalc(*ifo, path, {}, {kScanAll, {}, nullptr});
+            ASSERT_EQ(out.result, AutoCalcOutcome::Result::Done);
+            if (timeMaps == TimeMaps::Shifted) {
+                EXPECT_GT(out.timeMapEntries, 0u);
+            }
+            // Only the loaded buffers changed; written out they are the original file again.
+            EXPECT_EQ(readFile(path), original);
+            RecordingInteraction ui;
+            ASSERT_TRUE(writeIfoFileAtomically(dir.file("out.IFO"), *ifo, ui));
+            EXPECT_EQ(readFile(dir.file("out.IFO")), original);
+        }
+    }
+}
+
+TEST(AutoCalc, ZeroedTimeMapsStayZeroTheyNoLongerNameTheirVobus) {
+    TempDir dir;
+    const std::string path = copyTitleSet(dir, "ntsc43", "VTS_01_0.IFO");
+    const IfoHandle original = loadSample(path);
+    IfoHandle ifo = loadSample(path);
+    spoil(*ifo, TimeMaps::Zeroed);
+    const auto zeroedMaps = ifo->table[ID_VTS_TMAPTI];
+    RunAutoCalc(*ifo, path, {}, {kScanAll, {}, nullptr});
+    EXPECT_EQ(ifo->table[ID_VTS_TMAPTI], zeroedMaps);
+    for (int id : {ID_VTS_VOBU_ADMAP, ID_VTS_C_ADT, ID_VTS_PGCITI})
+        EXPECT_EQ(ifo->table[id], original->table[id]) << id;
+}
+
+TEST(AutoCalc, OnlyTheChosenTablesAreWritten) {
+    TempDir dir;
+    const std::string path = copyTitleSet(dir, "pal169", "VTS_01_0.IFO");
+    const IfoHandle original = loadSample(path);
+    IfoHandle ifo = loadSample(path);
+    spoil(*ifo, TimeMaps::Shifted);
+    const IfoHandle spoilt = std::make_unique<ifo_t>(*ifo);
+    RunAutoCalc(*ifo, path, {.vobuAdmap = false, .cellAdt = true, .pgcit = false, .tmapt = false},
+                {kScanAll, {}, nullptr});
+    EXPECT_EQ(ifo->table[ID_VTS_C_ADT], original->table[ID_VTS_C_ADT]);
+    for (int id : {ID_VTS_VOBU_ADMAP, ID_VTS_PGCITI, ID_VTS_TMAPTI})
+        EXPECT_EQ(ifo->table[id], spoilt->table[id]) << id;
+}
+
+// A title set handle with hand-made tables.
+IfoHandle handMade() {
+    auto ifo = std::make_unique<ifo_t>();
+    ifo->table[ID_MAT] = Bytes(2048, 0);
+    std::copy_n("DVDVIDEO-VTS", 12, ifo->table[ID_MAT].begin());
+    CIfoVobuAdmap admap;
+    for (std::uint32_t s : {0u, 10u, 20u, 30u}) admap.AddVobu(s);
+    ifo->table[ID_VTS_VOBU_ADMAP] = admap.serialise().bytes;
+    CIfoCadt cadt;
+    cadt.AddCell(1, 1, 0, 19);
+    cadt.AddCell(1, 2, 20, 39);
+    ifo->table[ID_VTS_C_ADT] = cadt.serialise().bytes;
+    CIfoTmapt tmapt;
+    CIfoTmap* map = tmapt.AddMap();
+    map->timeUnit = 1;
+    for (std::uint32_t e : {10u, 0x80000000u | 20u, 15u, 30u}) map->AddEntry(e);
+    ifo->table[ID_VTS_TMAPTI] = tmapt.serialise().bytes;
+    return ifo;
+}
+
+std::vector<std::uint32_t> timeMapEntries(const ifo_t& ifo) {
+    return CIfoTmapt(ifo.table[ID_VTS_TMAPTI]).maps.front()->entries;
+}
+
+TEST(AutoCalcWriters, TimeMapsFollowTheVobusAndStopAtAnEntryThatIsNoVobuStart) {
+    IfoHandle ifo = handMade();
+    const AutoCalcScan scan{{0, 11, 22, 33}, {}, 40};
+    EXPECT_EQ(RemapTimeMaps(*ifo, scan), 2u);
+    EXPECT_EQ(timeMapEntries(*ifo), (std::vector<std::uint32_t>{11, 0x80000000u | 22, 15, 30}));
+}
+
+TEST(AutoCalcWriters, FewerVobusOrCellsLeaveTheRestAndSurplusIsIgnored) {
+    IfoHandle ifo = handMade();
+    EXPECT_EQ(WriteVobuAdmap(*ifo, {{5, 15}, {}, 0}), 2u);
+    EXPECT_EQ(CIfoVobuAdmap(ifo->table[ID_VTS_VOBU_ADMAP]).sectors,
+              (std::vector<std::uint32_t>{5, 15, 20, 30}));
+    EXPECT_EQ(WriteVobuAdmap(*ifo, {{1, 2, 3, 4, 5, 6}, {}, 0}), 4u);
+    EXPECT_EQ(CIfoVobuAdmap(ifo->table[ID_VTS_VOBU_ADMAP]).sectors,
+              (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(ifo->table[ID_VTS_VOBU_ADMAP].size(), 2048u);
+
+    // Cells: one found of two; then three, of which the table has room for two: the last entry
+    // reaches to the end of the last VOBU.
+    WriteCellAddresses(*ifo, {{}, {{1, 1, 7, 49}}, 49});
+    CIfoCadt one(ifo->table[ID_VTS_C_ADT]);
+    EXPECT_EQ(one.cells[0]->startSector, 7u);
+    EXPECT_EQ(one.cells[0]->lastSector, 49u);
+    EXPECT_EQ(one.cells[1]->startSector, 20u);
+    WriteCellAddresses(*ifo, {{}, {{1, 1, 0, 9}, {1, 2, 10, 19}, {2, 1, 20, 29}}, 29});
+    CIfoCadt three(ifo->table[ID_VTS_C_ADT]);
+    EXPECT_EQ(three.cells[1]->startSector, 10u);
+    EXPECT_EQ(three.cells[1]->lastSector, 29u);
+    EXPECT_EQ(three.header.count, 1u);  // the VOB count is not touched
+}
+
+TEST(AutoCalcWriters, TheSameCellInTwoPgcsGetsTheSameSectors) {
+    IfoHandle ifo = handMade();
+    CIfoPgcit pgcit;
+    for (int p = 0; p < 2; ++p) {
+        CIfoPgc* pgc = pgcit.AddSrp()->pgc.get();
+        const Bytes entry(24, 0);
+        if (p == 1) pgc->AddCell(entry, 1, 2, true);
+        pgc->AddCell(entry, 1, 1, true);
+        pgc->AddCell(entry, 3, 7, false);  // a cell the stream does not have
+    }
+    ifo->table[ID_VTS_PGCITI] = pgcit.serialise().bytes;
+    const AutoCalcScan scan{{0, 10, 20, 30}, {{1, 1, 0, 19}, {1, 2, 20, 39}}, 39};
+    EXPECT_EQ(WritePgcCellSectors(*ifo, scan), 3u);
+    std::vector<std::uint32_t> words;  // first sector, last VOBU start, last sector of each cell
+    forEachPgcCellSector(ifo->table[ID_VTS_PGCITI], [&](std::size_t at) {
+        words.push_back(be32(&ifo->table[ID_VTS_PGCITI][at]));
+    });
+    const std::vector<std::uint32_t> expected = {
+        0,  10, 19, 0, 0,  0,             // PGC 1: cell 1/1, then 3/7 untouched
+        20, 30, 39, 0, 10, 19, 0, 0, 0};  // PGC 2: 1/2, 1/1, 3/7
+    EXPECT_EQ(words, expected);
+}
+
+TEST(AutoCalcWriters, DamagedTablesAreNeverWrittenOutsideTheirBuffers) {
+    IfoHandle ifo = handMade();
+    const std::size_t sizes[] = {ifo->table[ID_VTS_TMAPTI].size(),
+                                 ifo->table[ID_VTS_VOBU_ADMAP].size()};
+    // A time map pointer past the table, a map claiming 65535 entries, an address map whose end
+    // address lies far beyond its buffer, a PGC table pointing anywhere.
+    auto& tmapti = ifo->table[ID_VTS_TMAPTI];
+    put16(&tmapti[0], 3);
+    put32(&tmapti[12], 0xFFFFFFF0u);
+    put16(&tmapti[be32(&tmapti[8]) + 2], 0xFFFF);
+    put32(&ifo->table[ID_VTS_VOBU_ADMAP][0], 0xFFFFFFFFu);
+    ifo->table[ID_VTS_PGCITI] = Bytes(2048, 0xFF);
+    put16(&ifo->table[ID_VTS_PGCITI][0], 2);
+    put32(&ifo->table[ID_VTS_PGCITI][12], 2000);
+    const AutoCalcScan scan{std::vector<std::uint32_t>(600, 7), {{0xFF, 0xFF, 1, 2}}, 3};
+    RemapTimeMaps(*ifo, scan);
+    WriteVobuAdmap(*ifo, scan);
+    WriteCellAddresses(*ifo, scan);
+    WritePgcCellSectors(*ifo, scan);
+    EXPECT_EQ(ifo->table[ID_VTS_TMAPTI].size(), sizes[0]);
+    EXPECT_EQ(ifo->table[ID_VTS_VOBU_ADMAP].size(), sizes[1]);
+    EXPECT_EQ(ifo->table[ID_VTS_PGCITI].size(), 2048u);
+}
+
+TEST(AutoCalcCommand, RewritesTheLoadedTablesMarksTheFileAndTellsTheUser) {
+    TempDir dir;
+    const std::string path = copyTitleSet(dir, "ntsc43", "VTS_01_0.IFO");
+    const IfoHandle original = loadSample(path);
+    Workspace ws;
+    IfoDocument& doc = ws.add(path, loadSample(path));
+    spoil(*doc.ifo, TimeMaps::Kept);
+    FakeDialogs dialogs;
+    RecordingInteraction ui;
+    EXPECT_TRUE(OnAutoCalc(ws, &doc, dialogs, ui, {}));
+    EXPECT_TRUE(dialogs.offered.vobuAdmap && dialogs.offered.cellAdt && dialogs.offered.pgcit &&
+                dialogs.offered.tmapt);
+    EXPECT_EQ(dialogs.windows,
+              std::vector<std::string>{"Collecting information from .VOBs, please wait..."});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"AutoCalc finished!"});
+    EXPECT_EQ(ws.modifiedCount(), 1);
+    EXPECT_EQ(doc.ifo->table, original->table);
+    // A second run counts the file once.
+    OnAutoCalc(ws, &doc, dialogs, ui, {});
+    EXPECT_EQ(ws.modifiedCount(), 1);
+}
+
+TEST(AutoCalcCommand, NothingHappensWithoutATitleSetOrItsTablesOrWhenCancelled) {
+    Workspace ws;
+    FakeDialogs dialogs;
+    RecordingInteraction ui;
+    EXPECT_FALSE(OnAutoCalc(ws, nullptr, dialogs, ui, {}));
+    IfoDocument& vmg = ws.add(sampleFile("ntsc43", "VIDEO_TS.IFO"),
+                              loadSample(sampleFile("ntsc43", "VIDEO_TS.IFO")));
+    EXPECT_FALSE(OnAutoCalc(ws, &vmg, dialogs, ui, {}));
+    EXPECT_EQ(dialogs.asked, 0);
+
+    const std::string vtsPath = sampleFile("ntsc43", "VTS_02_0.IFO");
+    IfoDocument& vts = ws.add(vtsPath, loadSample(vtsPath));
+    dialogs.answer = false;
+    EXPECT_FALSE(OnAutoCalc(ws, &vts, dialogs, ui, {}));
+    EXPECT_TRUE(dialogs.windows.empty());
+    dialogs.answer = true;
+    vts.ifo->table[ID_VTS_C_ADT].clear();
+    EXPECT_FALSE(OnAutoCalc(ws, &vts, dialogs, ui, {}));
+    EXPECT_EQ(dialogs.windows.size(), 1u);  // shown, then closed again
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ws.modifiedCount(), 0);
+}
+
+TEST(AutoCalcCli, RestoresTheFileOnlyWhenNotADryRun) {
+    TempDir dir;
+    const std::string path = copyTitleSet(dir, "ntsc43", "VTS_01_0.IFO");
+    const Bytes original = readFile(path);
+    {
+        IfoHandle ifo = loadSample(path);
+        spoil(*ifo, TimeMaps::Shifted);
+        RecordingInteraction ui;
+        ASSERT_TRUE(writeIfoFileAtomically(path, *ifo, ui));
+    }
+    const Bytes spoilt = readFile(path);
+
+    auto dry = runCli({"autocalc", path, "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("VTS_VOBU_ADMAP  22 entries written, "), std::string::npos) << dry.out;
+    EXPECT_NE(dry.err.find("Scanning for stream id's"), std::string::npos);
+    EXPECT_EQ(readFile(path), spoilt);
+
+    auto one = runCli({"autocalc", path, "--tables", "vts_c_adt"});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_NE(readFile(path), original);
+
+    auto all = runCli({"autocalc", path});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(readFile(path), original);
+    auto again = runCli({"autocalc", path});
+    EXPECT_NE(again.out.find("Nothing to change"), std::string::npos);
+}
+
+TEST(AutoCalcCli, UsageAndFailures) {
+    EXPECT_EQ(runCli({"autocalc"}).status, 2);
+    EXPECT_EQ(
+        runCli({"autocalc", sampleFile("ntsc43", "VTS_01_0.IFO"), "--tables", "VTS_NOPE"}).status,
+        2);
+    const auto vmg = runCli({"autocalc", sampleFile("ntsc43", "VIDEO_TS.IFO"), "--dry-run"});
+    EXPECT_EQ(vmg.status, 1);
+    EXPECT_NE(vmg.err.find("navtab-cli: "), std::string::npos);
+    TempDir dir;
+    std::filesystem::copy_file(sampleFile("pal169", "VTS_01_0.IFO"), dir.file("VTS_01_0.IFO"));
+    const auto noVobs = runCli({"autocalc", dir.file("VTS_01_0.IFO")});
+    EXPECT_EQ(noVobs.status, 1);
+    EXPECT_EQ(noVobs.err, "navtab-cli: no title VOB files (VTS_nn_1.VOB ...) beside " +
+                              dir.file("VTS_01_0.IFO") + "\n");
+}
+
+}  // namespace
+}  // namespace navtab::test

@@ -1,0 +1,73 @@
+// navtab-cli scan and vobus on the sample discs, in text and JSON, and their usage errors.
+#include <gtest/gtest.h>
+
+#include "unit/test_support.h"
+
+namespace navtab::test {
+namespace {
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(VobCli, ScanPrintsStatisticsVobusAndCells) {
+    const auto r = runCli({"scan", sampleFile("ntsc43", "VTS_01_1.VOB")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Packs: 426\nSystem headers: 22\n", 0), 0u);
+    EXPECT_TRUE(
+        contains(r.out, "Stream 0xE0 Video 0: 264 packets, 514378 bytes, first PTS 0:00:00.533\n"));
+    EXPECT_TRUE(contains(r.out, "Video: 352x240, [2] 4:3 display, [4] 29.97 (30000/1001) fps\n"));
+    EXPECT_TRUE(contains(r.out, "VOBU starts: 22\n  0 46 68 94 117 140 164 186 214 223\n"));
+    EXPECT_TRUE(contains(r.out, "  VOB 3 cell 2: sectors 359-425\nLast VOBU end: 425\n"));
+    // The scan log goes to standard error.
+    EXPECT_TRUE(contains(r.err, "\nSummary:\nMPEG Packs = 426\n"));
+    EXPECT_FALSE(contains(r.out, "Summary"));
+}
+
+TEST(VobCli, ScanJson) {
+    const auto r = runCli({"scan", sampleFile("pal169", "VTS_01_1.VOB"), "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(r.out, "\"vobuStarts\": [0, 15, 32, 84, 137, 190, 242, 294, 346, 398]"));
+    EXPECT_TRUE(contains(r.out, "{\"vobId\": 1, \"cellId\": 2, \"start\": 190, \"last\": 523}"));
+    EXPECT_TRUE(contains(r.out, "{\"id\": 161, \"packets\": "));  // LPCM sub-stream 0xA1
+    EXPECT_TRUE(contains(r.out, "\"video\": {\"width\": 720, \"height\": 576"));
+    EXPECT_EQ(r.out.back(), '\n');
+}
+
+TEST(VobCli, ScanUsageAndFailures) {
+    EXPECT_EQ(runCli({"scan"}).status, 2);
+    EXPECT_EQ(runCli({"scan", "--bogus", "x"}).status, 2);
+    const auto missing = runCli({"scan", "/nonexistent/VTS_01_1.VOB"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(contains(missing.err, "navtab-cli: cannot read /nonexistent/VTS_01_1.VOB\n"));
+    EXPECT_EQ(runCli({"scan", "--help"}).status, 0);
+}
+
+TEST(VobCli, VobusTextAndJson) {
+    const auto text = runCli({"vobus", sampleFile("ntsc43", "VTS_01_0.IFO")});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.rfind("sector\tlbn\tlast\tvob\tcell\tframes\tref1\tref2\tref3\taudio sync\n"
+                             "0\t0\t45\t1\t1\t15\t8\t13\t18\ta0=2 a1=3\n",
+                             0),
+              0u);
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 23);
+
+    const auto json = runCli({"vobus", sampleFile("ntsc43", "VTS_02_0.IFO"), "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_TRUE(contains(json.out,
+                         "{\"sector\": 0, \"lbn\": 0, \"lastOffset\": 5, \"vobId\": 1, "
+                         "\"cellId\": 1, \"frames\": 15, \"refEnd\": [3, 3, 3], "
+                         "\"sPtm\": 48003, \"ePtm\": 93048, "
+                         "\"audioSync\": [2, 0, 0, 0, 0, 0, 0, 0]}"));
+}
+
+TEST(VobCli, VobusUsageAndFailures) {
+    EXPECT_EQ(runCli({"vobus"}).status, 2);
+    const auto vmg = runCli({"vobus", sampleFile("ntsc43", "VIDEO_TS.IFO")});
+    EXPECT_EQ(vmg.status, 1);
+    EXPECT_TRUE(contains(vmg.err, "is not a title set IFO file"));
+    EXPECT_EQ(runCli({"vobus", "/nonexistent/VTS_01_0.IFO"}).status, 1);
+}
+
+}  // namespace
+}  // namespace navtab::test

@@ -1,0 +1,228 @@
+// The program-stream scanner: its lists on the sample discs, its log, the time text, and what it
+// does with streams that are odd or damaged (no system headers, junk between packets, lost sync,
+// a truncated last sector, files that cannot be opened).
+#include <gtest/gtest.h>
+
+#include "core/bytes.h"
+#include "core/ifo_classes_address.h"
+#include "unit/model_support.h"
+#include "unit/vob_test_streams.h"
+#include "vob/stream_names.h"
+#include "vob/stream_scanner.h"
+
+namespace navtab::test {
+namespace {
+
+using namespace navtab::vob;
+
+struct Scan {
+    ScanStatus status;
+    ScanResults results;
+    std::string log;
+};
+
+Scan scan(const std::vector<std::string>& paths, unsigned flags = kScanAll) {
+    Scan s;
+    s.status =
+        ScanStreams(paths, s.results, {flags, [&s](const std::string& t) { s.log += t; }, nullptr});
+    return s;
+}
+
+Scan scanSectors(const std::vector<Sector>& sectors, unsigned flags = kScanAll) {
+    TempDir dir;
+    writeSectors(dir.file("t.vob"), sectors);
+    return scan({dir.file("t.vob")}, flags);
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(FormatPts, HoursMinutesSecondsMilliseconds) {
+    EXPECT_EQ(FormatPts(3723004.4), "1:02:03.004");
+    EXPECT_EQ(FormatPts(-1500.0), "-0:00:01.500");
+    EXPECT_EQ(FormatPts(0.5), "0:00:00.001");  // halves away from zero
+    EXPECT_EQ(FormatPts(0.0), "0:00:00.000");
+}
+
+TEST(StreamScanner, SampleListsAgreeWithTheIfoTables) {
+    for (const auto& [disc, ifo, vob] : {std::tuple{"ntsc43", "VTS_01_0.IFO", "VTS_01_1.VOB"},
+                                         {"ntsc43", "VTS_02_0.IFO", "VTS_02_1.VOB"},
+                                         {"pal169", "VTS_01_0.IFO", "VTS_01_1.VOB"}}) {
+        SCOPED_TRACE(std::string(disc) + " " + ifo);
+        const IfoHandle handle = loadSample(sampleFile(disc, ifo));
+        const CIfoVobuAdmap admap(handle->table[ID_VTS_VOBU_ADMAP]);
+        const CIfoCadt cadt(handle->table[ID_VTS_C_ADT]);
+        const Scan s = scan({sampleFile(disc, vob)});
+        EXPECT_EQ(s.status, ScanStatus::End);
+        EXPECT_EQ(s.results.vobuStarts, admap.sectors);
+        ASSERT_EQ(s.results.cells.size(), cadt.cells.size());
+        for (std::size_t i = 0; i < cadt.cells.size(); ++i) {
+            EXPECT_EQ(s.results.cells[i].vobId, cadt.cells[i]->vobId);
+            EXPECT_EQ(s.results.cells[i].cellId, cadt.cells[i]->cellId);
+            EXPECT_EQ(s.results.cells[i].start, cadt.cells[i]->startSector);
+        }
+        EXPECT_EQ(s.results.lastVobuEnd, cadt.cells.back()->lastSector);
+        EXPECT_EQ(s.results.systemHeaders, admap.sectors.size());
+        EXPECT_EQ(s.results.packs, readFile(sampleFile(disc, vob)).size() / 2048);
+    }
+}
+
+TEST(StreamScanner, SampleLog) {
+    const Scan s = scan({sampleFile("ntsc43", "VTS_01_1.VOB")});
+    EXPECT_EQ(s.log.rfind("Scanning for stream id's, press control-c to quit...\n", 0), 0u);
+    EXPECT_TRUE(contains(s.log, "Found 0xE0 = Video 0 [PTS 0:00:00.533 @LBA 1]\n"));
+    EXPECT_TRUE(contains(s.log, "Found 0xBD = Private 1, sub 0x80 [PTS 0:00:00.528 @LBA 2]\n"));
+    EXPECT_TRUE(contains(s.log,
+                         "  Width = 352\n  Height = 240\n  Aspect-ratio = [2] 4:3 display\n"
+                         "  Frame-rate = [4] 29.97 (30000/1001) fps\n"));
+    EXPECT_TRUE(contains(s.log, "  Found VOB-ID: 02/CELL-ID: 01 [@LBA 214]\n"));
+    EXPECT_TRUE(contains(s.log, "\nSummary:\nMPEG Packs = 426\nSystem headers = 22\n"));
+    EXPECT_TRUE(
+        contains(s.log, "  Sub 0x80 packets = 66, total bytes = 132360 (delay -0:00:00.005)\n"));
+    // Without flags nothing but the opening line is logged, and no cells are recorded.
+    const Scan quiet = scan({sampleFile("ntsc43", "VTS_01_1.VOB")}, 0);
+    EXPECT_EQ(quiet.log, "Scanning for stream id's, press control-c to quit...\n");
+    EXPECT_TRUE(quiet.results.cells.empty());
+    EXPECT_EQ(quiet.results.vobuStarts.size(), 22u);
+}
+
+TEST(StreamScanner, ChainedFilesShareOneSectorCount) {
+    const std::string vob = sampleFile("ntsc43", "VTS_02_1.VOB");
+    Scan s = scan({vob, vob});
+    EXPECT_EQ(s.status, ScanStatus::End);
+    ASSERT_EQ(s.results.vobuStarts.size(), 12u);
+    EXPECT_EQ(s.results.vobuStarts[6], 42u);
+    EXPECT_EQ(s.results.lastVobuEnd, 83u);
+    // The second file starts again with VOB 1, cell 1: a cell change at the file border.
+    EXPECT_EQ(s.results.cells.size(), 4u);
+}
+
+TEST(StreamScanner, CapacitiesBoundTheLists) {
+    ScanResults r;
+    r.vobuCapacity = 3;
+    r.cellCapacity = 1;
+    ScanStreams({sampleFile("ntsc43", "VTS_01_1.VOB")}, r, {kScanAll, {}, nullptr});
+    EXPECT_EQ(r.vobuStarts.size(), 3u);
+    EXPECT_EQ(r.vobusFound, 22u);
+    EXPECT_EQ(r.cells.size(), 1u);
+    EXPECT_EQ(r.cellsFound, 6u);
+}
+
+TEST(StreamScanner, PacksWithoutSystemHeaders) {
+    const Scan s = scanSectors({paddingSector(), videoSector(sliceData(10), 9000)});
+    EXPECT_EQ(s.status, ScanStatus::End);
+    EXPECT_TRUE(s.results.vobuStarts.empty());
+    EXPECT_FALSE(contains(s.log, "System headers"));
+    EXPECT_EQ(s.results.packs, 2u);
+    EXPECT_EQ(s.results.streams[0xE0].bytes, 10u);  // the PTS header is no payload
+    EXPECT_EQ(s.results.streams[0xE0].firstPts, 100.0);
+}
+
+TEST(StreamScanner, OnePackOfPadding) {
+    const Scan s = scanSectors({paddingSector()});
+    EXPECT_EQ(s.results.packs, 1u);
+    EXPECT_EQ(s.results.streams[0xBE].packets, 1u);
+    EXPECT_EQ(s.results.streams[0xBE].bytes, 2048u - 14 - 6);
+    EXPECT_TRUE(contains(s.log, "Padding packets = 1, total bytes = 2028\n"));
+}
+
+TEST(StreamScanner, FourJunkBytesBeforeAPacket) {
+    Sector s = packHeader();
+    s.insert(s.end(), {0xDE, 0xAD, 0xBE, 0xEF});
+    const Sector padding = paddingSector();
+    s.insert(s.end(), padding.begin() + 14, padding.end() - 4);
+    s[18 + 4] = 0x07;  // the padding packet is 4 bytes shorter: length 2024
+    s[18 + 5] = 0xE8;
+    const Scan r = scanSectors({s, paddingSector()});
+    EXPECT_TRUE(contains(r.log, "Skipped 0 bytes for resync [@LBA 0]\n"));
+    EXPECT_EQ(r.results.streams[0xBE].packets, 2u);
+    EXPECT_EQ(r.results.packs, 2u);
+    EXPECT_EQ(r.status, ScanStatus::End);
+}
+
+TEST(StreamScanner, GarbageBetweenPacksIsSkipped) {
+    Sector junk = packHeader();
+    junk.resize(2048, 0x77);  // a pack whose packet was overwritten
+    const Scan r =
+        scanSectors({navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})});
+    EXPECT_TRUE(contains(r.log, "Skipped 2030 bytes for resync [@LBA 2]\n"));
+    EXPECT_EQ(r.status, ScanStatus::End);
+    EXPECT_EQ(r.results.vobuStarts, (std::vector<std::uint32_t>{0, 3}));
+    EXPECT_EQ(r.results.cells.size(), 2u);
+}
+
+TEST(StreamScanner, LostSyncEndsTheWalkAndKeepsWhatWasFound) {
+    Sector junk(4096, 0xFF);
+    std::vector<Sector> sectors = {navPack({})};
+    sectors.push_back(Sector(junk.begin(), junk.begin() + 2048));
+    sectors.push_back(Sector(junk.begin() + 2048, junk.end()));
+    sectors.push_back(navPack({}));
+    const Scan r = scanSectors(sectors);
+    EXPECT_EQ(r.status, ScanStatus::LostSync);
+    EXPECT_TRUE(
+        contains(r.log, "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n"));
+    EXPECT_EQ(r.results.vobuStarts, std::vector<std::uint32_t>{0});
+}
+
+TEST(StreamScanner, PtsWithBit32) {
+    const std::uint64_t pts = (std::uint64_t{1} << 32) + 900;
+    const Scan r = scanSectors({videoSector(sliceData(4), pts)});
+    EXPECT_DOUBLE_EQ(r.results.streams[0xE0].firstPts, static_cast<double>(pts) / 90.0);
+}
+
+TEST(StreamScanner, SameVobAndCellIdsTwiceMakeOneCell) {
+    const Scan r = scanSectors({navPack({.vobuEa = 1}), paddingSector(), navPack({.vobuEa = 0}),
+                                navPack({.cellId = 2, .vobuEa = 0})});
+    ASSERT_EQ(r.results.cells.size(), 2u);
+    EXPECT_EQ(r.results.cells[0].start, 0u);
+    EXPECT_EQ(r.results.cells[0].end, 1u);
+    EXPECT_EQ(r.results.cells[1].start, 3u);
+    EXPECT_EQ(r.results.lastVobuEnd, 3u);
+}
+
+TEST(StreamScanner, TruncatedLastSectorIsWalkedAndEndsTheInput) {
+    Sector last = videoSector(sliceData(10));
+    last.resize(700);
+    const Scan r = scanSectors({navPack({}), last});
+    EXPECT_EQ(r.status, ScanStatus::End);
+    EXPECT_EQ(r.results.packs, 2u);
+    EXPECT_EQ(r.results.streams[0xE0].packets, 1u);
+}
+
+TEST(StreamScanner, ProgramEndCodeIsLogged) {
+    Sector s = paddingSector();
+    s.resize(2044);
+    s.insert(s.end(), {0x00, 0x00, 0x01, 0xB9});
+    s[18] = 0x07;  // padding length 2044 - 20 = 2024
+    s[19] = 0xE8;
+    const Scan r = scanSectors({s}, 0);
+    EXPECT_TRUE(contains(r.log, "MPeg End Code [LBA 0]\n"));
+}
+
+TEST(StreamScanner, InputThatCannotBeOpenedOrRead) {
+    TempDir dir;
+    const Scan missing = scan({dir.file("nothing.vob")});
+    EXPECT_EQ(missing.status, ScanStatus::InputFailed);
+    EXPECT_TRUE(
+        contains(missing.log, "* Unable to open \"" + dir.file("nothing.vob") + "\" for input\n"));
+    writeFile(dir.file("empty.vob"), {});
+    const Scan empty = scan({dir.file("empty.vob")});
+    EXPECT_EQ(empty.status, ScanStatus::InputFailed);
+    EXPECT_TRUE(contains(empty.log, "* Unable to read from"));
+    // A step on a walk that is not open.
+    StreamScanner scanner(kScanAll, {});
+    EXPECT_EQ(scanner.step(), ScanStatus::NotOpen);
+}
+
+TEST(StreamScanner, StreamNames) {
+    EXPECT_EQ(streamName(0xC3), "MPEG1 Audio 3");
+    EXPECT_EQ(streamName(0xE1), "Video 1");
+    EXPECT_EQ(streamName(0xF8), "ITU-T Rec. H.222.1 type E");
+    EXPECT_EQ(streamName(0x42), "other");
+    EXPECT_STREQ(frameRateName(9), "[?] unknown frame-rate");
+    EXPECT_STREQ(aspectRatioName(3), "[3] 16:9 display");
+}
+
+}  // namespace
+}  // namespace navtab::test
