@@ -4,9 +4,10 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make ninja-build pkg-config clang-format
+  cmake g++ make ninja-build pkg-config clang-format clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  lsdvd
+  lsdvd ffmpeg
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
 )
 
 missing=()
