@@ -77,7 +77,7 @@ namespace {
 void printUsage(std::FILE* out) {
     std::fprintf(out, "usage: navtab-cli COMMAND [ARGS]\n\ncommands:\n");
     for (const auto& c : commands())
-        std::fprintf(out, "  %-6s %.*s\n", std::string(c.name).c_str(),
+        std::fprintf(out, "  %-9s %.*s\n", std::string(c.name).c_str(),
                      static_cast<int>(c.synopsis.size()), c.synopsis.data());
     std::fprintf(out, "\n'navtab-cli COMMAND --help' describes a command.\n");
 }
