@@ -1,5 +1,7 @@
 #include "ui/autocalc_dialog.h"
 
+#include "ui/ok_cancel_row.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,15 +35,7 @@ CAutoCalcDlg::CAutoCalcDlg(QWidget* parent, const vob::AutoCalcTables& initial) 
                                   "might take a while to complete."),
                    this));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this);
     layout->addLayout(buttons);
 }
 

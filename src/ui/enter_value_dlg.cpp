@@ -1,5 +1,7 @@
 #include "ui/enter_value_dlg.h"
 
+#include "ui/ok_cancel_row.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,16 +15,7 @@ CEnterValueDlg::CEnterValueDlg(QWidget* parent, const QString& value) : QDialog(
     auto* label = new QLabel(QStringLiteral("Enter new Value"), this);
     edit_ = new QLineEdit(value, this);
     edit_->setObjectName(QStringLiteral("value"));
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(edit_);

@@ -1,5 +1,7 @@
 #include "ui/template_dialog.h"
 
+#include "ui/ok_cancel_row.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -16,15 +18,7 @@ CTemplateDlg::CTemplateDlg(QWidget* parent, const vob::FrameTypes& initial) : QD
     p_->setChecked(initial.p);
     b_->setChecked(initial.b);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this);
 
     auto* layout = new QVBoxLayout(this);
     for (QCheckBox* box : {i_, p_, b_}) layout->addWidget(box);

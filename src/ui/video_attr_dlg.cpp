@@ -1,5 +1,7 @@
 #include "ui/video_attr_dlg.h"
 
+#include "ui/ok_cancel_row.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -109,15 +111,7 @@ CVideoAttrDlg::CVideoAttrDlg(QWidget* parent, std::uint16_t word)
     grid->addWidget(sourceBox, 2, 1);
     grid->addWidget(filmBox, 2, 2);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
