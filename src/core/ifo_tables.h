@@ -89,7 +89,11 @@ inline std::optional<TableLocation> tableLocation(int id) {
 inline constexpr std::uint32_t kMatIdentifier =
     0x000;  // 12 bytes, "DVDVIDEO-VMG" or "DVDVIDEO-VTS"
 inline constexpr std::uint32_t kMatIdentifierLength = 12;
-inline constexpr std::uint32_t kMatLastSectorOfIfo = 0x01C;
+inline constexpr std::uint32_t kMatLastSector = 0x00C;       // of the VMG or VTS, with its BUP
+inline constexpr std::uint32_t kMatLastSectorOfIfo = 0x01C;  // of VMGI or VTSI
+inline constexpr std::uint32_t kVmgTitleSetCount = 0x03E;    // 16-bit
 inline constexpr std::uint32_t kVmgFirstPlayPgc = 0x084;
+inline constexpr std::uint32_t kMatMenuVobsStart = 0x0C0;   // VMGM_VOBS or VTSM_VOBS, 0 = none
+inline constexpr std::uint32_t kVtsTitleVobsStart = 0x0C4;  // VTSTT_VOBS
 
 }  // namespace navtab

@@ -7,6 +7,9 @@
 #include "format/describe.h"
 #include "format/file_tree.h"
 #include "format/value_format.h"
+#include "repair/delete_playback.h"
+#include "repair/prohibited_uops.h"
+#include "repair/sector_correction.h"
 
 namespace navtab {
 
@@ -155,6 +158,52 @@ void BrowserSession::HexEditTable() {
     copyIntoTable(table, *edited);
     markModified();
     refresh();
+}
+
+void BrowserSession::RemoveProhibitedUops() {
+    if (currentDoc_ == nullptr) return;
+    const repair::UopRemoval removal = repair::RemoveProhibitedUops(*currentDoc_->ifo);
+    if (removal.changed) markModified();
+    ui_.message(repair::uopRemovalMessage(removal));
+    refresh();
+}
+
+void BrowserSession::DeletePlayback(int index) {
+    // Only the overview's menu lines name a menu PGC; a field row of the PGC itself might point
+    // at its first byte too.
+    const bool overview = currentNode_ != nullptr && currentNode_->kind == NodeKind::File;
+    if (!overview || index < 0 || index >= rowCount() || !row(index).data ||
+        !repair::DeletePlayback(*currentDoc_->ifo, *row(index).data)) {
+        ui_.message(repair::kWrongItemMessage);
+        return;
+    }
+    markModified();
+    refresh();
+}
+
+// The all-files mode of "Get VTS sectors" works on the documents already open, so that the tree
+// never shows two branches for one file, and opens the others into the tree.
+class BrowserSession::FolderDocuments : public repair::DocumentSource {
+  public:
+    explicit FolderDocuments(BrowserSession& session) : session_(session) {}
+    IfoDocument* documentFor(const std::string& path) override {
+        for (const auto& doc : session_.workspace_.documents())
+            if (doc->path == path) return doc.get();
+        IfoDocument* doc = session_.openFile(path);
+        if (doc != nullptr && session_.listener_) session_.listener_->documentAdded(*doc);
+        return doc;
+    }
+
+  private:
+    BrowserSession& session_;
+};
+
+IfoDocument* BrowserSession::OnGetVtsSectors() {
+    if (currentDoc_ == nullptr) return nullptr;
+    FolderDocuments source(*this);
+    IfoDocument* shown = repair::OnGetVtsSectors(workspace_, currentDoc_, source, ui_);
+    refresh();
+    return shown;
 }
 
 void BrowserSession::OnSave() {

@@ -25,6 +25,8 @@ class SessionListener {
     virtual void rowChanged(int /*row*/) {}
     // A describer may have added program-chain nodes to this document's tree.
     virtual void treeChanged(IfoDocument& /*doc*/) {}
+    // A command opened another file; its tree is ready to be shown.
+    virtual void documentAdded(IfoDocument& /*doc*/) {}
 };
 
 class BrowserSession {
@@ -71,6 +73,16 @@ class BrowserSession {
     // "HexEdit": the whole table of the selected table node in the hex editor.
     void HexEditTable();
 
+    // "Remove P-UPs": clears the prohibited-user-operations masks of the shown document's PGCs
+    // and tells what it did.
+    void RemoveProhibitedUops();
+    // "Delete Playback" on row `index` (-1: none selected) of the shown overview; only a menu
+    // PGC's line is accepted.
+    void DeletePlayback(int index);
+    // "Get VTS sectors" on the shown document. In all-files mode every IFO file of its folder is
+    // corrected and saved, opening those not open yet. Returns the document to show at the end.
+    IfoDocument* OnGetVtsSectors();
+
     // "Save": asks for the target (the document's own path proposed) and saves the shown document.
     void OnSave();
     bool SaveIfo(const std::string& path);
@@ -79,6 +91,7 @@ class BrowserSession {
     bool confirmQuit();
 
   private:
+    class FolderDocuments;
     void markModified();
     void setRowValues(int index, ValueColumns values);
     void editNumber(int index, const FieldRow& row, RowEditor editor);

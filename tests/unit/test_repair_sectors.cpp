@@ -1,0 +1,239 @@
+// "Get VTS sectors" on copies of the sample disc whose files were grown, shrunk or removed: every
+// corrected address is checked against sums of the file sizes made here, in disc order.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/bytes.h"
+#include "format/file_tree.h"
+#include "repair/sector_correction.h"
+#include "unit/test_support.h"
+
+namespace navtab {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+// A copy of the ntsc43 sample's VIDEO_TS folder, its names in the case asked for.
+struct DiscCopy {
+    test::TempDir dir;
+    explicit DiscCopy(bool lowerCase = false) {
+        const fs::path source = fs::path(test::sampleFile("ntsc43", "VIDEO_TS.IFO")).parent_path();
+        for (const auto& e : fs::directory_iterator(source)) {
+            std::string name = e.path().filename().string();
+            if (lowerCase)
+                for (char& c : name) c = static_cast<char>(std::tolower(c));
+            fs::copy_file(e.path(), dir.path() / name);
+        }
+    }
+    std::string file(const std::string& name) const { return dir.file(name); }
+    void resizeBySectors(const std::string& name, int sectors) const {
+        const auto size = fs::file_size(file(name));
+        fs::resize_file(file(name), size + static_cast<std::int64_t>(sectors) * 2048);
+    }
+    std::uint64_t sectors(const std::string& name) const {
+        return fs::exists(file(name)) ? fs::file_size(file(name)) / 2048 : 0;
+    }
+    // The first sector of a file on the disc: the sectors of the files laid out before it.
+    std::uint32_t start(const std::string& name) const {
+        static const char* order[] = {
+            "VIDEO_TS.IFO", "VIDEO_TS.VOB", "VIDEO_TS.BUP", "VTS_01_0.IFO", "VTS_01_0.VOB",
+            "VTS_01_1.VOB", "VTS_01_0.BUP", "VTS_02_0.IFO", "VTS_02_1.VOB", "VTS_02_0.BUP"};
+        std::uint64_t sum = 0;
+        for (const char* n : order) {
+            if (name == n) break;
+            sum += sectors(n);
+        }
+        return static_cast<std::uint32_t>(sum);
+    }
+    std::uint32_t last(const std::string& name) const {
+        return start(name) + static_cast<std::uint32_t>(sectors(name)) - 1;
+    }
+};
+
+std::uint32_t field(const Bytes& file, std::size_t offset) {
+    return be32(&file[offset]);
+}
+
+// The start sectors of the title sets as VMG_PTT_SRPT gives them, title by title.
+std::vector<std::uint32_t> titleSetStarts(const Bytes& vmg) {
+    const std::size_t table = field(vmg, 0xC4) * kSectorSize;
+    std::vector<std::uint32_t> starts;
+    for (std::uint32_t t = 0; t < be16(&vmg[table]); ++t)
+        starts.push_back(field(vmg, table + 8 + 12 * t + 8));
+    return starts;
+}
+
+TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
+    DiscCopy disc;
+    disc.resizeBySectors("VTS_01_1.VOB", 10);
+    disc.resizeBySectors("VTS_02_1.VOB", -3);
+    fs::remove(disc.file("VTS_01_0.VOB"));
+    fs::remove(disc.file("VIDEO_TS.BUP"));
+
+    const auto run = test::runCli({"get-vts-sectors", disc.file("VTS_02_0.IFO"), "--all"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Start sector of VTSM_VOBS: [old: 9] [new: 0] (VTS_01_0.VOB)\n"),
+              std::string::npos);
+    EXPECT_NE(
+        run.out.find("Saved " + disc.file("VIDEO_TS.IFO") + " and " + disc.file("VIDEO_TS.BUP")),
+        std::string::npos);
+
+    // The backup copy the run wrote counts like any other file.
+    const Bytes vmg = test::readFile(disc.file("VIDEO_TS.IFO"));
+    EXPECT_EQ(test::readFile(disc.file("VIDEO_TS.BUP")), vmg);
+    EXPECT_EQ(field(vmg, 0x0C), disc.last("VIDEO_TS.BUP"));
+    EXPECT_EQ(field(vmg, 0x1C), disc.last("VIDEO_TS.IFO"));
+    EXPECT_EQ(field(vmg, 0xC0), disc.start("VIDEO_TS.VOB"));
+    EXPECT_EQ(be16(&vmg[0x3E]), 2);
+    const std::vector<std::uint32_t> vts1 = {disc.start("VTS_01_0.IFO"), disc.start("VTS_01_0.IFO"),
+                                             disc.start("VTS_02_0.IFO")};
+    EXPECT_EQ(titleSetStarts(vmg), vts1);
+
+    for (const std::string set : {"VTS_01", "VTS_02"}) {
+        SCOPED_TRACE(set);
+        const Bytes vts = test::readFile(disc.file(set + "_0.IFO"));
+        EXPECT_EQ(test::readFile(disc.file(set + "_0.BUP")), vts);
+        const std::uint32_t base = disc.start(set + "_0.IFO");
+        EXPECT_EQ(field(vts, 0x0C), disc.last(set + "_0.BUP") - base);
+        EXPECT_EQ(field(vts, 0x1C), disc.last(set + "_0.IFO") - base);
+        EXPECT_EQ(field(vts, 0xC0), 0u);  // neither has a menu VOB now
+        EXPECT_EQ(field(vts, 0xC4), disc.start(set + "_1.VOB") - base);
+    }
+
+    // An independent reader still finds every title of the corrected folder.
+    const auto lsdvd = test::runCommand("lsdvd -x '" + disc.dir.path().string() + "' 2>/dev/null");
+    EXPECT_NE(lsdvd.out.find("Title: 03"), std::string::npos) << lsdvd.out;
+    EXPECT_NE(lsdvd.out.find("Longest track:"), std::string::npos);
+
+    const auto again = test::runCli({"get-vts-sectors", disc.file("VIDEO_TS.IFO"), "--all"});
+    EXPECT_EQ(again.out, "No sector's found that are different!\n");
+}
+
+TEST(GetVtsSectors, SingleFileModeReportsEachTableUnderItsHeading) {
+    DiscCopy disc;
+    Workspace workspace;
+    test::RecordingInteraction ui;
+    IfoDocument& vmg = AddFileToTree(workspace, disc.file("VIDEO_TS.IFO"),
+                                     openIfoFile(disc.file("VIDEO_TS.IFO"), ui));
+    const auto listing = repair::DiscListing::read(disc.dir.path().string());
+    ASSERT_TRUE(listing);
+    // dvdauthor leaves six sectors between the video manager and the first title set.
+    repair::CorrectLoadedIfo(workspace, vmg, *listing, ui);
+    const std::vector<std::string> expected = {
+        "Corrected sector addresses in table [VMGI_MAT]:\n\n"
+        "Last Sector of VMG: [old: 31] [new: 25] (VIDEO_TS.VOB)\n",
+        "Corrected sector addresses in table [VMG_PTT_SRPT]:\n\n"
+        "Title_1: [old: 32] [new: 26] (VTS_01_0.IFO)\n"
+        "Title_2: [old: 32] [new: 26] (VTS_01_0.IFO)\n"
+        "Title_3: [old: 533] [new: 527] (VTS_02_0.IFO)\n",
+        "Finished correcting sector addresses"};
+    EXPECT_EQ(ui.messages, expected);
+    EXPECT_EQ(workspace.modifiedCount(), 1);
+    // The file on disk is untouched until the user saves.
+    EXPECT_EQ(test::readFile(disc.file("VIDEO_TS.IFO")),
+              test::readFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO")));
+
+    ui.messages.clear();
+    repair::CorrectLoadedIfo(workspace, vmg, *listing, ui);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"No sector's found that are different!"});
+    EXPECT_EQ(workspace.modifiedCount(), 1);
+}
+
+TEST(GetVtsSectors, TitleSetFieldsCountFromItsIfoAlsoWhenTheBackupIsLoaded) {
+    DiscCopy disc;
+    disc.resizeBySectors("VTS_01_0.VOB", 4);
+    const auto listing = repair::DiscListing::read(disc.dir.path().string());
+    ASSERT_TRUE(listing);
+    test::RecordingInteraction ui;
+    for (const std::string name : {"VTS_01_0.IFO", "VTS_01_0.BUP"}) {
+        SCOPED_TRACE(name);
+        IfoHandle ifo = openIfoFile(disc.file(name), ui);
+        const std::string report = repair::CorrectVtsiMat(*ifo, *listing, name);
+        EXPECT_EQ(report,
+                  "Last Sector of VTS: [old: 500] [new: 504] (VTS_01_0.BUP)\n"
+                  "Start sector of VTSTT_VOBS: [old: 66] [new: 70] (VTS_01_1.VOB)\n");
+    }
+    // A renamed copy has no place in the layout: nothing is computed for it.
+    IfoHandle ifo = openIfoFile(disc.file("VTS_01_0.IFO"), ui);
+    EXPECT_EQ(repair::CorrectVtsiMat(*ifo, *listing, "backup.ifo"), "");
+}
+
+TEST(GetVtsSectors, LowerCaseNamesAndForeignFilesGiveTheSameAddresses) {
+    DiscCopy upper;
+    DiscCopy lower(true);
+    for (DiscCopy* d : {&upper, &lower}) {
+        const bool isLower = d == &lower;
+        d->resizeBySectors(isLower ? "vts_01_1.vob" : "VTS_01_1.VOB", 7);
+        test::writeFile(d->file("notes.txt"), Bytes(5 * 2048, 'x'));
+        fs::create_directory(d->file("extra"));
+        const auto run = test::runCli(
+            {"get-vts-sectors", d->file(isLower ? "video_ts.ifo" : "VIDEO_TS.IFO"), "--all"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        if (isLower) {
+            EXPECT_NE(run.out.find("(vts_01_0.bup)"), std::string::npos) << run.out;
+            EXPECT_EQ(run.out.find("VTS_01"), std::string::npos) << run.out;
+        }
+    }
+    for (const std::string name : {"VIDEO_TS.IFO", "VTS_01_0.IFO", "VTS_02_0.IFO"}) {
+        std::string lowerName = name;
+        for (char& c : lowerName) c = static_cast<char>(std::tolower(c));
+        EXPECT_EQ(test::readFile(lower.file(lowerName)), test::readFile(upper.file(name))) << name;
+    }
+    // The foreign file took no part: the title sets start where the DVD files put them.
+    const Bytes vmg = test::readFile(upper.file("VIDEO_TS.IFO"));
+    EXPECT_EQ(titleSetStarts(vmg).back(), upper.start("VTS_02_0.IFO"));
+}
+
+TEST(DiscListing, OrdersTheFilesAsADiscLaysThemOut) {
+    const repair::DiscListing listing({{"VTS_02_0.BUP", 2048},
+                                       {"VTS_01_1.VOB", 10 * 2048},
+                                       {"video_ts.bup", 2048},
+                                       {"VTS_01_0.IFO", 2 * 2048},
+                                       {"VTS_02_1.VOB", 2048},
+                                       {"VTS_01_0.BUP", 2 * 2048 + 100},
+                                       {"VIDEO_TS.VOB", 4 * 2048},
+                                       {"VTS_01_2.VOB", 3 * 2048},
+                                       {"VTS_02_0.IFO", 2048},
+                                       {"VTS_01_0.VOB", 2048},
+                                       {"VIDEO_TS.IFO", 2048}});
+    std::vector<std::string> names;
+    for (const auto& e : listing.entries()) names.push_back(e.name);
+    const std::vector<std::string> expected = {"VIDEO_TS.IFO", "VIDEO_TS.VOB", "video_ts.bup",
+                                               "VTS_01_0.IFO", "VTS_01_0.VOB", "VTS_01_1.VOB",
+                                               "VTS_01_2.VOB", "VTS_01_0.BUP", "VTS_02_0.IFO",
+                                               "VTS_02_1.VOB", "VTS_02_0.BUP"};
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(listing.ListingSector("VTS_01_0.IFO", false), 6);
+    EXPECT_EQ(listing.ListingSector("vts_01_2.vob", true), 6 + 2 + 1 + 10 + 3 - 1);
+    // A partial sector does not count.
+    EXPECT_EQ(listing.ListingSector("VTS_02_0.IFO", false), 6 + 2 + 1 + 10 + 3 + 2);
+    EXPECT_EQ(listing.diskName("VIDEO_TS.BUP"), "video_ts.bup");
+    EXPECT_EQ(listing.titleSetCount(), 2);
+
+    for (const char* name : {"VIDEO_TS.IFO", "vts_01_9.vob", "VTS_99_0.BUP"})
+        EXPECT_TRUE(repair::isDvdVideoFileName(name)) << name;
+    for (const char* name : {"VTS_01_1.IFO", "VTS_00_0.IFO", "VTS_1_0.IFO", "notes.txt", "VIDEO_TS",
+                             "VTS_01_0.IFO.tmp"})
+        EXPECT_FALSE(repair::isDvdVideoFileName(name)) << name;
+}
+
+TEST(GetVtsSectors, DamagedTitleTableIsReadOnlyAsFarAsItReaches) {
+    DiscCopy disc;
+    const auto listing = repair::DiscListing::read(disc.dir.path().string());
+    ASSERT_TRUE(listing);
+    test::RecordingInteraction ui;
+    IfoHandle ifo = openIfoFile(disc.file("VIDEO_TS.IFO"), ui);
+    auto& titles = ifo->table[ID_VMG_PTT_SRPT];
+    put16(&titles[0], 0xFFFF);
+    titles.resize(8 + 12 + 6);  // the second entry is cut off
+    EXPECT_EQ(repair::CorrectTitleSearchPointers(*ifo, *listing),
+              "Title_1: [old: 32] [new: 26] (VTS_01_0.IFO)\n");
+    ifo->table[ID_MAT].resize(0x20);  // the VOB start and title set count lie beyond
+    EXPECT_EQ(repair::CorrectVmgiMat(*ifo, *listing),
+              "Last Sector of VMG: [old: 31] [new: 25] (VIDEO_TS.VOB)\n");
+}
+
+}  // namespace
+}  // namespace navtab
