@@ -31,6 +31,9 @@ int runScan(const Args& args);
 int runVobus(const Args& args);
 int runAutocalc(const Args& args);
 int runTemplate(const Args& args);
+int runRemovePuops(const Args& args);
+int runDeletePlayback(const Args& args);
+int runGetVtsSectors(const Args& args);
 
 // Prints "navtab-cli: text" on standard error and returns the status given.
 int fail(int status, const std::string& text);

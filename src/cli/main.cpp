@@ -68,6 +68,28 @@ const std::vector<Command>& commands() {
          "B. OUT.txt is replaced only by a complete template.\n"
          "  --types IPB  the picture types to list (default: IPB)",
          runTemplate},
+        {"remove-puops", "FILE [--dry-run]",
+         "Clears the prohibited-user-operations mask of every program chain of FILE (the\n"
+         "first-play and menu PGCs of VIDEO_TS.IFO, the menu and title PGCs of a title set) and\n"
+         "prints what it cleared. A PGC whose start lies outside its table is skipped and named.\n"
+         "When anything changed, FILE and its .BUP copy are replaced after a complete write.\n"
+         "  --dry-run  report what would change and write nothing",
+         runRemovePuops},
+        {"delete-playback", "FILE ROW [--dry-run]",
+         "Empties the playback of a menu program chain: no programs, no cells, playback time 0;\n"
+         "its commands stay. ROW is the number (from 1) of the menu's line in the overview as\n"
+         "'navtab-cli show FILE' prints it. Prints the line as it reads afterwards, then writes\n"
+         "FILE and its .BUP copy.\n"
+         "  --dry-run  report what would change and write nothing",
+         runDeletePlayback},
+        {"get-vts-sectors", "FILE [--all] [--dry-run]",
+         "Recomputes from the sizes of the files in FILE's folder the sector addresses that\n"
+         "VIDEO_TS.IFO and the title sets keep about them (last sectors, VOB starts, title set\n"
+         "starts, number of title sets) and prints each table's corrections. A changed FILE is\n"
+         "written together with its .BUP copy.\n"
+         "  --all      correct and save every IFO file of the folder, VIDEO_TS.IFO first\n"
+         "  --dry-run  report what would change and write nothing",
+         runGetVtsSectors},
     };
     return all;
 }
@@ -77,7 +99,7 @@ namespace {
 void printUsage(std::FILE* out) {
     std::fprintf(out, "usage: navtab-cli COMMAND [ARGS]\n\ncommands:\n");
     for (const auto& c : commands())
-        std::fprintf(out, "  %-9s %.*s\n", std::string(c.name).c_str(),
+        std::fprintf(out, "  %-15s %.*s\n", std::string(c.name).c_str(),
                      static_cast<int>(c.synopsis.size()), c.synopsis.data());
     std::fprintf(out, "\n'navtab-cli COMMAND --help' describes a command.\n");
 }

@@ -1,0 +1,155 @@
+// The repair commands of navtab-cli: remove-puops, delete-playback and get-vts-sectors. Each
+// prints the report the window shows and writes a changed file together with its .BUP copy.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/cli_interaction.h"
+#include "cli/commands.h"
+#include "cli/option_args.h"
+#include "format/describe.h"
+#include "format/file_tree.h"
+#include "repair/delete_playback.h"
+#include "repair/prohibited_uops.h"
+#include "repair/sector_correction.h"
+
+namespace navtab::cli {
+namespace {
+
+// Reports go to standard output, as the window's message boxes show them.
+class ReportInteraction : public CliInteraction {
+  public:
+    explicit ReportInteraction(bool answerYes = false) : CliInteraction(answerYes) {}
+    void message(const std::string& text) override {
+        std::fputs(text.c_str(), stdout);
+        if (text.empty() || text.back() != '\n') std::fputc('\n', stdout);
+    }
+};
+
+IfoDocument* openDocument(Workspace& workspace, const std::string& path) {
+    CliInteraction ui;
+    IfoHandle ifo = openIfoFile(path, ui);
+    if (!ifo) {
+        fail(kExitFailure, "cannot read " + path);
+        return nullptr;
+    }
+    return &AddFileToTree(workspace, path, std::move(ifo));
+}
+
+// Writes a changed document to its own path and its .BUP; true when both writes succeeded.
+bool saveWithBackup(Workspace& workspace, IfoDocument& doc) {
+    CliInteraction ui;
+    workspace.noBackupQuestion = true;
+    const bool saved = SaveIfo(workspace, doc, doc.path, ui);
+    workspace.noBackupQuestion = false;
+    if (!saved) fail(kExitFailure, "could not write " + doc.path);
+    return saved;
+}
+
+// What is said after a command that may have changed the file.
+int finish(Workspace& workspace, IfoDocument& doc, bool dryRun) {
+    if (!doc.modified) return kExitOk;
+    if (dryRun) {
+        std::printf("Dry run: %s not changed\n", doc.path.c_str());
+        return kExitOk;
+    }
+    if (!saveWithBackup(workspace, doc)) return kExitFailure;
+    const std::string backup = backupPathFor(doc.path);
+    std::printf("Saved %s%s\n", doc.path.c_str(), backup.empty() ? "" : (" and " + backup).c_str());
+    return kExitOk;
+}
+
+class CliDocuments : public repair::DocumentSource {
+  public:
+    explicit CliDocuments(Workspace& workspace) : workspace_(workspace) {}
+    IfoDocument* documentFor(const std::string& path) override {
+        return openDocument(workspace_, path);
+    }
+
+  private:
+    Workspace& workspace_;
+};
+
+}  // namespace
+
+int runRemovePuops(const Args& args) {
+    auto o = parseOptions(args, {"--dry-run"}, {});
+    if (!o) return kExitUsage;
+    if (o->positional.size() != 1) return fail(kExitUsage, "remove-puops needs one FILE");
+    Workspace workspace;
+    IfoDocument* doc = openDocument(workspace, o->positional[0]);
+    if (doc == nullptr) return kExitFailure;
+    const repair::UopRemoval removal = repair::RemoveProhibitedUops(*doc->ifo);
+    ReportInteraction ui;
+    ui.message(repair::uopRemovalMessage(removal));
+    if (removal.changed) workspace.markModified(*doc);
+    return finish(workspace, *doc, o->has("--dry-run"));
+}
+
+int runDeletePlayback(const Args& args) {
+    auto o = parseOptions(args, {"--dry-run"}, {});
+    if (!o) return kExitUsage;
+    if (o->positional.size() != 2) return fail(kExitUsage, "delete-playback needs FILE and ROW");
+    char* end = nullptr;
+    const long rowNumber = std::strtol(o->positional[1].c_str(), &end, 10);
+    if (end == o->positional[1].c_str() || *end != '\0' || rowNumber < 1)
+        return fail(kExitUsage, "ROW must be a row number from 1");
+    Workspace workspace;
+    IfoDocument* doc = openDocument(workspace, o->positional[0]);
+    if (doc == nullptr) return kExitFailure;
+
+    FieldList overview;
+    DescribeNode(*doc->ifo, overview, doc->root, &doc->angles);
+    const auto index = static_cast<std::size_t>(rowNumber - 1);
+    const bool found = index < overview.rows().size() && overview.rows()[index].data;
+    const auto before =
+        found ? doc->ifo->table[overview.rows()[index].data->slot] : std::vector<std::uint8_t>();
+    if (!found || !repair::DeletePlayback(*doc->ifo, *overview.rows()[index].data)) {
+        ReportInteraction ui;
+        ui.message(repair::kWrongItemMessage);
+        return kExitFailure;
+    }
+    // A menu whose playback was deleted before leaves the file as it is.
+    if (doc->ifo->table[overview.rows()[index].data->slot] != before) workspace.markModified(*doc);
+    // The overview line of the PGC as it reads now.
+    DescribeNode(*doc->ifo, overview, doc->root, &doc->angles);
+    std::printf("%s\n", overview.rows()[index].description.c_str());
+    return finish(workspace, *doc, o->has("--dry-run"));
+}
+
+int runGetVtsSectors(const Args& args) {
+    auto o = parseOptions(args, {"--all", "--dry-run"}, {});
+    if (!o) return kExitUsage;
+    if (o->positional.size() != 1) return fail(kExitUsage, "get-vts-sectors needs one FILE");
+    const std::string& path = o->positional[0];
+    const bool dryRun = o->has("--dry-run");
+    Workspace workspace;
+    IfoDocument* doc = openDocument(workspace, path);
+    if (doc == nullptr) return kExitFailure;
+    const std::string folder = repair::folderOf(path);
+    const auto listing = repair::DiscListing::read(folder);
+    if (!listing)
+        return fail(kExitFailure, "no DVD-Video files in " + (folder.empty() ? "." : folder));
+
+    ReportInteraction ui(true);
+    if (!o->has("--all")) {
+        repair::CorrectLoadedIfo(workspace, *doc, *listing, ui);
+        return finish(workspace, *doc, dryRun);
+    }
+    // The file given only says which folder to work on; each IFO is read afresh.
+    Workspace all;
+    CliDocuments source(all);
+    const auto outcome = repair::CorrectAllIfoFiles(all, source, folder, *listing, ui, !dryRun);
+    for (const std::string& changed : outcome.changed) {
+        const bool failed = std::find(outcome.failed.begin(), outcome.failed.end(), changed) !=
+                            outcome.failed.end();
+        if (dryRun)
+            std::printf("Dry run: %s not changed\n", changed.c_str());
+        else if (!failed)
+            std::printf("Saved %s and %s\n", changed.c_str(), backupPathFor(changed).c_str());
+    }
+    if (outcome.changed.empty()) ui.message("No sector's found that are different!");
+    return outcome.failed.empty() ? kExitOk : kExitFailure;
+}
+
+}  // namespace navtab::cli
