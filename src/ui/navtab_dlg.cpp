@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -130,7 +131,8 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
         const QString label = QString::fromLatin1(p.label);
         const bool built = label == "Open" || label == "Save" || label == "HexEdit" ||
                            label == "Copy2Clipboard" || label == "About" || label == "Quit" ||
-                           label == "Create Tmpg T.";
+                           label == "Create Tmpg T." || label == "Get VTS sectors" ||
+                           label == "Delete Playback" || label == "Remove P-UPs";
         addButton(label, built);
     }
     connect(button("Open"), &QPushButton::clicked, this, &CNavtabDlg::OnOpen);
@@ -139,6 +141,9 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
     connect(button("Copy2Clipboard"), &QPushButton::clicked, this, &CNavtabDlg::OnCopyToClipboard);
     connect(button("About"), &QPushButton::clicked, this, &CNavtabDlg::OnAbout);
     connect(button("Quit"), &QPushButton::clicked, this, &CNavtabDlg::OnQuit);
+    connect(button("Get VTS sectors"), &QPushButton::clicked, this, &CNavtabDlg::OnGetVtsSectors);
+    connect(button("Delete Playback"), &QPushButton::clicked, this, &CNavtabDlg::DeletePlayback);
+    connect(button("Remove P-UPs"), &QPushButton::clicked, this, &CNavtabDlg::RemoveProhibitedUops);
     connect(button("Create Tmpg T."), &QPushButton::clicked, this,
             [this] { OnCreateTemplate(this, session_); });
 
@@ -299,6 +304,29 @@ void CNavtabDlg::sizeColumns() {
         const int head = header.horizontalAdvance(title) + 2 * kPadding;
         list_->header()->resizeSection(c, std::max(content, head));
     }
+}
+
+void CNavtabDlg::documentAdded(IfoDocument& doc) {
+    AddFileToTree(doc, false);
+}
+
+void CNavtabDlg::RemoveProhibitedUops() {
+    session_.RemoveProhibitedUops();
+}
+
+void CNavtabDlg::DeletePlayback() {
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    // The overview is listed anew; the view stays where it was.
+    const int scrolled = list_->verticalScrollBar()->value();
+    session_.DeletePlayback(rows.isEmpty() ? -1 : rows.first().row());
+    list_->verticalScrollBar()->setValue(scrolled);
+}
+
+void CNavtabDlg::OnGetVtsSectors() {
+    IfoDocument* shown = session_.OnGetVtsSectors();
+    // In all-files mode the last IFO of the folder is the file shown at the end.
+    if (shown != nullptr && shown != session_.currentDocument())
+        tree_->setCurrentItem(itemOf(&shown->root));
 }
 
 void CNavtabDlg::OnSave() {

@@ -57,6 +57,9 @@ class CNavtabDlg : public QDialog, private SessionListener {
     void OnListDoubleClick();
     void OnHexEdit();
     void OnCopyToClipboard();
+    void OnGetVtsSectors();
+    void DeletePlayback();
+    void RemoveProhibitedUops();
     void OnAbout();
     void OnQuit();
 
@@ -78,6 +81,7 @@ class CNavtabDlg : public QDialog, private SessionListener {
     void listChanged() override;
     void rowChanged(int row) override;
     void treeChanged(IfoDocument& doc) override;
+    void documentAdded(IfoDocument& doc) override;
 
     QtInteraction interaction_;
     BrowserSession session_;

@@ -1,7 +1,10 @@
 // Takes the README's screenshots offscreen: make_screenshots FOLDER writes the main window with
-// an overview and with a program chain, the hex editor, and the two attribute dialogs.
+// an overview and with a program chain, the hex editor, the two attribute dialogs, and the report
+// of "Get VTS sectors" on a copy of the sample disc.
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -68,6 +71,27 @@ int main(int argc, char** argv) {
     CUopDlg uop(&dlg, 0x00000C01);
     uop.show();
     ok &= save(uop, folder, "user-operations.png");
+
+    // dvdauthor leaves a gap behind the video manager; the correction reports it.
+    ScratchCopies copies;
+    for (const QString& name :
+         QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
+        copies.copy("ntsc43", name);
+    CNavtabDlg repair;
+    repair.show();
+    repair.openFiles({copies.path("VIDEO_TS.IFO")});
+    onNext<QMessageBox>([&](QMessageBox* question) {
+        onNext<QMessageBox>([&](QMessageBox* report) {
+            ok &= save(*report, folder, "get-vts-sectors-report.png");
+            onNext<QMessageBox>([](QMessageBox* b) {
+                onNext<QMessageBox>([](QMessageBox* last) { last->accept(); });
+                b->accept();
+            });
+            report->accept();
+        });
+        question->button(QMessageBox::No)->click();
+    });
+    repair.button("Get VTS sectors")->click();
 
     return ok ? 0 : 1;
 }

@@ -39,11 +39,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Navtab v0.88"));
         QVERIFY(!dlg.windowIcon().isNull());
         for (const char* built :
-             {"Open", "Save", "HexEdit", "Copy2Clipboard", "About", "Quit", "Create Tmpg T."})
+             {"Open", "Save", "HexEdit", "Copy2Clipboard", "About", "Quit", "Create Tmpg T.",
+              "Get VTS sectors", "Delete Playback", "Remove P-UPs"})
             QVERIFY2(dlg.button(built)->isEnabled(), built);
         for (const char* later :
-             {"Get VTS sectors", "Delete Playback", "Remove P-UPs", "Create IFOs", "VOB Extras",
-              "Menu Extras", "DVD Play", "Disc Image"})
+             {"Create IFOs", "VOB Extras", "Menu Extras", "DVD Play", "Disc Image"})
             QVERIFY2(dlg.button(later) && !dlg.button(later)->isEnabled(), later);
         QPushButton* autoCalc = dlg.button("Auto-Calc Sector's");
         QVERIFY(autoCalc != nullptr);

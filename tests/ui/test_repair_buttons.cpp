@@ -1,0 +1,164 @@
+// The repair buttons of the main window on copies of the sample disc: "Remove P-UPs",
+// "Delete Playback" and "Get VTS sectors" with its question about all IFO files.
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QtEndian>
+
+#include "ui/field_list_model.h"
+#include "ui/navtab_dlg.h"
+#include "ui_test_support.h"
+
+using namespace navtab;
+using namespace navtab::ui;
+using namespace navtab::uitest;
+
+namespace {
+
+// Answers the message boxes that follow one another, one button each, keeping their texts.
+void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts) {
+    if (buttons.isEmpty()) return;
+    const QMessageBox::StandardButton first = buttons.takeFirst();
+    onNext<QMessageBox>([=](QMessageBox* box) {
+        texts->append(box->text());
+        answerMessages(buttons, texts);
+        box->button(first)->click();
+    });
+}
+
+void waitForAnswers() {
+    QTRY_COMPARE_WITH_TIMEOUT(pendingAnswers(), 0, 10000);
+}
+
+quint32 be32At(const QByteArray& bytes, qsizetype offset) {
+    return qFromBigEndian<quint32>(bytes.constData() + offset);
+}
+
+void selectRow(CNavtabDlg& dlg, int row) {
+    dlg.list()->setCurrentIndex(dlg.model()->index(row, 0));
+}
+
+}  // namespace
+
+class RepairButtonsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void removePupsClearsTheMaskAndMarksTheFile() {
+        ScratchCopies copies;
+        const QString path = copies.copy("ntsc43", "VTS_01_0.IFO");
+        // Give the first title PGC a mask in the file.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        const qsizetype pgcit = be32At(bytes, 0xCC) * 2048;
+        const qsizetype pgc = pgcit + be32At(bytes, pgcit + 12);
+        qToBigEndian<quint32>(0x00000100u, bytes.data() + pgc + 8);
+        file.seek(0);
+        file.write(bytes);
+        file.close();
+
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({path});
+        QPushButton* button = dlg.button("Remove P-UPs");
+        QVERIFY(button->isEnabled());
+        QStringList texts;
+        answerMessages({QMessageBox::Ok}, &texts);
+        button->click();
+        waitForAnswers();
+        QCOMPARE(texts, QStringList{"Removed P-UOP in Title-PGC <1>\n"});
+        QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
+
+        answerMessages({QMessageBox::Ok}, &texts);
+        button->click();
+        waitForAnswers();
+        QCOMPARE(texts.last(), QStringLiteral("No P-UOPs found in this IFO"));
+        QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
+        // Only memory changed; the file waits for Save.
+        QCOMPARE(readFile(path), bytes);
+    }
+
+    void deletePlaybackTakesOnlyAMenuLineOfTheOverview() {
+        ScratchCopies copies;
+        const QString path = copies.copy("ntsc43", "VIDEO_TS.IFO");
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({path});
+        QPushButton* button = dlg.button("Delete Playback");
+        QVERIFY(button->isEnabled());
+        const QString wrong =
+            "Wrong Item selected!\nPlease select a Menu with programs in VMG/VTS Overview.";
+
+        QStringList texts;
+        answerMessages({QMessageBox::Ok}, &texts);
+        button->click();  // nothing selected
+        waitForAnswers();
+        selectRow(dlg, findRow(dlg, "First play PGC:      (Programs: 0) (Cells: 0)"));
+        answerMessages({QMessageBox::Ok}, &texts);
+        button->click();
+        waitForAnswers();
+        QCOMPARE(texts, (QStringList{wrong, wrong}));
+        QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
+
+        int menu = -1;
+        for (int r = 0; r < dlg.model()->rowCount(); ++r)
+            if (cell(dlg, r, 1).trimmed().startsWith("Menu 1:")) menu = r;
+        QVERIFY(menu >= 0);
+        QVERIFY(cell(dlg, menu, 1).contains("(Programs: 1) (Cells: 1)"));
+        selectRow(dlg, menu);
+        button->click();
+        QCOMPARE(pendingAnswers(), 0);
+        QVERIFY2(cell(dlg, menu, 1).contains("(Programs: 0) (Cells: 0)"),
+                 qPrintable(cell(dlg, menu, 1)));
+        QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
+    }
+
+    void getVtsSectorsAsksAndCorrectsOneOrAllFiles() {
+        ScratchCopies copies;
+        for (const QString& name :
+             QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
+            copies.copy("ntsc43", name);
+        const QString question =
+            "Do you want to process ALL IFO files?\nATTENTION: This will automaticaly re-save IFO "
+            "files.";
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({copies.path("VTS_01_0.IFO")});
+        QPushButton* button = dlg.button("Get VTS sectors");
+        QVERIFY(button->isEnabled());
+
+        // The title set agrees with its files already.
+        QStringList texts;
+        answerMessages({QMessageBox::No, QMessageBox::Ok}, &texts);
+        button->click();
+        waitForAnswers();
+        QCOMPARE(texts, (QStringList{question, "No sector's found that are different!"}));
+        QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
+
+        // All files: the video manager's addresses are corrected and saved with its backup.
+        texts.clear();
+        answerMessages({QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok}, &texts);
+        button->click();
+        waitForAnswers();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY(texts[1].startsWith("Corrected sector addresses in table [VMGI_MAT]:\n\n"));
+        QVERIFY(texts[2].startsWith("Corrected sector addresses in table [VMG_PTT_SRPT]:\n\n"));
+        QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
+        const QByteArray vmg = readFile(copies.path("VIDEO_TS.IFO"));
+        QCOMPARE(be32At(vmg, 0x0C), 25u);
+        QCOMPARE(readFile(copies.path("VIDEO_TS.BUP")), vmg);
+        // The files it opened joined the tree, and the last one is shown.
+        QCOMPARE(dlg.tree()->topLevelItemCount(), 3);
+        QVERIFY(dlg.session().currentDocument()->path.ends_with("VTS_02_0.IFO"));
+    }
+};
+
+QTEST_MAIN(RepairButtonsTest)
+#include "test_repair_buttons.moc"
