@@ -3,13 +3,28 @@
 #include "core/ifo_classes_address.h"
 #include "core/user_interaction.h"
 #include "vob/vob_files.h"
+#include "vob/vobu_info.h"
 
 namespace navtab::vob {
+namespace {
+
+// A VOBU's times in frames: the cell elapsed time names its first frame at the nominal rate, and
+// its presentation times span whole frames of 3600 (25 fps) or 3003 (29.97 fps) 90 kHz ticks.
+AutoCalcVobuTime vobuTime(const ScanVobuTime& nav) {
+    const ElapsedTime elapsed = decodeElapsedTime(nav.cellElapsed);
+    const std::uint32_t ticksPerFrame = elapsed.rate == 25 ? 3600 : 3003;
+    const std::uint32_t ticks = nav.endPtm > nav.startPtm ? nav.endPtm - nav.startPtm : 0;
+    return {static_cast<std::uint8_t>(nav.vobId), nav.cellId, elapsed.rate, elapsed.frames,
+            (ticks + ticksPerFrame / 2) / ticksPerFrame};
+}
+
+}  // namespace
 
 AutoCalcScan collectAutoCalcScan(const ScanResults& results) {
     AutoCalcScan scan;
     scan.vobuStarts = results.vobuStarts;
     scan.lastVobuEnd = results.lastVobuEnd;
+    for (const ScanVobuTime& t : results.vobuTimes) scan.vobuTimes.push_back(vobuTime(t));
     for (std::size_t i = 0; i < results.cells.size(); ++i) {
         const ScanCell& c = results.cells[i];
         const std::uint32_t end =

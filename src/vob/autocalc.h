@@ -40,7 +40,7 @@ struct AutoCalcOutcome {
 };
 
 // The work of the command without any question: scans the title VOB files beside `ifoPath` and
-// rewrites the chosen tables of `ifo` (time maps first, since they are mapped through the old
+// rewrites the chosen tables of `ifo` (time maps first, since they may be mapped through the old
 // VOBU address map).
 AutoCalcOutcome RunAutoCalc(ifo_t& ifo, const std::string& ifoPath, const AutoCalcTables& tables,
                             const ScanOptions& scan);

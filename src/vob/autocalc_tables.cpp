@@ -1,7 +1,9 @@
 #include "vob/autocalc_tables.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
+#include <unordered_map>
 
 #include "core/bytes.h"
 #include "core/ifo_classes_address.h"
@@ -44,12 +46,128 @@ std::optional<std::uint32_t> lastVobuStartOf(const AutoCalcScan& scan, std::size
     return starts[n - 1];
 }
 
+// The first VOBU the scan found in each cell, by (VOB id, cell id).
+using FirstVobus = std::unordered_map<unsigned, std::size_t>;
+
+unsigned cellKey(std::uint8_t vobId, std::uint8_t cellId) {
+    return (unsigned{vobId} << 8) | cellId;
+}
+
+FirstVobus firstVobusOf(const AutoCalcScan& scan) {
+    FirstVobus first;
+    for (std::size_t i = 0; i < std::min(scan.vobuTimes.size(), scan.vobuStarts.size()); ++i)
+        first.emplace(cellKey(scan.vobuTimes[i].vobId, scan.vobuTimes[i].cellId), i);
+    return first;
+}
+
+// A cell on the time line of a PGC: the frames it plays, counted from the PGC's start, and its
+// VOBUs, [first, last) in the scan's lists.
+struct TimelineCell {
+    std::uint64_t start = 0, end = 0;
+    std::size_t first = 0, last = 0;
+};
+
+struct Timeline {
+    std::vector<TimelineCell> cells;
+    std::uint32_t rate = 0;  // frames per second, from the first VOBU
+};
+
+// The cells of title PGC `index` in playback order. The PGC's cell position table names each
+// cell by VOB id and cell id; the cell is the run of VOBUs the scan found with those ids, from
+// the first one, and it starts where the cell before it ends. A cell the scan did not find ends
+// the time line, since nothing tells how long it plays.
+Timeline timelineOf(const ByteReader& pgcit, unsigned index, const AutoCalcScan& scan,
+                    const FirstVobus& firstVobus) {
+    Timeline line;
+    if (index >= pgcit.u16(pgc::kListCount)) return line;
+    const std::size_t pgcAt =
+        pgcit.u32(pgc::kListEntries + pgc::kListEntrySize * index + pgc::kSrpPgcStart);
+    if (!pgcit.has(pgcAt, pgc::kHeaderSize)) return line;
+    const unsigned cellCount = pgcit.u8(pgcAt + pgc::kCellCount);
+    const std::size_t position = pgcAt + pgcit.u16(pgcAt + pgc::kCellPositionStart);
+    const auto& times = scan.vobuTimes;
+    const std::size_t n = std::min(times.size(), scan.vobuStarts.size());
+    std::uint64_t start = 0;
+    for (unsigned j = 0; j < cellCount; ++j) {
+        const std::size_t pos = position + pgc::kCellPositionSize * j;
+        if (!pgcit.has(pos, pgc::kCellPositionSize)) break;
+        const std::uint8_t vob = pgcit.u8(pos + pgc::kCellVobId + 1);
+        const std::uint8_t cell = pgcit.u8(pos + pgc::kCellId);
+        const auto found = firstVobus.find(cellKey(vob, cell));
+        if (found == firstVobus.end()) break;
+        TimelineCell c{start, start, found->second, found->second};
+        while (c.last < n && times[c.last].vobId == vob && times[c.last].cellId == cell) {
+            c.end = std::max(c.end, start + times[c.last].cellFrame + times[c.last].frames);
+            ++c.last;
+        }
+        if (line.rate == 0) line.rate = times[c.first].rate;
+        line.cells.push_back(c);
+        start = c.end;
+    }
+    return line;
+}
+
+// Rebuilds the entries of one time map from the time line of its PGC. Entry k names the VOBU
+// playing k time units into the PGC: in the cell playing then, the last VOBU starting at or
+// before that frame. dvdauthor sets the discontinuity bit on every entry except one whose time
+// is exactly where a cell begins, and that is what is written here. An entry at or past the
+// PGC's end stays as it is.
+std::size_t rebuildTimeMap(std::vector<std::uint8_t>& table, std::size_t firstEntry,
+                           std::size_t entries, unsigned timeUnit, const Timeline& line,
+                           const AutoCalcScan& scan) {
+    if (timeUnit == 0 || line.cells.empty()) return 0;
+    const auto vobuFrame = [&](const TimelineCell& c, std::size_t v) {
+        return c.start + scan.vobuTimes[v].cellFrame;
+    };
+    std::size_t written = 0;
+    std::size_t c = 0, v = line.cells[0].first;
+    for (std::size_t e = 0; e < entries; ++e) {
+        const std::uint64_t frame = std::uint64_t{line.rate} * timeUnit * (e + 1);
+        while (c < line.cells.size() && frame >= line.cells[c].end)
+            if (++c < line.cells.size()) v = line.cells[c].first;
+        if (c == line.cells.size()) break;
+        const TimelineCell& cell = line.cells[c];
+        while (v + 1 < cell.last && vobuFrame(cell, v + 1) <= frame) ++v;
+        const bool cellBegins = v == cell.first && vobuFrame(cell, v) == frame;
+        const std::uint32_t word =
+            (scan.vobuStarts[v] & tmapti::kSectorMask) | (cellBegins ? 0 : tmapti::kDiscontinuity);
+        written += putInside(table, firstEntry + tmapti::kEntrySize * e, word);
+    }
+    return written;
+}
+
+// Maps the entries of one time map through the old address map (see RemapTimeMaps).
+std::size_t remapTimeMap(std::vector<std::uint8_t>& table, std::size_t firstEntry,
+                         std::size_t entries, const std::vector<std::uint32_t>& oldStarts,
+                         const AutoCalcScan& scan) {
+    const ByteReader in(table);
+    std::size_t written = 0;
+    std::size_t k = 0;  // search position in the old address map, kept from entry to entry
+    for (std::size_t e = 0; e < entries; ++e) {
+        const std::size_t at = firstEntry + tmapti::kEntrySize * e;
+        const std::uint32_t word = in.u32(at);
+        const std::uint32_t sector = word & tmapti::kSectorMask;
+        while (k < oldStarts.size() && oldStarts[k] != sector) ++k;
+        if (k == oldStarts.size()) break;  // not an old VOBU start: the rest stays
+        if (k >= scan.vobuStarts.size()) continue;
+        written += putInside(table, at, scan.vobuStarts[k] | (word & tmapti::kDiscontinuity));
+    }
+    return written;
+}
+
 }  // namespace
 
 std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan) {
     auto& table = ifo.table[ID_VTS_TMAPTI];
     if (table.empty()) return 0;
+    // An address map names VOBUs only while its entries ascend; zeroed or scrambled, it cannot
+    // say which VOBU an old entry meant.
     const std::vector<std::uint32_t> oldStarts = vobuAdmapOf(ifo);
+    const bool admapNamesVobus =
+        !oldStarts.empty() && std::adjacent_find(oldStarts.begin(), oldStarts.end(),
+                                                 std::greater_equal<>()) == oldStarts.end();
+    const ByteReader pgcit(ifo.table[ID_VTS_PGCITI]);
+    const FirstVobus firstVobus = firstVobusOf(scan);
     const ByteReader in(table);
     const std::size_t limit =
         std::min<std::size_t>(table.size(), std::size_t{in.u32(tmapti::kEndByte)} + 1);
@@ -57,19 +175,17 @@ std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan) {
     const unsigned maps = in.u16(tmapti::kMapCount);
     for (unsigned m = 0; m < maps; ++m) {
         const std::size_t map = in.u32(tmapti::kFirstMap + 4 * m);
-        const std::size_t entries = recordsInside(in, map + tmapti::kFirstEntry, tmapti::kEntrySize,
-                                                  limit, in.u16(map + tmapti::kEntryCount));
-        std::size_t k = 0;  // search position in the old address map, kept from entry to entry
-        for (std::size_t e = 0; e < entries; ++e) {
-            const std::size_t at = map + tmapti::kFirstEntry + tmapti::kEntrySize * e;
-            const std::uint32_t word = in.u32(at);
-            const std::uint32_t sector = word & tmapti::kSectorMask;
-            while (k < oldStarts.size() && oldStarts[k] != sector) ++k;
-            if (k == oldStarts.size()) break;  // not an old VOBU start: the rest stays
-            if (k >= scan.vobuStarts.size()) continue;
-            if (putInside(table, at, scan.vobuStarts[k] | (word & tmapti::kDiscontinuity)))
-                ++written;
-        }
+        const std::size_t first = map + tmapti::kFirstEntry;
+        const std::size_t entries =
+            recordsInside(in, first, tmapti::kEntrySize, limit, in.u16(map + tmapti::kEntryCount));
+        bool allZero = true;
+        for (std::size_t e = 0; e < entries && allZero; ++e)
+            allZero = in.u32(first + tmapti::kEntrySize * e) == 0;
+        if (admapNamesVobus && !allZero)
+            written += remapTimeMap(table, first, entries, oldStarts, scan);
+        else
+            written += rebuildTimeMap(table, first, entries, in.u8(map + tmapti::kTimeUnit),
+                                      timelineOf(pgcit, m, scan, firstVobus), scan);
     }
     return written;
 }

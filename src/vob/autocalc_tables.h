@@ -1,8 +1,9 @@
 // The four table writers of Auto-Calc. They bring the address tables of a loaded title set back
-// into agreement with what a scan of its VOB files found, in place: only sector words change,
-// never a table's size, end address, counts, ids, times or categories. Entries for which the scan
-// found nothing stay as they are, and what the scan found beyond the tables' entries is ignored.
-// Each returns the number of entries it wrote.
+// into agreement with what a scan of its VOB files found, in place: only sector words change
+// (with a time map entry's discontinuity bit), never a table's size, end address, counts, ids,
+// times, time units or categories. Entries for which the scan found nothing stay as they are, and
+// what the scan found beyond the tables' entries is ignored. Each returns the number of entries
+// it wrote.
 #pragma once
 
 #include <cstddef>
@@ -21,17 +22,31 @@ struct AutoCalcCell {
     std::uint32_t end = 0;  // the next cell's start - 1; the last cell's: the last VOBU's end
 };
 
+// Where a VOBU lies in time, from its NAV pack, counted in frames at the nominal rate of the
+// cell elapsed time (25, or 30 for NTSC's 29.97).
+struct AutoCalcVobuTime {
+    std::uint8_t vobId = 0;  // low 8 bits, as with the cells
+    std::uint8_t cellId = 0;
+    std::uint32_t rate = 30;
+    std::uint32_t cellFrame = 0;  // where it starts in its cell
+    std::uint32_t frames = 0;     // how long it plays
+};
+
 // What the scan collected, in stream order and in the sector numbering of the title VOB files.
 struct AutoCalcScan {
     std::vector<std::uint32_t> vobuStarts;
     std::vector<AutoCalcCell> cells;
     std::uint32_t lastVobuEnd = 0;
+    std::vector<AutoCalcVobuTime> vobuTimes;  // those of vobuStarts, in the same order
 };
 
-// Each time map entry names a VOBU by its sector; the entry is mapped through the old
+// Each time map entry names a VOBU by its sector. Normally the entry is mapped through the old
 // VTS_VOBU_ADMAP to that VOBU's number, which then gives its new sector (with the discontinuity
-// bit kept). An entry that is no old VOBU start ends the mapping of its map. Run it before
-// WriteVobuAdmap.
+// bit kept); an entry that is no old VOBU start ends the mapping of its map. When the old map
+// cannot name VOBUs (it is empty, or its entries do not ascend, as after zeroing), and for a
+// time map whose entries are all zero, the map is rebuilt from the VOBUs' times instead: time map
+// m belongs to title PGC m, and its entry k names the VOBU playing k time units into the PGC (see
+// autocalc_tables.cpp for the discontinuity bit). Run it before WriteVobuAdmap.
 std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan);
 // Entry k of VTS_VOBU_ADMAP becomes the k-th VOBU start.
 std::size_t WriteVobuAdmap(ifo_t& ifo, const AutoCalcScan& scan);

@@ -14,6 +14,12 @@ namespace {
 
 constexpr std::uint32_t kPrefix = 0x000001;
 
+// NAV pack fields as offsets from the sub-stream byte of their packet, where the walk stands when
+// it meets a private stream 2 packet.
+constexpr long kPciPayloadVobuSPtm = nav::kVobuSPtm - nav::kPciSubstream;
+constexpr long kPciPayloadVobuEPtm = nav::kVobuEPtm - nav::kPciSubstream;
+constexpr long kDsiPayloadCEltm = nav::kDsiCEltm - nav::kDsiSubstream;
+
 // Streams whose packets carry no MPEG-2 header extension: the length is followed by the payload.
 bool hasPlainPayload(std::uint8_t id) {
     switch (id) {
@@ -88,8 +94,10 @@ ScanStatus StreamScanner::dispatch(std::uint8_t code) {
             return endTest();
         case kSystemHeaderCode:
             ++results_->vobusFound;
-            if (results_->vobuStarts.size() < results_->vobuCapacity)
+            if (results_->vobuStarts.size() < results_->vobuCapacity) {
                 results_->vobuStarts.push_back(r.lba());
+                results_->vobuTimes.emplace_back();
+            }
             ++results_->systemHeaders;
             r.skip(8);
             // Stream entries of three bytes follow while the next byte names a stream.
@@ -176,8 +184,23 @@ ScanStatus StreamScanner::packet(std::uint8_t streamId) {
 
 void StreamScanner::privateStream2() {
     SectorChainReader& r = *reader_;
-    if (r.peek(0) != nav::kDsiSubstreamId) return;
     ScanResults& res = *results_;
+    // The PCI and DSI of a NAV pack whose VOBU start was just kept; peeks outside the sector
+    // read as 0.
+    ScanVobuTime* time = !res.vobuTimes.empty() && res.vobuTimes.size() == res.vobuStarts.size() &&
+                                 res.vobuStarts.back() == r.lba()
+                             ? &res.vobuTimes.back()
+                             : nullptr;
+    if (r.peek(0) == nav::kPciSubstreamId && time) {
+        time->startPtm = r.peek(kPciPayloadVobuSPtm, 4);
+        time->endPtm = r.peek(kPciPayloadVobuEPtm, 4);
+    }
+    if (r.peek(0) != nav::kDsiSubstreamId) return;
+    if (time) {
+        time->vobId = static_cast<std::uint16_t>(r.peek(nav::kDsiPayloadVobId, 2));
+        time->cellId = r.peek(nav::kDsiPayloadCellId);
+        time->cellElapsed = r.peek(kDsiPayloadCEltm, 4);
+    }
     res.lastVobuEnd = r.lba() + r.peek(nav::kDsiPayloadVobuEaLow, 2);
     const int vobId = static_cast<int>(r.peek(nav::kDsiPayloadVobId, 2));
     const int cellId = r.peek(nav::kDsiPayloadCellId);

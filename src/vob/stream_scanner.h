@@ -1,9 +1,9 @@
 // The program-stream scanner: walks the MPEG-2 program stream of one VOB file or of a chain of
 // them pack by pack and packet by packet, counts packs, system headers and the packets and bytes
 // of every stream, notes each stream's first time stamp, and collects what the sector tools need:
-// the sector of every system header (in a VOB, every NAV pack, so every VOBU start) and every
-// change of VOB id or cell id in the DSI packets. It only reads. Its diagnostic log goes to a
-// sink of the caller's choice.
+// the sector of every system header (in a VOB, every NAV pack, so every VOBU start) with the
+// times and ids its PCI and DSI give, and every change of VOB id or cell id in the DSI packets. It
+// only reads. Its diagnostic log goes to a sink of the caller's choice.
 #pragma once
 
 #include <array>
@@ -56,6 +56,16 @@ struct ScanCell {
     std::uint32_t end = 0;    // start + that VOBU's end address
 };
 
+// What the NAV pack of a VOBU says about its place in time, as stored. A player shows a VOBU
+// at its cell's start plus the cell elapsed time, for as long as its presentation times span.
+struct ScanVobuTime {
+    std::uint16_t vobId = 0;
+    std::uint8_t cellId = 0;
+    std::uint32_t cellElapsed = 0;  // DSI c_eltm: BCD hours, minutes, seconds, rate and frames
+    std::uint32_t startPtm = 0;     // PCI vobu_s_ptm, 90 kHz
+    std::uint32_t endPtm = 0;       // PCI vobu_e_ptm
+};
+
 struct ScanResults {
     static constexpr std::size_t kUnbounded = std::numeric_limits<std::size_t>::max();
     // Entries beyond these capacities are counted but not kept.
@@ -64,6 +74,7 @@ struct ScanResults {
 
     std::vector<std::uint32_t> vobuStarts;
     std::vector<ScanCell> cells;
+    std::vector<ScanVobuTime> vobuTimes;  // one for each kept VOBU start
     std::uint32_t lastVobuEnd = 0;
     std::uint64_t vobusFound = 0;  // including those beyond the capacity
     std::uint64_t cellsFound = 0;

@@ -1,7 +1,7 @@
 // Auto-Calc: on copies of the sample title sets whose address tables were zeroed or made stale
 // it restores the bytes dvdauthor wrote; its writers on hand-made tables (time maps mapped
-// through the old address map, shared PGC cells, too few or too many VOBUs, damaged tables); the
-// command with its dialogs; and navtab-cli autocalc.
+// through the old address map or rebuilt from the VOBUs' times, shared PGC cells, too few or too
+// many VOBUs, damaged tables); the command with its dialogs; and navtab-cli autocalc.
 #include <gtest/gtest.h>
 #include <filesystem>
 
@@ -39,13 +39,22 @@ void forEachPgcCellSector(const Bytes& pgcit, F f) {
     }
 }
 
-enum class TimeMaps { Kept, Zeroed, Shifted };
+enum class TimeMaps { Kept, Zeroed, Shifted, ZeroedAlone };
 
 // Zeroes the sector words of VTS_VOBU_ADMAP, VTS_C_ADT and the PGC cells; the time maps are kept,
 // zeroed too, or shifted together with the address map (as after a re-encode that moved every
-// VOBU by the same number of sectors).
+// VOBU by the same number of sectors). ZeroedAlone zeroes the time maps only.
 void spoil(ifo_t& ifo, TimeMaps timeMaps) {
     constexpr std::uint32_t kShift = 1000;
+    auto& tmapti = ifo.table[ID_VTS_TMAPTI];
+    for (unsigned m = 0; m < be16(tmapti.data()) && timeMaps != TimeMaps::Kept; ++m) {
+        const std::size_t map = be32(&tmapti[8 + 4 * m]);
+        for (unsigned e = 0; e < be16(&tmapti[map + 2]); ++e) {
+            std::uint8_t* w = &tmapti[map + 4 + 4 * e];
+            put32(w, timeMaps == TimeMaps::Shifted ? be32(w) + kShift : 0);
+        }
+    }
+    if (timeMaps == TimeMaps::ZeroedAlone) return;
     auto& admap = ifo.table[ID_VTS_VOBU_ADMAP];
     for (std::size_t at = 4; at + 4 <= be32(admap.data()) + 1u; at += 4)
         put32(&admap[at], timeMaps == TimeMaps::Shifted ? be32(&admap[at]) + kShift : 0);
@@ -56,15 +65,6 @@ void spoil(ifo_t& ifo, TimeMaps timeMaps) {
     }
     forEachPgcCellSector(ifo.table[ID_VTS_PGCITI],
                          [&](std::size_t at) { put32(&ifo.table[ID_VTS_PGCITI][at], 0); });
-    if (timeMaps == TimeMaps::Kept) return;
-    auto& tmapti = ifo.table[ID_VTS_TMAPTI];
-    for (unsigned m = 0; m < be16(tmapti.data()); ++m) {
-        const std::size_t map = be32(&tmapti[8 + 4 * m]);
-        for (unsigned e = 0; e < be16(&tmapti[map + 2]); ++e) {
-            std::uint8_t* w = &tmapti[map + 4 + 4 * e];
-            put32(w, timeMaps == TimeMaps::Zeroed ? 0 : be32(w) + kShift);
-        }
-    }
 }
 
 constexpr struct {
@@ -73,9 +73,12 @@ constexpr struct {
 } kTitleSets[] = {
     {"ntsc43", "VTS_01_0.IFO"}, {"ntsc43", "VTS_02_0.IFO"}, {"pal169", "VTS_01_0.IFO"}};
 
+// With the address map zeroed the time maps are rebuilt from the VOBUs' times, whatever they
+// hold; with it shifted they are mapped through it; zeroed alone they are rebuilt.
 TEST(AutoCalc, RestoresZeroedAndShiftedTablesByteForByte) {
     for (const auto& t : kTitleSets) {
-        for (TimeMaps timeMaps : {TimeMaps::Kept, TimeMaps::Shifted}) {
+        for (TimeMaps timeMaps :
+             {TimeMaps::Kept, TimeMaps::Shifted, TimeMaps::Zeroed, TimeMaps::ZeroedAlone}) {
             SCOPED_TRACE(std::string(t.disc) + " " + t.ifo + " " + std::to_string(int(timeMaps)));
             TempDir dir;
             const std::string path = copyTitleSet(dir, t.disc, t.ifo);
@@ -84,7 +87,7 @@ TEST(AutoCalc, RestoresZeroedAndShiftedTablesByteForByte) {
             spoil(*ifo, timeMaps);
             const auto out = RunAutoCalc(*ifo, path, {}, {kScanAll, {}, nullptr});
             ASSERT_EQ(out.result, AutoCalcOutcome::Result::Done);
-            if (timeMaps == TimeMaps::Shifted) {
+            if (timeMaps != TimeMaps::Kept) {
                 EXPECT_GT(out.timeMapEntries, 0u);
             }
             // Only the loaded buffers changed; written out they are the original file again.
@@ -94,19 +97,6 @@ TEST(AutoCalc, RestoresZeroedAndShiftedTablesByteForByte) {
             EXPECT_EQ(readFile(dir.file("out.IFO")), original);
         }
     }
-}
-
-TEST(AutoCalc, ZeroedTimeMapsStayZeroTheyNoLongerNameTheirVobus) {
-    TempDir dir;
-    const std::string path = copyTitleSet(dir, "ntsc43", "VTS_01_0.IFO");
-    const IfoHandle original = loadSample(path);
-    IfoHandle ifo = loadSample(path);
-    spoil(*ifo, TimeMaps::Zeroed);
-    const auto zeroedMaps = ifo->table[ID_VTS_TMAPTI];
-    RunAutoCalc(*ifo, path, {}, {kScanAll, {}, nullptr});
-    EXPECT_EQ(ifo->table[ID_VTS_TMAPTI], zeroedMaps);
-    for (int id : {ID_VTS_VOBU_ADMAP, ID_VTS_C_ADT, ID_VTS_PGCITI})
-        EXPECT_EQ(ifo->table[id], original->table[id]) << id;
 }
 
 TEST(AutoCalc, OnlyTheChosenTablesAreWritten) {
@@ -149,29 +139,54 @@ std::vector<std::uint32_t> timeMapEntries(const ifo_t& ifo) {
 
 TEST(AutoCalcWriters, TimeMapsFollowTheVobusAndStopAtAnEntryThatIsNoVobuStart) {
     IfoHandle ifo = handMade();
-    const AutoCalcScan scan{{0, 11, 22, 33}, {}, 40};
+    const AutoCalcScan scan{{0, 11, 22, 33}, {}, 40, {}};
     EXPECT_EQ(RemapTimeMaps(*ifo, scan), 2u);
     EXPECT_EQ(timeMapEntries(*ifo), (std::vector<std::uint32_t>{11, 0x80000000u | 22, 15, 30}));
 }
 
+TEST(AutoCalcWriters, ScrambledAddressMapRebuildsTimeMapsInPlaybackOrder) {
+    IfoHandle ifo = handMade();
+    CIfoVobuAdmap scrambled;
+    for (std::uint32_t s : {30u, 20u, 10u, 0u}) scrambled.AddVobu(s);
+    ifo->table[ID_VTS_VOBU_ADMAP] = scrambled.serialise().bytes;
+    CIfoPgcit pgcit;  // one PGC playing cell 1/2 before 1/1
+    CIfoPgc* pgc = pgcit.AddSrp()->pgc.get();
+    pgc->AddCell(Bytes(24, 0), 1, 2, true);
+    pgc->AddCell(Bytes(24, 0), 1, 1, false);
+    ifo->table[ID_VTS_PGCITI] = pgcit.serialise().bytes;
+    // Entries every 30 frames. Cell 1/2: VOBU 22 at frame 0, 33 at 30 (30 frames, or 25 in the
+    // second round); then cell 1/1: VOBU 0 (20 frames) and 11 (30 frames).
+    AutoCalcScan scan{{0, 11, 22, 33}, {}, 40, {}};
+    scan.vobuTimes = {{1, 1, 30, 0, 20}, {1, 1, 30, 20, 30}, {1, 2, 30, 0, 30}, {1, 2, 30, 30, 30}};
+    constexpr std::uint32_t kFlag = 0x80000000u;
+    // At 30 VOBU 33 starts, though no cell; at 60 cell 1/1 begins, the only unflagged entry; 90
+    // falls inside VOBU 11; 120 is past the end (110), so the last entry stays.
+    EXPECT_EQ(RemapTimeMaps(*ifo, scan), 3u);
+    EXPECT_EQ(timeMapEntries(*ifo), (std::vector<std::uint32_t>{kFlag | 33, 0, kFlag | 11, 30}));
+    // Cell 1/1 begins at 55: entry 2 falls inside its first VOBU and is flagged.
+    scan.vobuTimes[3].frames = 25;
+    RemapTimeMaps(*ifo, scan);
+    EXPECT_EQ(timeMapEntries(*ifo)[1], kFlag | 0);
+}
+
 TEST(AutoCalcWriters, FewerVobusOrCellsLeaveTheRestAndSurplusIsIgnored) {
     IfoHandle ifo = handMade();
-    EXPECT_EQ(WriteVobuAdmap(*ifo, {{5, 15}, {}, 0}), 2u);
+    EXPECT_EQ(WriteVobuAdmap(*ifo, {{5, 15}, {}, 0, {}}), 2u);
     EXPECT_EQ(CIfoVobuAdmap(ifo->table[ID_VTS_VOBU_ADMAP]).sectors,
               (std::vector<std::uint32_t>{5, 15, 20, 30}));
-    EXPECT_EQ(WriteVobuAdmap(*ifo, {{1, 2, 3, 4, 5, 6}, {}, 0}), 4u);
+    EXPECT_EQ(WriteVobuAdmap(*ifo, {{1, 2, 3, 4, 5, 6}, {}, 0, {}}), 4u);
     EXPECT_EQ(CIfoVobuAdmap(ifo->table[ID_VTS_VOBU_ADMAP]).sectors,
               (std::vector<std::uint32_t>{1, 2, 3, 4}));
     EXPECT_EQ(ifo->table[ID_VTS_VOBU_ADMAP].size(), 2048u);
 
     // Cells: one found of two; then three, of which the table has room for two: the last entry
     // reaches to the end of the last VOBU.
-    WriteCellAddresses(*ifo, {{}, {{1, 1, 7, 49}}, 49});
+    WriteCellAddresses(*ifo, {{}, {{1, 1, 7, 49}}, 49, {}});
     CIfoCadt one(ifo->table[ID_VTS_C_ADT]);
     EXPECT_EQ(one.cells[0]->startSector, 7u);
     EXPECT_EQ(one.cells[0]->lastSector, 49u);
     EXPECT_EQ(one.cells[1]->startSector, 20u);
-    WriteCellAddresses(*ifo, {{}, {{1, 1, 0, 9}, {1, 2, 10, 19}, {2, 1, 20, 29}}, 29});
+    WriteCellAddresses(*ifo, {{}, {{1, 1, 0, 9}, {1, 2, 10, 19}, {2, 1, 20, 29}}, 29, {}});
     CIfoCadt three(ifo->table[ID_VTS_C_ADT]);
     EXPECT_EQ(three.cells[1]->startSector, 10u);
     EXPECT_EQ(three.cells[1]->lastSector, 29u);
@@ -189,7 +204,7 @@ TEST(AutoCalcWriters, TheSameCellInTwoPgcsGetsTheSameSectors) {
         pgc->AddCell(entry, 3, 7, false);  // a cell the stream does not have
     }
     ifo->table[ID_VTS_PGCITI] = pgcit.serialise().bytes;
-    const AutoCalcScan scan{{0, 10, 20, 30}, {{1, 1, 0, 19}, {1, 2, 20, 39}}, 39};
+    const AutoCalcScan scan{{0, 10, 20, 30}, {{1, 1, 0, 19}, {1, 2, 20, 39}}, 39, {}};
     EXPECT_EQ(WritePgcCellSectors(*ifo, scan), 3u);
     std::vector<std::uint32_t> words;  // first sector, last VOBU start, last sector of each cell
     forEachPgcCellSector(ifo->table[ID_VTS_PGCITI], [&](std::size_t at) {
@@ -212,10 +227,15 @@ TEST(AutoCalcWriters, DamagedTablesAreNeverWrittenOutsideTheirBuffers) {
     put32(&tmapti[12], 0xFFFFFFF0u);
     put16(&tmapti[be32(&tmapti[8]) + 2], 0xFFFF);
     put32(&ifo->table[ID_VTS_VOBU_ADMAP][0], 0xFFFFFFFFu);
+    // The PGC's cell positions run off the end of its table.
     ifo->table[ID_VTS_PGCITI] = Bytes(2048, 0xFF);
     put16(&ifo->table[ID_VTS_PGCITI][0], 2);
-    put32(&ifo->table[ID_VTS_PGCITI][12], 2000);
-    const AutoCalcScan scan{std::vector<std::uint32_t>(600, 7), {{0xFF, 0xFF, 1, 2}}, 3};
+    put32(&ifo->table[ID_VTS_PGCITI][12], 1800);
+    put16(&ifo->table[ID_VTS_PGCITI][1800 + pgc::kCellPositionStart], 200);
+    const AutoCalcScan scan{std::vector<std::uint32_t>(600, 7),
+                            {{0xFF, 0xFF, 1, 2}},
+                            3,
+                            std::vector<AutoCalcVobuTime>(600, {0xFF, 0xFF, 30, 0, 40})};
     RemapTimeMaps(*ifo, scan);
     WriteVobuAdmap(*ifo, scan);
     WriteCellAddresses(*ifo, scan);
