@@ -1,22 +1,16 @@
 // navtab-cli autocalc: Auto-Calc on a title set file, saved (atomically) unless --dry-run.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "cli/cli_interaction.h"
 #include "cli/commands.h"
 #include "cli/option_args.h"
 #include "cli/vob_cli_support.h"
+#include "core/ascii_case.h"
 #include "vob/autocalc.h"
 
 namespace navtab::cli {
 namespace {
-
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
 
 // "VTS_VOBU_ADMAP,VTS_C_ADT,..." (any case, the "VTS_" may be left out); nothing when a name is
 // unknown.
@@ -25,7 +19,7 @@ std::optional<vob::AutoCalcTables> parseTables(const std::string& list) {
     std::size_t from = 0;
     while (from <= list.size()) {
         const auto comma = std::min(list.find(',', from), list.size());
-        std::string name = upper(list.substr(from, comma - from));
+        std::string name = upperAscii(list.substr(from, comma - from));
         if (name.rfind("VTS_", 0) == 0) name.erase(0, 4);
         if (name == "VOBU_ADMAP")
             t.vobuAdmap = true;

@@ -5,18 +5,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/ascii_case.h"
 #include "core/bytes.h"
 #include "core/document.h"
 #include "format/text_printf.h"
 
 namespace navtab::repair {
 namespace {
-
-std::string upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -37,7 +32,7 @@ bool endsWith(const std::string& s, const std::string& end) {
 }  // namespace
 
 bool isDvdVideoFileName(const std::string& name) {
-    const std::string n = upper(name);
+    const std::string n = upperAscii(name);
     if (n == "VIDEO_TS.IFO" || n == "VIDEO_TS.VOB" || n == "VIDEO_TS.BUP") return true;
     // VTS_nn_m.EXT
     if (n.size() != 12 || n.compare(0, 4, "VTS_") != 0 || n[6] != '_' || n[8] != '.') return false;
@@ -49,7 +44,7 @@ bool isDvdVideoFileName(const std::string& name) {
 }
 
 bool listingOrderBefore(const std::string& a, const std::string& b) {
-    const std::string ua = upper(a), ub = upper(b);
+    const std::string ua = upperAscii(a), ub = upperAscii(b);
     const bool aVideoTs = ua.compare(0, 8, "VIDEO_TS") == 0;
     const bool bVideoTs = ub.compare(0, 8, "VIDEO_TS") == 0;
     if (aVideoTs != bVideoTs) return aVideoTs;
@@ -87,9 +82,9 @@ DiscListing::DiscListing(std::vector<DiscListingEntry> entries) : entries_(std::
 }
 
 const DiscListingEntry* DiscListing::find(const std::string& name) const {
-    const std::string wanted = upper(name);
+    const std::string wanted = upperAscii(name);
     for (const auto& e : entries_)
-        if (upper(e.name) == wanted) return &e;
+        if (upperAscii(e.name) == wanted) return &e;
     return nullptr;
 }
 
@@ -99,11 +94,11 @@ std::string DiscListing::diskName(const std::string& name) const {
 }
 
 std::int64_t DiscListing::ListingSector(const std::string& name, bool last) const {
-    const std::string wanted = upper(name);
+    const std::string wanted = upperAscii(name);
     std::int64_t sector = 0;
     for (const auto& e : entries_) {
         const auto sectors = static_cast<std::int64_t>(e.length / kSectorSize);
-        if (upper(e.name) == wanted) return last ? sector + sectors - 1 : sector;
+        if (upperAscii(e.name) == wanted) return last ? sector + sectors - 1 : sector;
         sector += sectors;
     }
     return sector;
@@ -120,7 +115,7 @@ DiscListing DiscListing::withMissingBackups() const {
 
 int DiscListing::titleSetCount() const {
     if (entries_.empty()) return 0;
-    const std::string n = upper(entries_.back().name);
+    const std::string n = upperAscii(entries_.back().name);
     if (n.size() < 6 || !isDigit(n[4])) return 0;
     return isDigit(n[5]) ? (n[4] - '0') * 10 + (n[5] - '0') : n[4] - '0';
 }

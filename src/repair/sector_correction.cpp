@@ -1,5 +1,6 @@
 #include "repair/sector_correction.h"
 
+#include "core/ascii_case.h"
 #include "core/bytes.h"
 #include "core/ifo_tables.h"
 #include "core/user_interaction.h"
@@ -44,10 +45,7 @@ class FieldCorrector {
 };
 
 std::string upperPrefix(const std::string& name, std::size_t n) {
-    std::string s = name.substr(0, n);
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
+    return upperAscii(name.substr(0, n));
 }
 
 constexpr const char* kHeadingFormat = "Corrected sector addresses in table [%s]:\n\n";
@@ -182,7 +180,7 @@ AllFilesOutcome CorrectAllIfoFiles(Workspace& workspace, DocumentSource& source,
     const DiscListing listing = found.withMissingBackups();
     AllFilesOutcome out;
     for (const DiscListingEntry& entry : found.entries()) {
-        if (upperPrefix(entry.name.substr(entry.name.size() - 3), 3) != "IFO") continue;
+        if (upperAscii(entry.name.substr(entry.name.size() - 3)) != "IFO") continue;
         const std::string path = folder.empty() ? entry.name : folder + "/" + entry.name;
         IfoDocument* doc = source.documentFor(path);
         if (doc == nullptr) continue;

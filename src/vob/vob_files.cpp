@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/ascii_case.h"
 #include "core/bytes.h"
 
 namespace navtab::vob {
@@ -19,16 +20,6 @@ Split splitPath(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return {"", path};
     return {path.substr(0, slash + 1), path.substr(slash + 1)};
-}
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerAscii(x) == lowerAscii(y);
-           });
 }
 
 }  // namespace
@@ -50,7 +41,7 @@ std::optional<std::string> findFileIgnoringCase(const std::string& folder,
     std::optional<std::string> found;
     while (const dirent* e = readdir(dir.get())) {
         const std::string entry = e->d_name;
-        if (!equalIgnoringCase(entry, name) || !TitleVobExists(prefix + entry)) continue;
+        if (!equalIgnoringAsciiCase(entry, name) || !TitleVobExists(prefix + entry)) continue;
         if (!found || entry < *found) found = entry;
     }
     if (!found) return std::nullopt;
