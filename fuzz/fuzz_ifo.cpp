@@ -4,10 +4,15 @@
 // and decodes the bytes as navigation commands.
 #include <sys/mman.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
+#include "core/bytes.h"
 #include "core/document.h"
+#include "core/misc.h"
 #include "format/describe.h"
 #include "format/file_tree.h"
 #include "navcmd/nav_command.h"
@@ -25,6 +30,13 @@ void describeAll(const navtab::ifo_t& ifo, navtab::FieldList& list, navtab::Tree
 }
 
 }  // namespace
+
+// The loader tells on standard error what it skips; for a fuzzer that would be millions of lines
+// and most of its time.
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+    navtab::setDiagnosticsQuiet(true);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     for (std::size_t i = 0; i + navtab::kNavCommandSize <= size && i < 4096;
@@ -60,5 +72,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     navtab::repair::CorrectVmgiMat(*doc.ifo, listing);
     navtab::repair::CorrectTitleSearchPointers(*doc.ifo, listing);
     navtab::repair::CorrectVtsiMat(*doc.ifo, listing, "VTS_01_0.IFO");
+
+    // A save lays every loaded table at the sector its pointer names and keeps every other byte
+    // of the input, or refuses.
+    const navtab::IfoFileImage image = navtab::ifoFileImage(*doc.ifo);
+    if (!image.ok()) return 0;
+    std::vector<bool> loaded(std::max(size, image.bytes.size()), false);
+    std::fill_n(loaded.begin(), std::min<std::size_t>(loaded.size(), navtab::kSectorSize), true);
+    for (const auto& t : navtab::tablesOf(navtab::ifoKind(doc.ifo.get()))) {
+        if (!doc.ifo->has(t.id)) continue;
+        const auto& table = doc.ifo->table[t.id];
+        const std::uint64_t at =
+            std::uint64_t{navtab::be32(&doc.ifo->table[navtab::ID_MAT][t.matPointer])} *
+            navtab::kSectorSize;
+        if (at + table.size() > image.bytes.size() ||
+            std::memcmp(image.bytes.data() + at, table.data(), table.size()) != 0)
+            __builtin_trap();
+        std::fill_n(loaded.begin() + static_cast<std::ptrdiff_t>(at), table.size(), true);
+    }
+    for (std::size_t i = 0; i < size; ++i)
+        if (!loaded[i] && (i >= image.bytes.size() || image.bytes[i] != data[i])) __builtin_trap();
     return 0;
 }

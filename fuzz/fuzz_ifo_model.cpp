@@ -9,6 +9,7 @@
 
 #include "core/bytes.h"
 #include "core/ifo_classes.h"
+#include "core/misc.h"
 
 namespace {
 
@@ -108,6 +109,13 @@ void builders(ByteSpan bytes) {
 }
 
 }  // namespace
+
+// The loader tells on standard error what it skips; for a fuzzer that would be millions of lines
+// and most of its time.
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+    navtab::setDiagnosticsQuiet(true);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const ByteSpan bytes(data, size);

@@ -155,8 +155,10 @@ int runSave(const Args& args) {
     if (doc == nullptr) return kExitFailure;
     workspace.noBackupQuestion = withBackup;
     CliInteraction ui(false);
-    if (!SaveIfo(workspace, *doc, pos[1], ui))
-        return fail(kExitFailure, "could not write " + pos[1]);
+    const SaveResult saved = SaveIfo(workspace, *doc, pos[1], ui);
+    if (!saved)
+        return fail(kExitFailure, "could not write " + saved.failedPath + ": " + saved.reason);
+    if (saved.backupSkipped) return fail(kExitFailure, "the .BUP copy was not written");
     return kExitOk;
 }
 

@@ -82,12 +82,17 @@ const std::vector<Command>& commands() {
          "FILE and its .BUP copy.\n"
          "  --dry-run  report what would change and write nothing",
          runDeletePlayback},
-        {"get-vts-sectors", "FILE [--all] [--dry-run]",
+        {"get-vts-sectors", "FILE [--all] [--dry-run] [--force]",
          "Recomputes from the sizes of the files in FILE's folder the sector addresses that\n"
          "VIDEO_TS.IFO and the title sets keep about them (last sectors, VOB starts, title set\n"
          "starts, number of title sets) and prints each table's corrections. A changed FILE is\n"
          "written together with its .BUP copy.\n"
-         "  --all      correct and save every IFO file of the folder, VIDEO_TS.IFO first\n"
+         "  --all      correct and save every IFO file of the folder, VIDEO_TS.IFO first; when\n"
+         "             the folder does not fit its IFO files (a title set the video manager does\n"
+         "             not list, missing title video, a VOB after a gap, a damaged IFO), say so\n"
+         "             and write nothing\n"
+         "  --force    with --all, correct such a folder anyway (damaged IFO files stay as they "
+         "are)\n"
          "  --dry-run  report what would change and write nothing",
          runGetVtsSectors},
     };

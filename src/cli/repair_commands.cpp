@@ -36,26 +36,33 @@ IfoDocument* openDocument(Workspace& workspace, const std::string& path) {
     return &AddFileToTree(workspace, path, std::move(ifo));
 }
 
-// Writes a changed document to its own path and its .BUP; true when both writes succeeded.
-bool saveWithBackup(Workspace& workspace, IfoDocument& doc) {
-    CliInteraction ui;
-    workspace.noBackupQuestion = true;
-    const bool saved = SaveIfo(workspace, doc, doc.path, ui);
-    workspace.noBackupQuestion = false;
-    if (!saved) fail(kExitFailure, "could not write " + doc.path);
-    return saved;
+// A file to repair: one of neither kind is refused, as its tables mean nothing.
+IfoDocument* openIfoDocument(Workspace& workspace, const std::string& path) {
+    IfoDocument* doc = openDocument(workspace, path);
+    if (doc != nullptr && ifoKind(doc->ifo.get()) == IfoKind::Unknown) {
+        fail(kExitFailure, path + ": " + kNotAnIfoFileText);
+        return nullptr;
+    }
+    return doc;
 }
 
-// What is said after a command that may have changed the file.
+// What is said after a command that may have changed the file: a changed document is written to
+// its own path together with its .BUP.
 int finish(Workspace& workspace, IfoDocument& doc, bool dryRun) {
     if (!doc.modified) return kExitOk;
     if (dryRun) {
         std::printf("Dry run: %s not changed\n", doc.path.c_str());
         return kExitOk;
     }
-    if (!saveWithBackup(workspace, doc)) return kExitFailure;
+    CliInteraction ui;
+    workspace.noBackupQuestion = true;
+    const SaveResult saved = SaveIfo(workspace, doc, doc.path, ui);
+    workspace.noBackupQuestion = false;
+    if (!saved)
+        return fail(kExitFailure, "could not write " + saved.failedPath + ": " + saved.reason);
     const std::string backup = backupPathFor(doc.path);
-    std::printf("Saved %s%s\n", doc.path.c_str(), backup.empty() ? "" : (" and " + backup).c_str());
+    const bool withBackup = !backup.empty() && !saved.backupSkipped;
+    std::printf("Saved %s%s\n", doc.path.c_str(), withBackup ? (" and " + backup).c_str() : "");
     return kExitOk;
 }
 
@@ -77,7 +84,7 @@ int runRemovePuops(const Args& args) {
     if (!o) return kExitUsage;
     if (o->positional.size() != 1) return fail(kExitUsage, "remove-puops needs one FILE");
     Workspace workspace;
-    IfoDocument* doc = openDocument(workspace, o->positional[0]);
+    IfoDocument* doc = openIfoDocument(workspace, o->positional[0]);
     if (doc == nullptr) return kExitFailure;
     const repair::UopRemoval removal = repair::RemoveProhibitedUops(*doc->ifo);
     ReportInteraction ui;
@@ -95,7 +102,7 @@ int runDeletePlayback(const Args& args) {
     if (end == o->positional[1].c_str() || *end != '\0' || rowNumber < 1)
         return fail(kExitUsage, "ROW must be a row number from 1");
     Workspace workspace;
-    IfoDocument* doc = openDocument(workspace, o->positional[0]);
+    IfoDocument* doc = openIfoDocument(workspace, o->positional[0]);
     if (doc == nullptr) return kExitFailure;
 
     FieldList overview;
@@ -118,13 +125,13 @@ int runDeletePlayback(const Args& args) {
 }
 
 int runGetVtsSectors(const Args& args) {
-    auto o = parseOptions(args, {"--all", "--dry-run"}, {});
+    auto o = parseOptions(args, {"--all", "--dry-run", "--force"}, {});
     if (!o) return kExitUsage;
     if (o->positional.size() != 1) return fail(kExitUsage, "get-vts-sectors needs one FILE");
     const std::string& path = o->positional[0];
     const bool dryRun = o->has("--dry-run");
     Workspace workspace;
-    IfoDocument* doc = openDocument(workspace, path);
+    IfoDocument* doc = openIfoDocument(workspace, path);
     if (doc == nullptr) return kExitFailure;
     const std::string folder = repair::folderOf(path);
     const auto listing = repair::DiscListing::read(folder);
@@ -136,10 +143,17 @@ int runGetVtsSectors(const Args& args) {
         repair::CorrectLoadedIfo(workspace, *doc, *listing, ui);
         return finish(workspace, *doc, dryRun);
     }
-    // The file given only says which folder to work on; each IFO is read afresh.
+    // The file given only says which folder to work on; each IFO is read afresh. A folder that
+    // does not fit its IFO files is corrected only when the user says so.
+    ReportInteraction folderUi(o->has("--force"));
     Workspace all;
     CliDocuments source(all);
-    const auto outcome = repair::CorrectAllIfoFiles(all, source, folder, *listing, ui, !dryRun);
+    const auto outcome =
+        repair::CorrectAllIfoFiles(all, source, folder, *listing, folderUi, !dryRun);
+    if (outcome.declined)
+        return fail(kExitFailure,
+                    "nothing written: the folder does not fit its IFO files (--force corrects it "
+                    "anyway)");
     for (const std::string& changed : outcome.changed) {
         const bool failed = std::find(outcome.failed.begin(), outcome.failed.end(), changed) !=
                             outcome.failed.end();
@@ -148,7 +162,7 @@ int runGetVtsSectors(const Args& args) {
         else if (!failed)
             std::printf("Saved %s and %s\n", changed.c_str(), backupPathFor(changed).c_str());
     }
-    if (outcome.changed.empty()) ui.message("No sector's found that are different!");
+    if (outcome.changed.empty()) folderUi.message("No sector's found that are different!");
     return outcome.failed.empty() ? kExitOk : kExitFailure;
 }
 

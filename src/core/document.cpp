@@ -1,14 +1,13 @@
 #include "core/document.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <string_view>
 
+#include "core/file_replace.h"
 #include "core/user_interaction.h"
 
 namespace navtab {
@@ -73,74 +72,102 @@ std::string backupPathFor(const std::string& path) {
 
 namespace {
 
-// The file a save really replaces: a symbolic link is followed so the link itself stays.
-std::filesystem::path saveTarget(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::path p(path);
-    if (std::filesystem::is_symlink(p, ec)) {
-        auto resolved = std::filesystem::weakly_canonical(p, ec);
-        if (!ec) return resolved;
+// The .BUP copy of a save to `given` whose real file is `target`: beside the real file, so that
+// a linked IFO keeps its copy where the file is. Empty when there is no backup name.
+std::string backupTargetFor(const std::string& given, const std::string& target) {
+    std::string bup = backupPathFor(target);
+    if (!bup.empty() || target == given) return bup;
+    const std::string givenBackup = backupPathFor(given);
+    if (givenBackup.empty()) return {};
+    const auto slash = target.rfind('/');
+    const auto givenSlash = givenBackup.rfind('/');
+    const std::string name =
+        givenSlash == std::string::npos ? givenBackup : givenBackup.substr(givenSlash + 1);
+    return slash == std::string::npos ? name : target.substr(0, slash + 1) + name;
+}
+
+SaveResult reportFailure(const WriteFailure& f, UserInteraction& ui) {
+    if (f.atOpen) {
+        std::fprintf(stderr, "error opening file %s.\n", f.path.c_str());
+        ui.message("Error open file.\nMaybe it is write protected!\n\n" + f.path + ": " + f.reason);
+    } else {
+        std::fprintf(stderr, "error writing file %s: %s.\n", f.path.c_str(), f.reason.c_str());
+        ui.message("Error writing file.\n\n" + f.path + ": " + f.reason);
     }
-    return p;
+    SaveResult result;
+    result.failedPath = f.path;
+    result.reason = f.reason;
+    return result;
+}
+
+SaveResult refuse(const std::string& path, const std::string& why, UserInteraction& ui) {
+    std::fprintf(stderr, "not saving %s: %s\n", path.c_str(), why.c_str());
+    ui.message(why + "\nNothing was written.");
+    SaveResult result;
+    result.failedPath = path;
+    result.reason = why;
+    return result;
+}
+
+// Resolves the targets and writes the image to all of them together.
+SaveResult writeImage(const IfoFileImage& image, const std::vector<std::string>& paths,
+                      const std::vector<std::string>& targets, UserInteraction& ui) {
+    std::vector<PendingFile> files;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        files.push_back({targets[i], paths[i], image.bytes});
+    if (auto failed = replaceFiles(files)) return reportFailure(*failed, ui);
+    if (!image.endSectorWarning.empty()) ui.message(image.endSectorWarning);
+    SaveResult result;
+    result.saved = true;
+    return result;
 }
 
 }  // namespace
 
-bool writeIfoFileAtomically(const std::string& path, ifo_t& ifo, UserInteraction& ui) {
-    const std::filesystem::path target = saveTarget(path);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (folder / (".navtab-save-" + std::to_string(getpid()) + "-" +
-                          std::to_string(attempt) + ".tmp"))
-                   .string();
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
-    // An existing file keeps its permissions; a new one gets the usual ones for the user's umask.
-    struct stat st {};
-    if (stat(target.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
-
-    bool ok = ifoWrite(fd, &ifo, ui);
-    ifo.fd = -1;
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
-    }
-    return true;
+SaveResult writeIfoFileAtomically(const std::string& path, ifo_t& ifo, UserInteraction& ui) {
+    const IfoFileImage image = ifoFileImage(ifo);
+    if (!image.ok()) return refuse(path, image.refusal, ui);
+    auto target = resolveWriteTarget(path);
+    if (auto* f = std::get_if<WriteFailure>(&target)) return reportFailure(*f, ui);
+    return writeImage(image, {path}, {std::get<std::string>(target)}, ui);
 }
 
-bool SaveIfo(Workspace& workspace, IfoDocument& doc, const std::string& path, UserInteraction& ui) {
-    auto failed = [&ui](const std::string& p) {
-        ui.message("Error open file.\nMaybe it is write protected!");
-        std::fprintf(stderr, "error opening file %s.\n", p.c_str());
-        return false;
-    };
-    if (!doc.ifo || !writeIfoFileAtomically(path, *doc.ifo, ui)) return failed(path);
-    workspace.clearModified(doc);
+SaveResult SaveIfo(Workspace& workspace, IfoDocument& doc, const std::string& path,
+                   UserInteraction& ui) {
+    if (!doc.ifo) return refuse(path, "No file is loaded.", ui);
+    const IfoFileImage image = ifoFileImage(*doc.ifo);
+    if (!image.ok()) return refuse(path, image.refusal, ui);
+    auto target = resolveWriteTarget(path);
+    if (auto* f = std::get_if<WriteFailure>(&target)) return reportFailure(*f, ui);
+    std::vector<std::string> paths{path};
+    std::vector<std::string> targets{std::get<std::string>(target)};
 
-    // A target without the .IFO extension has no backup name; there is nothing to ask about.
-    const std::string bup = backupPathFor(path);
-    if (bup.empty()) return true;
-    if (!workspace.noBackupQuestion &&
-        !ui.askYesNo("Do you want to save it as .BUP, aswell?\nAttention: Existing file would be "
-                     "overwritten."))
-        return true;
-    if (!writeIfoFileAtomically(bup, *doc.ifo, ui)) return failed(bup);
-    return true;
+    // The question comes before anything is written, so that the file and its copy can be
+    // replaced together. A target without the .IFO extension has no backup name: nothing to ask.
+    const std::string bup = backupTargetFor(path, targets[0]);
+    bool backupSkipped = false;
+    if (!bup.empty() &&
+        (workspace.noBackupQuestion ||
+         ui.askYesNo("Do you want to save it as .BUP, aswell?\nAttention: Existing file would be "
+                     "overwritten."))) {
+        // The copy is what a player falls back on when the IFO is damaged; one written from an
+        // IFO that did not load as a whole would lose that.
+        if (!doc.ifo->loadProblems.empty()) {
+            backupSkipped = true;
+            ui.message("The .BUP copy is left as it is: " + doc.path +
+                       " did not load as a whole IFO file (" + doc.ifo->loadProblems.front() +
+                       ").");
+        } else {
+            auto bupTarget = resolveWriteTarget(bup);
+            if (auto* f = std::get_if<WriteFailure>(&bupTarget)) return reportFailure(*f, ui);
+            paths.push_back(bup);
+            targets.push_back(std::get<std::string>(bupTarget));
+        }
+    }
+    SaveResult result = writeImage(image, paths, targets, ui);
+    result.backupSkipped = backupSkipped;
+    if (result) workspace.clearModified(doc);
+    return result;
 }
 
 }  // namespace navtab

@@ -49,12 +49,22 @@ IfoHandle openIfoFile(const std::string& path, UserInteraction& ui);
 // case style. Empty when the path has no .IFO extension.
 std::string backupPathFor(const std::string& path);
 
-// Writes the handle to `path` through a temporary file in the same folder that replaces the target
-// only after a complete, flushed write. Returns false (target untouched) on any failure.
-bool writeIfoFileAtomically(const std::string& path, ifo_t& ifo, UserInteraction& ui);
+// How a save ended. A failed save has written nothing: the IFO file and its .BUP copy are replaced
+// together or not at all.
+struct SaveResult {
+    bool saved = false;
+    std::string failedPath;      // the file that could not be written
+    std::string reason;          // why, in a few words
+    bool backupSkipped = false;  // the .BUP copy was wanted, but the IFO did not load as a whole
+    explicit operator bool() const { return saved; }
+};
+
+// Writes the handle to `path` alone, as a save does. The user has been told of any failure.
+SaveResult writeIfoFileAtomically(const std::string& path, ifo_t& ifo, UserInteraction& ui);
 
 // Saves a document to `path` and, after asking (or always while noBackupQuestion is set), to its
-// .BUP path. Returns false when a write failed; the user has been told.
-bool SaveIfo(Workspace& workspace, IfoDocument& doc, const std::string& path, UserInteraction& ui);
+// .BUP path. A file that did not load as a whole IFO file never overwrites its .BUP copy.
+SaveResult SaveIfo(Workspace& workspace, IfoDocument& doc, const std::string& path,
+                   UserInteraction& ui);
 
 }  // namespace navtab

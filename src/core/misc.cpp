@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 
 namespace navtab {
 
@@ -38,6 +39,22 @@ long long writeAll(int fd, std::size_t length, const void* buffer) {
         done += static_cast<std::size_t>(n);
     }
     return static_cast<long long>(done);
+}
+
+namespace {
+bool quietDiagnostics = false;
+}  // namespace
+
+void setDiagnosticsQuiet(bool quiet) {
+    quietDiagnostics = quiet;
+}
+
+bool diagnosticsQuiet() {
+    return quietDiagnostics;
+}
+
+void reportSystemError(const char* what) {
+    if (!quietDiagnostics) std::perror(what);
 }
 
 std::optional<std::uint64_t> fileSizeOf(int fd) {

@@ -17,11 +17,20 @@ long long writeAll(int fd, std::size_t length, const void* buffer);
 // Size of the file behind a descriptor, or nothing when it cannot be told.
 std::optional<std::uint64_t> fileSizeOf(int fd);
 
+// The low layers tell what they skip on standard error. A program that feeds them damaged bytes by
+// the million (a fuzz target) silences them; nothing else changes.
+void setDiagnosticsQuiet(bool quiet);
+bool diagnosticsQuiet();
+// perror(what), unless diagnostics are silenced.
+void reportSystemError(const char* what);
+
 }  // namespace navtab
 
 // One diagnostic line on standard error in the form "source/line: text".
-#define NAVTAB_DIAG(source, ...)                           \
-    do {                                                   \
-        std::fprintf(stderr, "%s/%d: ", source, __LINE__); \
-        std::fprintf(stderr, __VA_ARGS__);                 \
+#define NAVTAB_DIAG(source, ...)                               \
+    do {                                                       \
+        if (!navtab::diagnosticsQuiet()) {                     \
+            std::fprintf(stderr, "%s/%d: ", source, __LINE__); \
+            std::fprintf(stderr, __VA_ARGS__);                 \
+        }                                                      \
     } while (0)

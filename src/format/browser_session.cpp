@@ -160,8 +160,15 @@ void BrowserSession::HexEditTable() {
     refresh();
 }
 
+bool BrowserSession::refuseUnlessIfo() {
+    if (currentDoc_ == nullptr) return true;
+    if (ifoKind(currentDoc_->ifo.get()) != IfoKind::Unknown) return false;
+    ui_.message(kNotAnIfoFileText);
+    return true;
+}
+
 void BrowserSession::RemoveProhibitedUops() {
-    if (currentDoc_ == nullptr) return;
+    if (refuseUnlessIfo()) return;
     const repair::UopRemoval removal = repair::RemoveProhibitedUops(*currentDoc_->ifo);
     if (removal.changed) markModified();
     ui_.message(repair::uopRemovalMessage(removal));
@@ -169,6 +176,7 @@ void BrowserSession::RemoveProhibitedUops() {
 }
 
 void BrowserSession::DeletePlayback(int index) {
+    if (refuseUnlessIfo()) return;
     // Only the overview's menu lines name a menu PGC; a field row of the PGC itself might point
     // at its first byte too.
     const bool overview = currentNode_ != nullptr && currentNode_->kind == NodeKind::File;
@@ -200,6 +208,7 @@ class BrowserSession::FolderDocuments : public repair::DocumentSource {
 
 IfoDocument* BrowserSession::OnGetVtsSectors() {
     if (currentDoc_ == nullptr) return nullptr;
+    if (refuseUnlessIfo()) return currentDoc_;
     FolderDocuments source(*this);
     IfoDocument* shown = repair::OnGetVtsSectors(workspace_, currentDoc_, source, ui_);
     refresh();
@@ -215,7 +224,7 @@ void BrowserSession::OnSave() {
 
 bool BrowserSession::SaveIfo(const std::string& path) {
     if (currentDoc_ == nullptr) return false;
-    return navtab::SaveIfo(workspace_, *currentDoc_, path, ui_);
+    return static_cast<bool>(navtab::SaveIfo(workspace_, *currentDoc_, path, ui_));
 }
 
 bool BrowserSession::confirmQuit() {

@@ -92,6 +92,8 @@ class BrowserSession {
 
   private:
     class FolderDocuments;
+    // A file of neither kind is refused by the repairs, with a message; true when refused.
+    bool refuseUnlessIfo();
     void markModified();
     void setRowValues(int index, ValueColumns values);
     void editNumber(int index, const FieldRow& row, RowEditor editor);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/misc.h"
+
 namespace navtab {
 namespace {
 
@@ -163,7 +165,8 @@ constexpr Language kLanguages[] = {
 std::string_view LanguageName(std::uint16_t code) {
     for (const auto& l : kLanguages)
         if (l.code == code) return l.name;
-    std::fprintf(stderr, "descr: %x%x (Not Specified)\n", code >> 8, code & 0xFF);
+    if (!diagnosticsQuiet())
+        std::fprintf(stderr, "descr: %x%x (Not Specified)\n", code >> 8, code & 0xFF);
     return {};
 }
 

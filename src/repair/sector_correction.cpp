@@ -6,6 +6,7 @@
 #include "core/user_interaction.h"
 #include "format/text_printf.h"
 #include "format/title_tables_layout.h"
+#include "repair/folder_fit.h"
 
 namespace navtab::repair {
 namespace {
@@ -19,7 +20,8 @@ class FieldCorrector {
     // `line` makes the report line from the old and the new value.
     template <typename Line>
     void dword(std::uint32_t offset, std::int64_t value, Line line) {
-        if (std::uint64_t{offset} + 4 > table_.size()) return;
+        // A file too short to hold one whole sector has no last sector to store.
+        if (value < 0 || std::uint64_t{offset} + 4 > table_.size()) return;
         const std::uint32_t old = be32(&table_[offset]);
         const auto stored = static_cast<std::uint32_t>(value);
         if (old == stored) return;
@@ -179,14 +181,39 @@ AllFilesOutcome CorrectAllIfoFiles(Workspace& workspace, DocumentSource& source,
     // newly written copy wrong.
     const DiscListing listing = found.withMissingBackups();
     AllFilesOutcome out;
+    std::vector<std::pair<const DiscListingEntry*, IfoDocument*>> documents;
+    std::vector<FolderIfo> ifos;
     for (const DiscListingEntry& entry : found.entries()) {
         if (upperAscii(entry.name.substr(entry.name.size() - 3)) != "IFO") continue;
         const std::string path = folder.empty() ? entry.name : folder + "/" + entry.name;
         IfoDocument* doc = source.documentFor(path);
-        if (doc == nullptr) continue;
+        if (doc == nullptr || !doc->ifo) continue;
+        documents.emplace_back(&entry, doc);
+        ifos.push_back({entry.name, doc->ifo.get()});
         out.last = doc;
+    }
+    const std::vector<std::string> misfits = FolderMisfits(found, ifos);
+    if (!misfits.empty()) {
+        std::string text = "This folder does not fit the disc its IFO files describe:\n";
+        for (const std::string& line : misfits) text += "\n- " + line;
+        text += "\n\nCorrect the sector addresses anyway?";
+        if (!ui.askYesNo(text)) {
+            out.declined = true;
+            return out;
+        }
+    }
+
+    for (const auto& [entry, doc] : documents) {
+        // A file that did not load as a whole keeps its fields, and its .BUP copy stays the one
+        // intact version of it.
+        if (!loadedAsIfo(*doc->ifo)) {
+            ui.message(entry->name +
+                       " did not load as a whole IFO file; it and its .BUP copy are "
+                       "left as they are.");
+            continue;
+        }
         const bool corrected = correctDocumentSectors(workspace, *doc, listing, ui);
-        const bool backupMissing = !found.exists(backupPathFor(entry.name));
+        const bool backupMissing = !found.exists(backupPathFor(entry->name));
         if (!corrected && !backupMissing) continue;
         out.changed.push_back(doc->path);
         if (!save) continue;

@@ -45,12 +45,15 @@ struct AllFilesOutcome {
     std::vector<std::string> changed;  // paths of the files corrected (or saved to write a
                                        // missing .BUP), in disc order
     std::vector<std::string> failed;   // those of them whose save failed
+    bool declined = false;             // the folder did not fit its IFO files and the user stopped
 };
 
 // All-files mode: every IFO file of the listing in disc order (VIDEO_TS.IFO first, then the title
 // sets by number) is corrected and, when changed or without its .BUP copy, saved with its .BUP
 // without asking; the addresses count the copies this writes. A failed save is reported and the
-// others go on. Without `save` nothing is written (a dry run).
+// others go on. Without `save` nothing is written (a dry run). When the folder does not fit the
+// disc its IFO files describe, the user is asked first whether to go on; a file that did not load
+// as a whole is left alone with its .BUP.
 AllFilesOutcome CorrectAllIfoFiles(Workspace& workspace, DocumentSource& source,
                                    const std::string& folder, const DiscListing& listing,
                                    UserInteraction& ui, bool save = true);

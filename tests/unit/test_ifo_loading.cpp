@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "core/bytes.h"
 #include "core/document.h"
 #include "core/ifo_main.h"
@@ -73,7 +75,7 @@ TEST(IfoLoading, PointersAndEndAddressesOutsideTheFileLeaveTheSlotEmpty) {
     EXPECT_FALSE(openBytes(dir, edge)->has(ID_VTS_C_ADT));
 }
 
-TEST(IfoLoading, EmptyTruncatedAndForeignFilesOpenWithOnlyTheManagementTable) {
+TEST(IfoLoading, EmptyTruncatedAndForeignFilesOpenButAreNeverWritten) {
     test::TempDir dir;
     IfoHandle empty = openBytes(dir, {});
     ASSERT_TRUE(empty);
@@ -81,48 +83,107 @@ TEST(IfoLoading, EmptyTruncatedAndForeignFilesOpenWithOnlyTheManagementTable) {
     ASSERT_EQ(empty->table[ID_MAT].size(), kSectorSize);
     EXPECT_EQ(empty->table[ID_MAT][100], 0);
     for (int id = 1; id < kIfoTableSlots; ++id) EXPECT_FALSE(empty->has(id));
-    // Written back: one sector; the last-sector field is 0, so it matches and nothing is said.
-    test::RecordingInteraction ui;
-    EXPECT_EQ(writeBack(dir, *empty, ui).size(), kSectorSize);
-    EXPECT_TRUE(ui.messages.empty());
 
-    // A foreign file whose 0x1C field is not 0 is written as one sector, with the end message.
-    Bytes foreign(3000, 0x11);
-    IfoHandle other = openBytes(dir, foreign);
-    ASSERT_TRUE(other);
-    EXPECT_EQ(writeBack(dir, *other, ui).size(), kSectorSize);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0],
-              "There's something wrong!\n The IFO Endsector does not match the file size.");
+    // A file of neither kind may be looked at, but a save would destroy it: refused, with the
+    // reason, and the target stays as it was.
+    const Bytes vob = [] {
+        Bytes b(3 * kSectorSize, 0x11);
+        b[0] = 0, b[1] = 0, b[2] = 1, b[3] = 0xBA;  // an MPEG pack header
+        return b;
+    }();
+    const Bytes text = {'h', 'e', 'l', 'l', 'o', '\n'};
+    for (const Bytes& foreign : {Bytes{}, text, vob}) {
+        test::writeFile(dir.file("target.IFO"), vob);
+        IfoHandle other = openBytes(dir, foreign);
+        ASSERT_TRUE(other);
+        EXPECT_FALSE(ifoFileImage(*other).ok());
+        test::RecordingInteraction ui;
+        EXPECT_FALSE(writeIfoFileAtomically(dir.file("target.IFO"), *other, ui));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].rfind(kNotAnIfoFileText, 0), 0u) << ui.messages[0];
+        EXPECT_EQ(test::readFile(dir.file("target.IFO")), vob);
+    }
 
-    // A title set cut off inside its management table: its pointers lead nowhere.
+    // A title set cut off inside its management table: its pointers lead nowhere, and the file
+    // says that it did not load as a whole.
     Bytes cut = test::buildVtsFile({{ID_PTT_SRPTI, 1, 100}});
     cut.resize(1000);
     IfoHandle truncated = openBytes(dir, cut);
     ASSERT_TRUE(truncated);
     EXPECT_EQ(ifoKind(truncated.get()), IfoKind::Vts);
     EXPECT_FALSE(truncated->has(ID_PTT_SRPTI));
+    ASSERT_EQ(truncated->loadProblems.size(), 2u);
+    EXPECT_EQ(truncated->loadProblems[0],
+              "the file holds only 1000 bytes of its 2048-byte management table");
+    EXPECT_EQ(truncated->loadProblems[1], "ID_PTT_SRPTI could not be loaded from sector 1");
+    // Written back, the 1000 bytes stay and the management sector is completed with zeros.
+    const IfoFileImage image = ifoFileImage(*truncated);
+    ASSERT_TRUE(image.ok());
+    ASSERT_EQ(image.bytes.size(), kSectorSize);
+    EXPECT_TRUE(std::equal(cut.begin(), cut.end(), image.bytes.begin()));
 }
 
-TEST(IfoLoading, TablesWithGapsOrOutOfOrderAreWrittenCompactedWithOneMessageEach) {
+TEST(IfoLoading, TablesStayWhereTheirPointersSayAndGapsKeepTheirBytes) {
     test::TempDir dir;
-    // PTT_SRPT at sector 3 after a gap, PGCIT before it at sector 1: both land elsewhere on write.
+    // PTT_SRPT at sector 3 after a gap, PGCIT before it at sector 1, a trailing sector after it.
     Bytes file = test::buildVtsFile({{ID_PTT_SRPTI, 3, 100}, {ID_VTS_PGCITI, 1, 100}});
+    std::fill(file.begin() + 2 * kSectorSize, file.begin() + 3 * kSectorSize, 0x5C);
+    file.resize(5 * kSectorSize, 0x7E);
+    test::put32At(file, kMatLastSectorOfIfo, 4);
     IfoHandle ifo = openBytes(dir, file);
     ASSERT_TRUE(ifo);
+    ifo->table[ID_VTS_PGCITI][50] = 0x42;
     test::RecordingInteraction ui;
-    Bytes out = writeBack(dir, *ifo, ui);
-    EXPECT_EQ(out.size(), 3 * kSectorSize);
-    const std::string prefix =
-        "There's something wrong!\n The file position does not match the offset for table: ";
-    ASSERT_EQ(ui.messages.size(), 3u);
-    EXPECT_EQ(ui.messages[0], prefix + "ID_PTT_SRPTI");
-    EXPECT_EQ(ui.messages[1], prefix + "ID_VTS_PGCITI");
-    EXPECT_EQ(ui.messages[2],
-              "There's something wrong!\n The IFO Endsector does not match the file size.");
-    // The tables follow the management table in id order.
-    EXPECT_EQ(out[kSectorSize + 100], 0xA0 + ID_PTT_SRPTI);
-    EXPECT_EQ(out[2 * kSectorSize + 100], 0xA0 + ID_VTS_PGCITI);
+    Bytes expected = file;
+    expected[kSectorSize + 50] = 0x42;
+    EXPECT_EQ(writeBack(dir, *ifo, ui), expected);
+    EXPECT_TRUE(ui.messages.empty());
+
+    // A last-sector field that does not match what is written is still reported.
+    test::put32At(ifo->table[ID_MAT], kMatLastSectorOfIfo, 9);
+    writeBack(dir, *ifo, ui);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{
+                               "There's something wrong!\n The IFO Endsector does not match "
+                               "the file size."});
+}
+
+TEST(IfoLoading, ASaveThatWouldPlaceTablesOverEachOtherIsRefused) {
+    test::TempDir dir;
+    const Bytes file =
+        test::buildVtsFile({{ID_PTT_SRPTI, 1, 83}, {ID_VTS_PGCITI, 2, 100}, {ID_VTS_C_ADT, 3, 50}});
+    struct Case {
+        const char* what;
+        std::function<void(Bytes&)> damage;  // applied to the file before it is loaded
+        std::function<void(ifo_t&)> edit;    // applied to the loaded handle
+        std::string refusal;
+    };
+    const std::vector<Case> cases = {
+        {"an end address enlarged over the next table",
+         [](Bytes& b) { test::put32At(b, kSectorSize + 4, 2148); }, [](ifo_t&) {},
+         "Can't save: ID_VTS_PGCITI would overlap ID_PTT_SRPTI."},
+        {"two pointers naming one sector", [](Bytes& b) { test::put32At(b, 0xE0, 2); },
+         [](ifo_t&) {}, "Can't save: ID_VTS_C_ADT would overlap ID_VTS_PGCITI."},
+        {"a pointer edited to the management sector", [](Bytes&) {},
+         [](ifo_t& i) { test::put32At(i.table[ID_MAT], 0xE0, 0); },
+         "Can't save: ID_VTS_C_ADT is loaded, but the management table gives it no sector."},
+        {"a pointer edited far past the file", [](Bytes&) {},
+         [](ifo_t& i) { test::put32At(i.table[ID_MAT], 0xE0, 0x7FFFFFFF); },
+         "Can't save: ID_VTS_C_ADT would start at sector 2147483647, far beyond the end of the "
+         "file."},
+    };
+    for (const Case& c : cases) {
+        Bytes damaged = file;
+        c.damage(damaged);
+        test::writeFile(dir.file("out.IFO"), damaged);
+        IfoHandle ifo = openBytes(dir, damaged);
+        ASSERT_TRUE(ifo) << c.what;
+        c.edit(*ifo);
+        test::RecordingInteraction ui;
+        EXPECT_FALSE(writeIfoFileAtomically(dir.file("out.IFO"), *ifo, ui)) << c.what;
+        EXPECT_EQ(ui.messages, std::vector<std::string>{c.refusal + "\nNothing was written."})
+            << c.what;
+        EXPECT_EQ(test::readFile(dir.file("out.IFO")), damaged) << c.what;
+    }
 }
 
 TEST(IfoLoading, ReadAtReportsFailedSeeksAndShortReads) {

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "core/bytes.h"
+#include "core/ifo_main.h"
 #include "format/file_tree.h"
 #include "repair/sector_correction.h"
 #include "unit/test_support.h"
@@ -72,7 +75,20 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
     fs::remove(disc.file("VTS_01_0.VOB"));
     fs::remove(disc.file("VIDEO_TS.BUP"));
 
-    const auto run = test::runCli({"get-vts-sectors", disc.file("VTS_02_0.IFO"), "--all"});
+    // The menus of title set 1 lost their VOB: that is said, and nothing is written without
+    // --force.
+    const Bytes before = test::readFile(disc.file("VIDEO_TS.IFO"));
+    const auto refused = test::runCli({"get-vts-sectors", disc.file("VTS_02_0.IFO"), "--all"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("- VTS_01_0.VOB is missing or empty, but the menu cells of "
+                               "VTS_01_0.IFO point into it."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(test::readFile(disc.file("VIDEO_TS.IFO")), before);
+    EXPECT_FALSE(fs::exists(disc.file("VIDEO_TS.BUP")));
+
+    const auto run =
+        test::runCli({"get-vts-sectors", disc.file("VTS_02_0.IFO"), "--all", "--force"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Start sector of VTSM_VOBS: [old: 9] [new: 0] (VTS_01_0.VOB)\n"),
               std::string::npos);
@@ -107,8 +123,72 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
     EXPECT_NE(lsdvd.out.find("Title: 03"), std::string::npos) << lsdvd.out;
     EXPECT_NE(lsdvd.out.find("Longest track:"), std::string::npos);
 
-    const auto again = test::runCli({"get-vts-sectors", disc.file("VIDEO_TS.IFO"), "--all"});
+    const auto again =
+        test::runCli({"get-vts-sectors", disc.file("VIDEO_TS.IFO"), "--all", "--force"});
     EXPECT_EQ(again.out, "No sector's found that are different!\n");
+}
+
+// Every file of a folder, by name.
+std::map<std::string, Bytes> snapshot(const DiscCopy& disc) {
+    std::map<std::string, Bytes> files;
+    for (const auto& e : fs::directory_iterator(disc.dir.path()))
+        files[e.path().filename().string()] = test::readFile(e.path().string());
+    return files;
+}
+
+TEST(GetVtsSectors, AllFilesModeNamesWhatDoesNotFitAndWritesNothingUnlessForced) {
+    struct Case {
+        const char* what;
+        std::function<void(DiscCopy&)> damage;
+        std::string line;
+    };
+    const auto copy = [](const char* from, const char* to) {
+        return [=](DiscCopy& d) { fs::copy_file(d.file(from), d.file(to)); };
+    };
+    const auto cutVmg = [](std::size_t size) {
+        return [=](DiscCopy& d) { fs::resize_file(d.file("VIDEO_TS.IFO"), size); };
+    };
+    const std::vector<Case> cases = {
+        {"unlisted title set", copy("VTS_02_0.IFO", "VTS_03_0.IFO"),
+         "VTS_03_0.IFO: title set 3 is not listed by the video manager."},
+        {"title video removed", [](DiscCopy& d) { fs::remove(d.file("VTS_02_1.VOB")); },
+         "VTS_02_1.VOB is missing or empty, but the title cells of VTS_02_0.IFO point into it."},
+        {"VOB after a gap", copy("VTS_01_1.VOB", "VTS_01_3.VOB"),
+         "VTS_01_3.VOB is numbered past the title set's last VOB file (VTS_01_1.VOB)."},
+        {"VOB without a title set", copy("VTS_01_1.VOB", "VTS_05_1.VOB"),
+         "VTS_05_1.VOB belongs to no title set: there is no VTS_05_0.IFO."},
+        {"cut video manager", cutVmg(1000),
+         "VIDEO_TS.IFO did not load as a whole IFO file: the file holds only 1000 bytes of its "
+         "2048-byte management table."},
+        {"empty video manager", cutVmg(0), std::string("VIDEO_TS.IFO: ") + kNotAnIfoFileText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DiscCopy disc;
+        c.damage(disc);
+        const auto before = snapshot(disc);
+        const auto run = test::runCli({"get-vts-sectors", disc.file("VTS_01_0.IFO"), "--all"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("\n- " + c.line + "\n"), std::string::npos) << run.err;
+        EXPECT_EQ(snapshot(disc), before);
+    }
+
+    // Forced, a damaged video manager and its intact .BUP are left alone, the title sets are
+    // corrected, and the folder still plays from the .BUP.
+    DiscCopy disc;
+    cutVmg(1000)(disc);
+    const Bytes vmgBackup = test::readFile(disc.file("VIDEO_TS.BUP"));
+    const auto run =
+        test::runCli({"get-vts-sectors", disc.file("VTS_01_0.IFO"), "--all", "--force"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(fs::file_size(disc.file("VIDEO_TS.IFO")), 1000u);
+    EXPECT_EQ(test::readFile(disc.file("VIDEO_TS.BUP")), vmgBackup);
+    EXPECT_NE(run.out.find("VIDEO_TS.IFO did not load as a whole IFO file; it and its .BUP copy "
+                           "are left as they are."),
+              std::string::npos)
+        << run.out;
+    const auto lsdvd = test::runCommand("lsdvd -x '" + disc.dir.path().string() + "' 2>/dev/null");
+    EXPECT_NE(lsdvd.out.find("Title: 03"), std::string::npos) << lsdvd.out;
 }
 
 TEST(GetVtsSectors, SingleFileModeReportsEachTableUnderItsHeading) {
