@@ -10,6 +10,7 @@
 #include "format/describe.h"
 #include "format/file_tree.h"
 #include "repair/delete_playback.h"
+#include "repair/folder_fit.h"
 #include "repair/prohibited_uops.h"
 #include "repair/sector_correction.h"
 
@@ -36,14 +37,14 @@ IfoDocument* openDocument(Workspace& workspace, const std::string& path) {
     return &AddFileToTree(workspace, path, std::move(ifo));
 }
 
-// A file to repair: one of neither kind is refused, as its tables mean nothing.
+// A file to repair: one of neither kind, or one that did not load as a whole, is refused.
 IfoDocument* openIfoDocument(Workspace& workspace, const std::string& path) {
     IfoDocument* doc = openDocument(workspace, path);
-    if (doc != nullptr && ifoKind(doc->ifo.get()) == IfoKind::Unknown) {
-        fail(kExitFailure, path + ": " + kNotAnIfoFileText);
-        return nullptr;
-    }
-    return doc;
+    if (doc == nullptr) return nullptr;
+    const std::string refusal = repair::repairRefusal(*doc->ifo, path);
+    if (refusal.empty()) return doc;
+    fail(kExitFailure, refusal);
+    return nullptr;
 }
 
 // What is said after a command that may have changed the file: a changed document is written to
@@ -130,16 +131,16 @@ int runGetVtsSectors(const Args& args) {
     if (o->positional.size() != 1) return fail(kExitUsage, "get-vts-sectors needs one FILE");
     const std::string& path = o->positional[0];
     const bool dryRun = o->has("--dry-run");
-    Workspace workspace;
-    IfoDocument* doc = openIfoDocument(workspace, path);
-    if (doc == nullptr) return kExitFailure;
     const std::string folder = repair::folderOf(path);
     const auto listing = repair::DiscListing::read(folder);
     if (!listing)
         return fail(kExitFailure, "no DVD-Video files in " + (folder.empty() ? "." : folder));
 
-    ReportInteraction ui(true);
     if (!o->has("--all")) {
+        Workspace workspace;
+        IfoDocument* doc = openIfoDocument(workspace, path);
+        if (doc == nullptr) return kExitFailure;
+        ReportInteraction ui;
         repair::CorrectLoadedIfo(workspace, *doc, *listing, ui);
         return finish(workspace, *doc, dryRun);
     }

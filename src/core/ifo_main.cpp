@@ -114,11 +114,15 @@ IfoHandle ifoOpen(int fd, std::uint32_t offsetLow, std::uint32_t offsetHigh) {
     keepImage(*ifo);
 
     // Every table is located by the management table; a table that cannot be read stays absent.
+    const bool hasMenus = matField(ifo.get(), kMatMenuVobsStart) != 0;
     for (const auto& t : tablesOf(ifoKind(ifo.get()))) {
         const std::uint32_t sector = matField(ifo.get(), t.matPointer);
-        if (ifoReadLB(ifo.get(), sector, t.id) != 0 && sector != 0)
+        if (ifoReadLB(ifo.get(), sector, t.id) == 0) continue;
+        if (sector != 0)
             ifo->loadProblems.push_back(std::string(t.name) + " could not be loaded from sector " +
                                         std::to_string(sector));
+        else if (t.need == TableNeed::Always || (t.need == TableNeed::WithMenus && hasMenus))
+            ifo->loadProblems.push_back(std::string(t.name) + " is missing");
     }
     return ifo;
 }

@@ -33,35 +33,40 @@ enum TableId : int {
 
 enum class IfoKind { Vmg, Vts, Unknown };
 
+// Whether a player needs a table: always, when the file has menus (a menu VOB start sector), or
+// not at all. A file without a table it needs did not load as a whole.
+enum class TableNeed { Always, WithMenus, Optional };
+
 struct TableLocation {
     TableId id;
     std::string_view name;     // the name messages use, e.g. "ID_VTS_C_ADT"
     IfoKind kind;              // the file kind that holds this table
     std::uint32_t matPointer;  // offset of the 32-bit start sector in the management table
     std::uint32_t endWord;     // offset of the 32-bit end address inside the table itself
+    TableNeed need;
 };
 
 // Every table of a title set file, in load and write order.
 inline constexpr TableLocation kVtsTables[] = {
-    {ID_PTT_SRPTI, "ID_PTT_SRPTI", IfoKind::Vts, 0xC8, 4},
-    {ID_VTS_PGCITI, "ID_VTS_PGCITI", IfoKind::Vts, 0xCC, 4},
-    {ID_VTSM_PGCI_UT, "ID_VTSM_PGCI_UT", IfoKind::Vts, 0xD0, 4},
-    {ID_VTS_TMAPTI, "ID_VTS_TMAPTI", IfoKind::Vts, 0xD4, 4},
-    {ID_VTSM_C_ADT, "ID_VTSM_C_ADT", IfoKind::Vts, 0xD8, 4},
-    {ID_VTSM_VOBU_ADMAP, "ID_VTSM_VOBU_ADMAP", IfoKind::Vts, 0xDC, 0},
-    {ID_VTS_C_ADT, "ID_VTS_C_ADT", IfoKind::Vts, 0xE0, 4},
-    {ID_VTS_VOBU_ADMAP, "ID_VTS_VOBU_ADMAP", IfoKind::Vts, 0xE4, 0},
+    {ID_PTT_SRPTI, "ID_PTT_SRPTI", IfoKind::Vts, 0xC8, 4, TableNeed::Always},
+    {ID_VTS_PGCITI, "ID_VTS_PGCITI", IfoKind::Vts, 0xCC, 4, TableNeed::Always},
+    {ID_VTSM_PGCI_UT, "ID_VTSM_PGCI_UT", IfoKind::Vts, 0xD0, 4, TableNeed::WithMenus},
+    {ID_VTS_TMAPTI, "ID_VTS_TMAPTI", IfoKind::Vts, 0xD4, 4, TableNeed::Optional},
+    {ID_VTSM_C_ADT, "ID_VTSM_C_ADT", IfoKind::Vts, 0xD8, 4, TableNeed::WithMenus},
+    {ID_VTSM_VOBU_ADMAP, "ID_VTSM_VOBU_ADMAP", IfoKind::Vts, 0xDC, 0, TableNeed::WithMenus},
+    {ID_VTS_C_ADT, "ID_VTS_C_ADT", IfoKind::Vts, 0xE0, 4, TableNeed::Always},
+    {ID_VTS_VOBU_ADMAP, "ID_VTS_VOBU_ADMAP", IfoKind::Vts, 0xE4, 0, TableNeed::Always},
 };
 
 // Every table of the video manager file, in load and write order.
 inline constexpr TableLocation kVmgTables[] = {
-    {ID_VMG_PTT_SRPT, "ID_VMG_PTT_SRPT", IfoKind::Vmg, 0xC4, 4},
-    {ID_VMGM_PGCI_UT, "ID_VMGM_PGCI_UT", IfoKind::Vmg, 0xC8, 4},
-    {ID_VMG_PTL_MAIT, "ID_VMG_PTL_MAIT", IfoKind::Vmg, 0xCC, 4},
-    {ID_VMG_VTS_ATRT, "ID_VMG_VTS_ATRT", IfoKind::Vmg, 0xD0, 4},
-    {ID_VMG_TXTDT_MG, "ID_VMG_TXTDT_MG", IfoKind::Vmg, 0xD4, 16},
-    {ID_VMGM_C_ADT, "ID_VMGM_C_ADT", IfoKind::Vmg, 0xD8, 4},
-    {ID_VMGM_VOBU_ADMAP, "ID_VMGM_VOBU_ADMAP", IfoKind::Vmg, 0xDC, 0},
+    {ID_VMG_PTT_SRPT, "ID_VMG_PTT_SRPT", IfoKind::Vmg, 0xC4, 4, TableNeed::Always},
+    {ID_VMGM_PGCI_UT, "ID_VMGM_PGCI_UT", IfoKind::Vmg, 0xC8, 4, TableNeed::WithMenus},
+    {ID_VMG_PTL_MAIT, "ID_VMG_PTL_MAIT", IfoKind::Vmg, 0xCC, 4, TableNeed::Optional},
+    {ID_VMG_VTS_ATRT, "ID_VMG_VTS_ATRT", IfoKind::Vmg, 0xD0, 4, TableNeed::Always},
+    {ID_VMG_TXTDT_MG, "ID_VMG_TXTDT_MG", IfoKind::Vmg, 0xD4, 16, TableNeed::Optional},
+    {ID_VMGM_C_ADT, "ID_VMGM_C_ADT", IfoKind::Vmg, 0xD8, 4, TableNeed::WithMenus},
+    {ID_VMGM_VOBU_ADMAP, "ID_VMGM_VOBU_ADMAP", IfoKind::Vmg, 0xDC, 0, TableNeed::WithMenus},
 };
 
 // The tables a file of this kind holds (empty for a file of neither kind).

@@ -8,6 +8,7 @@
 #include "format/file_tree.h"
 #include "format/value_format.h"
 #include "repair/delete_playback.h"
+#include "repair/folder_fit.h"
 #include "repair/prohibited_uops.h"
 #include "repair/sector_correction.h"
 
@@ -160,15 +161,16 @@ void BrowserSession::HexEditTable() {
     refresh();
 }
 
-bool BrowserSession::refuseUnlessIfo() {
+bool BrowserSession::refuseRepair() {
     if (currentDoc_ == nullptr) return true;
-    if (ifoKind(currentDoc_->ifo.get()) != IfoKind::Unknown) return false;
-    ui_.message(kNotAnIfoFileText);
+    const std::string refusal = repair::repairRefusal(*currentDoc_->ifo, currentDoc_->path);
+    if (refusal.empty()) return false;
+    ui_.message(refusal);
     return true;
 }
 
 void BrowserSession::RemoveProhibitedUops() {
-    if (refuseUnlessIfo()) return;
+    if (refuseRepair()) return;
     const repair::UopRemoval removal = repair::RemoveProhibitedUops(*currentDoc_->ifo);
     if (removal.changed) markModified();
     ui_.message(repair::uopRemovalMessage(removal));
@@ -176,7 +178,7 @@ void BrowserSession::RemoveProhibitedUops() {
 }
 
 void BrowserSession::DeletePlayback(int index) {
-    if (refuseUnlessIfo()) return;
+    if (refuseRepair()) return;
     // Only the overview's menu lines name a menu PGC; a field row of the PGC itself might point
     // at its first byte too.
     const bool overview = currentNode_ != nullptr && currentNode_->kind == NodeKind::File;
@@ -208,7 +210,7 @@ class BrowserSession::FolderDocuments : public repair::DocumentSource {
 
 IfoDocument* BrowserSession::OnGetVtsSectors() {
     if (currentDoc_ == nullptr) return nullptr;
-    if (refuseUnlessIfo()) return currentDoc_;
+    if (refuseRepair()) return currentDoc_;
     FolderDocuments source(*this);
     IfoDocument* shown = repair::OnGetVtsSectors(workspace_, currentDoc_, source, ui_);
     refresh();

@@ -92,8 +92,9 @@ class BrowserSession {
 
   private:
     class FolderDocuments;
-    // A file of neither kind is refused by the repairs, with a message; true when refused.
-    bool refuseUnlessIfo();
+    // The repairs refuse a file of neither kind and one that did not load as a whole, with a
+    // message; true when refused.
+    bool refuseRepair();
     void markModified();
     void setRowValues(int index, ValueColumns values);
     void editNumber(int index, const FieldRow& row, RowEditor editor);

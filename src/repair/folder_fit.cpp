@@ -70,6 +70,13 @@ bool loadedAsIfo(const ifo_t& ifo) {
     return ifoKind(&ifo) != IfoKind::Unknown && ifo.loadProblems.empty();
 }
 
+std::string repairRefusal(const ifo_t& ifo, const std::string& name) {
+    if (ifoKind(&ifo) == IfoKind::Unknown) return kNotAnIfoFileText;
+    if (ifo.loadProblems.empty()) return {};
+    return name + " did not load as a whole IFO file (" + ifo.loadProblems.front() +
+           "), so it is not repaired; nothing is written. Its .BUP copy may still be intact.";
+}
+
 std::vector<std::string> FolderMisfits(const DiscListing& listing,
                                        const std::vector<FolderIfo>& ifos) {
     std::vector<std::string> out;

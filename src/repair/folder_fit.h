@@ -22,6 +22,11 @@ struct FolderIfo {
 // True when the file loaded as a whole IFO file of either kind.
 bool loadedAsIfo(const ifo_t& ifo);
 
+// Why a repair must not run on a file (`name` as the user knows it): one of neither kind, or one
+// that did not load as a whole, whose repaired fields would be saved over bytes the program could
+// not read. Empty when the file may be repaired.
+std::string repairRefusal(const ifo_t& ifo, const std::string& name);
+
 // One line for each thing in the folder that does not fit the disc its IFO files describe;
 // empty when everything fits.
 std::vector<std::string> FolderMisfits(const DiscListing& listing,

@@ -112,7 +112,7 @@ TEST(IfoLoading, EmptyTruncatedAndForeignFilesOpenButAreNeverWritten) {
     ASSERT_TRUE(truncated);
     EXPECT_EQ(ifoKind(truncated.get()), IfoKind::Vts);
     EXPECT_FALSE(truncated->has(ID_PTT_SRPTI));
-    ASSERT_EQ(truncated->loadProblems.size(), 2u);
+    ASSERT_GE(truncated->loadProblems.size(), 2u);
     EXPECT_EQ(truncated->loadProblems[0],
               "the file holds only 1000 bytes of its 2048-byte management table");
     EXPECT_EQ(truncated->loadProblems[1], "ID_PTT_SRPTI could not be loaded from sector 1");

@@ -22,6 +22,14 @@ using test::Bytes;
 const char* kBackupQuestion =
     "Do you want to save it as .BUP, aswell?\nAttention: Existing file would be overwritten.";
 
+// A title set file with every table a player needs, so that it loads as a whole.
+Bytes wholeTitleSet() {
+    return test::buildVtsFile({{ID_PTT_SRPTI, 1, 300},
+                               {ID_VTS_PGCITI, 2, 5000},
+                               {ID_VTS_C_ADT, 5, 50},
+                               {ID_VTS_VOBU_ADMAP, 6, 50}});
+}
+
 IfoDocument& openInto(Workspace& ws, const std::string& path) {
     test::RecordingInteraction ui;
     IfoHandle ifo = openIfoFile(path, ui);
@@ -41,7 +49,7 @@ TEST(BackupPath, ReplacesTheExtensionInTheCaseStyleOfThePath) {
 
 TEST(SaveIfo, AsksForTheBackupAndClearsTheMarker) {
     test::TempDir dir;
-    const Bytes source = test::buildVtsFile({{ID_PTT_SRPTI, 1, 300}});
+    const Bytes source = wholeTitleSet();
     test::writeFile(dir.file("VTS_01_0.IFO"), source);
     test::writeFile(dir.file("VTS_01_0.BUP"), Bytes{1, 2, 3});
 
@@ -79,7 +87,7 @@ TEST(SaveIfo, AsksForTheBackupAndClearsTheMarker) {
 
 TEST(SaveIfo, AFailedSaveSaysSoAndKeepsTheMarker) {
     test::TempDir dir;
-    test::writeFile(dir.file("VTS_01_0.IFO"), test::buildVtsFile({{ID_PTT_SRPTI, 1, 300}}));
+    test::writeFile(dir.file("VTS_01_0.IFO"), wholeTitleSet());
     Workspace ws;
     IfoDocument& doc = openInto(ws, dir.file("VTS_01_0.IFO"));
     ws.markModified(doc);
@@ -137,7 +145,7 @@ namespace {
 // touched either shows.
 struct SavePair {
     test::TempDir dir;
-    Bytes ifoBytes = test::buildVtsFile({{ID_PTT_SRPTI, 1, 300}, {ID_VTS_PGCITI, 2, 5000}});
+    Bytes ifoBytes = wholeTitleSet();
     Bytes bupBytes = Bytes(4 * kSectorSize, 0xB0);
     Workspace ws;
     IfoDocument* doc = nullptr;
