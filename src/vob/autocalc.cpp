@@ -1,7 +1,5 @@
 #include "vob/autocalc.h"
 
-#include <algorithm>
-
 #include "core/ifo_classes_address.h"
 #include "core/user_interaction.h"
 #include "format/text_printf.h"
@@ -47,12 +45,9 @@ std::vector<std::string> ScanDisagreements(const ifo_t& ifo, const AutoCalcOutco
     count(scanned.vobusFound, "VOBU", "VTS_VOBU_ADMAP", scanned.admapEntries);
     count(scanned.cellsFound, "cell", "VTS_C_ADT", scanned.cellEntries);
     const ByteReader pgcit(ifo.table[ID_VTS_PGCITI]);
-    const auto& found = scanned.scan.cells;
     for (unsigned p = 0; p < titlePgcCount(pgcit); ++p)
         for (const TitlePgcCell& pc : titlePgcCells(pgcit, p))
-            if (std::none_of(found.begin(), found.end(), [&](const AutoCalcCell& c) {
-                    return c.vobId == pc.vobId && c.cellId == pc.cellId;
-                }))
+            if (findScannedCell(scanned.scan, pc.vobId, pc.cellId) == nullptr)
                 lines.push_back(
                     strprintf("title PGC %u plays cell %u/%u, which the VOB files do "
                               "not hold",

@@ -194,6 +194,13 @@ std::size_t remapTimeMap(std::vector<std::uint8_t>& table, std::size_t firstEntr
 
 }  // namespace
 
+const AutoCalcCell* findScannedCell(const AutoCalcScan& scan, std::uint8_t vobId,
+                                    std::uint8_t cellId) {
+    for (const AutoCalcCell& c : scan.cells)
+        if (c.vobId == vobId && c.cellId == cellId) return &c;
+    return nullptr;
+}
+
 std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan) {
     auto& table = ifo.table[ID_VTS_TMAPTI];
     if (table.empty()) return 0;
@@ -267,12 +274,9 @@ std::size_t WritePgcCellSectors(ifo_t& ifo, const AutoCalcScan& scan) {
     std::size_t written = 0;
     for (unsigned p = 0; p < titlePgcCount(in); ++p) {
         for (const TitlePgcCell& pc : titlePgcCells(in, p)) {
-            const auto found =
-                std::find_if(scan.cells.begin(), scan.cells.end(), [&](const AutoCalcCell& c) {
-                    return c.vobId == pc.vobId && c.cellId == pc.cellId;
-                });
-            if (found == scan.cells.end()) continue;
-            const auto i = static_cast<std::size_t>(found - scan.cells.begin());
+            const AutoCalcCell* found = findScannedCell(scan, pc.vobId, pc.cellId);
+            if (found == nullptr) continue;
+            const auto i = static_cast<std::size_t>(found - scan.cells.data());
             putInside(table, pc.playbackEntry + pgc::kCellFirstSector, found->start);
             putInside(table, pc.playbackEntry + pgc::kCellLastSector, found->end);
             if (lastVobuStarts[i])

@@ -39,6 +39,10 @@ struct AutoCalcScan {
     std::vector<AutoCalcVobuTime> vobuTimes;  // those of vobuStarts, in the same order
 };
 
+// The first cell the scan found with the VOB id (low 8 bits) and cell id, or null.
+const AutoCalcCell* findScannedCell(const AutoCalcScan& scan, std::uint8_t vobId,
+                                    std::uint8_t cellId);
+
 // Each time map entry names a VOBU by its sector. Normally the entry is mapped through the old
 // VTS_VOBU_ADMAP to that VOBU's number, which then gives its new sector (with the discontinuity
 // bit kept); an entry that is no old VOBU start ends the mapping of its map. When the old map
