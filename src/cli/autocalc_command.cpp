@@ -42,19 +42,10 @@ std::size_t bytesChanged(const std::vector<std::uint8_t>& a, const std::vector<s
     return n;
 }
 
-void warnCount(const char* what, std::uint64_t found, const char* table, std::size_t entries) {
-    if (found == entries) return;
-    std::fprintf(stderr,
-                 "navtab-cli: warning: the VOB files hold %llu %s, %s has %zu entries; %s\n",
-                 static_cast<unsigned long long>(found), what, table, entries,
-                 found < entries ? "the entries beyond them were left as they were"
-                                 : "the surplus was ignored");
-}
-
 }  // namespace
 
 int runAutocalc(const Args& args) {
-    auto o = parseOptions(args, {"--dry-run"}, {"--tables"});
+    auto o = parseOptions(args, {"--dry-run", "--force"}, {"--tables"});
     if (!o) return kExitUsage;
     if (o->positional.size() != 1) return fail(kExitUsage, "autocalc needs one title set IFO file");
     vob::AutoCalcTables tables;
@@ -77,19 +68,19 @@ int runAutocalc(const Args& args) {
     // The progress bar's Ctrl-C handling stays in place until the end, so that Ctrl-C during the
     // save waits for the complete file instead of leaving its temporary behind.
     TerminalProgress progress;
-    const vob::AutoCalcOutcome out =
-        vob::RunAutoCalc(*doc.ifo, path, tables, {vob::kScanAll, stderrLog(progress), &progress});
+    const bool force = o->has("--force");
+    const vob::AutoCalcOutcome out = vob::RunAutoCalc(
+        *doc.ifo, path, tables, {vob::kScanAll, stderrLog(progress), &progress}, force);
     progress.clearLine();
     using Result = vob::AutoCalcOutcome::Result;
     if (out.result == Result::Cancelled) return cancelled(path + " not changed");
     if (out.result == Result::TablesMissing)
         return fail(kExitFailure, path + " has no VTS_VOBU_ADMAP or no VTS_C_ADT");
-    if (out.scanStatus == vob::ScanStatus::LostSync)
-        std::fprintf(
-            stderr,
-            "navtab-cli: warning: lost sync in the VOB files; what follows was not scanned\n");
-    warnCount("VOBUs", out.vobusFound, "VTS_VOBU_ADMAP", out.admapEntries);
-    warnCount("cells", out.cellsFound, "VTS_C_ADT", out.cellEntries);
+    for (const std::string& line : out.disagreements)
+        std::fprintf(stderr, "navtab-cli: %s%s\n", force ? "warning: " : "", line.c_str());
+    if (out.result == Result::Disagrees)
+        return fail(kExitFailure, "the VOB files do not fit " + path +
+                                      "; nothing written (--force writes the tables anyway)");
 
     std::printf("Scanned %zu VOB file%s: %llu VOBUs, %llu cells, last VOBU ends at sector %u\n",
                 out.files.size(), out.files.size() == 1 ? "" : "s",

@@ -51,16 +51,20 @@ const std::vector<Command>& commands() {
          "frames it shows, the relative ends of its first three reference pictures and, for each\n"
          "audio stream the NAV pack gives an offset for, the sector offset of the audio that\n"
          "reaches the VOBU's start time (a negative one lies in an earlier VOBU, ? = not found).\n"
-         "  --json  print an array of objects",
+         "  --json  print an array of objects, with every audio and sub-picture sync word",
          runVobus},
-        {"autocalc", "FILE.IFO [--tables LIST] [--dry-run]",
+        {"autocalc", "FILE.IFO [--tables LIST] [--dry-run] [--force]",
          "Scans the title VOB files of FILE.IFO and rewrites the sector entries of its tables\n"
          "to match them, in place: no table changes its size, and entries the VOB files have\n"
          "nothing for stay as they are. FILE.IFO is replaced only after a complete write; its\n"
          ".BUP copy is left as it is ('navtab-cli save FILE.IFO FILE.IFO --bup' renews it).\n"
+         "When the VOB files do not fit the title set (other numbers of VOBUs or cells than\n"
+         "the tables have, a cell the PGCs play that the files lack, lost sync), it says what\n"
+         "disagrees, writes nothing and exits with status 1.\n"
          "  --tables LIST  the tables to rewrite, separated by commas: VTS_TMAPTI,\n"
          "                 VTS_VOBU_ADMAP, VTS_C_ADT, VTS_PGCITI (default: all four)\n"
-         "  --dry-run      report what would change and write nothing",
+         "  --dry-run      report what would change and write nothing\n"
+         "  --force        write the tables even when the VOB files do not fit",
          runAutocalc},
         {"template", "FILE.IFO OUT.txt [--types IPB]",
          "Writes the frame-type template of the title set's video for an MPEG encoder: one line\n"

@@ -9,6 +9,7 @@
 #include "vob/autocalc.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/stream_names.h"
+#include "vob/vob_files.h"
 
 namespace navtab::cli {
 namespace {
@@ -100,6 +101,9 @@ int runScan(const Args& args) {
     auto o = parseOptions(args, {"--json"}, {});
     if (!o) return kExitUsage;
     if (o->positional.empty()) return fail(kExitUsage, "scan needs at least one VOB file");
+    // The scanner reads the files as one stream; a missing one would silently shorten it.
+    for (const std::string& file : o->positional)
+        if (!vob::sectorCount(file)) return fail(kExitFailure, "cannot read " + file);
 
     TerminalProgress progress;
     ScanResults results;

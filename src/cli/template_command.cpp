@@ -52,6 +52,9 @@ int runTemplate(const Args& args) {
             return fail(kExitFailure, "could not write " + o->positional[1]);
         case vob::TemplateResult::ReadFailed:
             return fail(kExitFailure, "cannot read the VOB files");
+        case vob::TemplateResult::NoNavPack:
+            return fail(kExitFailure,
+                        "the VOB files hold no NAV pack; " + o->positional[1] + " not written");
     }
     return kExitFailure;
 }

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/option_args.h"
 #include "cli/vob_cli_support.h"
+#include "core/ifo_stream_usage.h"
 #include "format/text_printf.h"
 #include "vob/title_vob_pass.h"
 #include "vob/vobu_analysis.h"
@@ -18,6 +19,12 @@ using vob::VobuInfo;
 // (text "?") for an offset the stream never settled.
 std::string syncJson(const SyncOffset& s) {
     return s.unsettled() ? std::string("null") : std::to_string(s.special);
+}
+
+// A sub-picture sync word as the NAV pack holds it; the analysis does not settle them.
+std::uint32_t subpSyncWord(const SyncOffset& s) {
+    if (s.special == SyncOffset::kBackward) return s.distance | vob::nav::kSubpSyncBackward;
+    return s.special == SyncOffset::kForward ? s.distance : s.special;
 }
 
 // Only the streams the NAV pack gives an offset for are listed in the text form.
@@ -49,16 +56,18 @@ void printJson(const vob::VobuList& list) {
     std::printf("[");
     for (std::size_t i = 0; i < list.size(); ++i) {
         const VobuInfo& v = list[i];
-        std::string audio;
+        std::string audio, subp;
         for (unsigned n = 0; n < vob::nav::kAudioStreams; ++n)
             audio += (n ? ", " : "") + syncJson(v.audioSync[n]);
+        for (unsigned n = 0; n < vob::nav::kSubpStreams; ++n)
+            subp += (n ? ", " : "") + std::to_string(subpSyncWord(v.subpSync[n]));
         std::printf(
             "%s\n  {\"sector\": %u, \"lbn\": %u, \"lastOffset\": %u, \"vobId\": %u, \"cellId\": "
             "%u, "
             "\"frames\": %g, \"refEnd\": [%u, %u, %u], \"sPtm\": %u, \"ePtm\": %u, "
-            "\"audioSync\": [%s]}",
+            "\"audioSync\": [%s], \"subpSync\": [%s]}",
             i ? "," : "", v.sector, v.lbn, v.lastOffset, v.vobId, v.cellId, v.frames, v.refEnd[0],
-            v.refEnd[1], v.refEnd[2], v.sPtm, v.ePtm, audio.c_str());
+            v.refEnd[1], v.refEnd[2], v.sPtm, v.ePtm, audio.c_str(), subp.c_str());
     }
     std::printf("%s]\n", list.empty() ? "" : "\n");
 }
@@ -70,13 +79,16 @@ int runVobus(const Args& args) {
     if (!o) return kExitUsage;
     if (o->positional.size() != 1) return fail(kExitUsage, "vobus needs one title set IFO file");
     const std::string& path = o->positional[0];
-    if (!loadTitleSet(path)) return kExitFailure;
+    const IfoHandle ifo = loadTitleSet(path);
+    if (!ifo) return kExitFailure;
     const auto files = titleVobsOrFail(path);
     if (files.empty()) return kExitFailure;
 
     TerminalProgress progress;
     QuietInteraction ui;
     vob::VobJob job;
+    // The audio sync slots follow the streams the title set declares.
+    job.audioSlots = vob::AudioStreamSlots(CIfoStreamUsage(*ifo));
     const auto result =
         vob::ReadVobSectors({files, &progress, nullptr}, ui, [&](vob::SectorBytes s) {
             vob::AnalyseVobSector(job, s);
@@ -86,6 +98,8 @@ int runVobus(const Args& args) {
     if (result == vob::VobPassResult::Cancelled) return cancelled("nothing printed");
     if (result == vob::VobPassResult::ReadFailed)
         return fail(kExitFailure, "cannot read the VOB files");
+    if (job.vobus.empty())
+        return fail(kExitFailure, "the VOB files hold no NAV pack, so there is no VOBU to list");
     if (o->has("--json"))
         printJson(job.vobus);
     else

@@ -2,20 +2,17 @@
 
 #include "core/ifo_classes_address.h"
 #include "core/user_interaction.h"
+#include "format/text_printf.h"
+#include "vob/title_pgc_cells.h"
 #include "vob/vob_files.h"
 #include "vob/vobu_info.h"
 
 namespace navtab::vob {
 namespace {
 
-// A VOBU's times in frames: the cell elapsed time names its first frame at the nominal rate, and
-// its presentation times span whole frames of 3600 (25 fps) or 3003 (29.97 fps) 90 kHz ticks.
 AutoCalcVobuTime vobuTime(const ScanVobuTime& nav) {
-    const ElapsedTime elapsed = decodeElapsedTime(nav.cellElapsed);
-    const std::uint32_t ticksPerFrame = elapsed.rate == 25 ? 3600 : 3003;
-    const std::uint32_t ticks = nav.endPtm > nav.startPtm ? nav.endPtm - nav.startPtm : 0;
-    return {static_cast<std::uint8_t>(nav.vobId), nav.cellId, elapsed.rate, elapsed.frames,
-            (ticks + ticksPerFrame / 2) / ticksPerFrame};
+    return {static_cast<std::uint8_t>(nav.vobId), nav.cellId,
+            decodeElapsedTime(nav.cellElapsed).rate, nav.startPtm, nav.endPtm};
 }
 
 }  // namespace
@@ -34,8 +31,32 @@ AutoCalcScan collectAutoCalcScan(const ScanResults& results) {
     return scan;
 }
 
-AutoCalcOutcome RunAutoCalc(ifo_t& ifo, const std::string& ifoPath, const AutoCalcTables& tables,
-                            const ScanOptions& scanOptions) {
+std::vector<std::string> ScanDisagreements(const ifo_t& ifo, const AutoCalcOutcome& scanned) {
+    std::vector<std::string> lines;
+    if (scanned.scanStatus == ScanStatus::LostSync)
+        lines.push_back("the scan lost sync in the VOB files; the rest of them was not read");
+    const auto count = [&](std::uint64_t found, const char* what, const char* table,
+                           std::size_t entries) {
+        if (found != entries)
+            lines.push_back(strprintf("the VOB files hold %llu %s%s, %s has %zu entries",
+                                      static_cast<unsigned long long>(found), what,
+                                      found == 1 ? "" : "s", table, entries));
+    };
+    count(scanned.vobusFound, "VOBU", "VTS_VOBU_ADMAP", scanned.admapEntries);
+    count(scanned.cellsFound, "cell", "VTS_C_ADT", scanned.cellEntries);
+    const ByteReader pgcit(ifo.table[ID_VTS_PGCITI]);
+    for (unsigned p = 0; p < titlePgcCount(pgcit); ++p)
+        for (const TitlePgcCell& pc : titlePgcCells(pgcit, p))
+            if (findScannedCell(scanned.scan, pc.vobId, pc.cellId) == nullptr)
+                lines.push_back(
+                    strprintf("title PGC %u plays cell %u/%u, which the VOB files do "
+                              "not hold",
+                              p + 1, unsigned{pc.vobId}, unsigned{pc.cellId}));
+    return lines;
+}
+
+AutoCalcOutcome ScanForAutoCalc(const ifo_t& ifo, const std::string& ifoPath,
+                                const ScanOptions& scanOptions) {
     using Result = AutoCalcOutcome::Result;
     AutoCalcOutcome out;
     if (ifoKind(&ifo) != IfoKind::Vts) {
@@ -63,11 +84,26 @@ AutoCalcOutcome RunAutoCalc(ifo_t& ifo, const std::string& ifoPath, const AutoCa
     out.vobusFound = results.vobusFound;
     out.cellsFound = results.cellsFound;
     out.scan = collectAutoCalcScan(results);
+    out.disagreements = ScanDisagreements(ifo, out);
+    return out;
+}
 
+void WriteAutoCalcTables(ifo_t& ifo, const AutoCalcTables& tables, AutoCalcOutcome& out) {
     if (tables.tmapt) out.timeMapEntries = RemapTimeMaps(ifo, out.scan);
     if (tables.vobuAdmap) out.vobuEntries = WriteVobuAdmap(ifo, out.scan);
     if (tables.cellAdt) out.cellAddressEntries = WriteCellAddresses(ifo, out.scan);
     if (tables.pgcit) out.pgcCells = WritePgcCellSectors(ifo, out.scan);
+}
+
+AutoCalcOutcome RunAutoCalc(ifo_t& ifo, const std::string& ifoPath, const AutoCalcTables& tables,
+                            const ScanOptions& scanOptions, bool force) {
+    AutoCalcOutcome out = ScanForAutoCalc(ifo, ifoPath, scanOptions);
+    if (out.result != AutoCalcOutcome::Result::Done) return out;
+    if (!out.disagreements.empty() && !force) {
+        out.result = AutoCalcOutcome::Result::Disagrees;
+        return out;
+    }
+    WriteAutoCalcTables(ifo, tables, out);
     return out;
 }
 
@@ -80,9 +116,15 @@ bool OnAutoCalc(Workspace& workspace, IfoDocument* doc, VobCommandUi& dialogs, U
     {
         const auto window =
             dialogs.showProgress("Collecting information from .VOBs, please wait...");
-        outcome = RunAutoCalc(*doc->ifo, doc->path, tables, {kScanAll, log, window.get()});
+        outcome = ScanForAutoCalc(*doc->ifo, doc->path, {kScanAll, log, window.get()});
     }
     if (outcome.result != AutoCalcOutcome::Result::Done) return false;
+    if (!outcome.disagreements.empty()) {
+        std::string question = "The VOB files do not fit this title set:\n";
+        for (const std::string& line : outcome.disagreements) question += "- " + line + "\n";
+        if (!ui.askYesNo(question + "Change the tables anyway?")) return false;
+    }
+    WriteAutoCalcTables(*doc->ifo, tables, outcome);
     workspace.markModified(*doc);
     ui.message("AutoCalc finished!");
     return true;

@@ -10,6 +10,7 @@
 #include "core/ifo_classes_common.h"
 #include "format/address_tables_layout.h"
 #include "format/pgc_layout.h"
+#include "vob/title_pgc_cells.h"
 
 namespace navtab::vob {
 namespace {
@@ -60,95 +61,131 @@ FirstVobus firstVobusOf(const AutoCalcScan& scan) {
     return first;
 }
 
-// A cell on the time line of a PGC: the frames it plays, counted from the PGC's start, and its
-// VOBUs, [first, last) in the scan's lists.
+// The VOBUs the scan found (with their times), by start sector.
+using VobuIndex = std::unordered_map<std::uint32_t, std::size_t>;
+
+VobuIndex vobuIndexOf(const AutoCalcScan& scan) {
+    VobuIndex index;
+    for (std::size_t i = 0; i < std::min(scan.vobuTimes.size(), scan.vobuStarts.size()); ++i)
+        index.emplace(scan.vobuStarts[i], i);
+    return index;
+}
+
+// A cell on the time line of a PGC: when it plays, in 90 kHz ticks from the PGC's start, its
+// VOBUs, [first, last) in the scan's lists, and the presentation time its first VOBU starts at.
+// Within a cell the VOBUs' presentation times run on, so they place each VOBU in the cell.
 struct TimelineCell {
     std::uint64_t start = 0, end = 0;
     std::size_t first = 0, last = 0;
+    std::uint32_t basePtm = 0;
 };
 
 struct Timeline {
     std::vector<TimelineCell> cells;
-    std::uint32_t rate = 0;  // frames per second, from the first VOBU
+    std::uint64_t ticksPerSecond = 0;  // 90000 at 25 fps, 90090 at 29.97 (30 frames of 3003)
 };
+
+// Ticks since `base`, or 0 for a time before it (damaged presentation times).
+std::uint64_t ticksSince(std::uint32_t base, std::uint32_t time) {
+    return time > base ? time - base : 0;
+}
 
 // The cells of title PGC `index` in playback order. The PGC's cell position table names each
 // cell by VOB id and cell id; the cell is the run of VOBUs the scan found with those ids, from
-// the first one, and it starts where the cell before it ends. A cell the scan did not find ends
-// the time line, since nothing tells how long it plays.
+// the first one, and it starts where the cell before it ends (a cell played again is played
+// whole again). A cell the scan did not find ends the time line, since nothing tells how long it
+// plays.
 Timeline timelineOf(const ByteReader& pgcit, unsigned index, const AutoCalcScan& scan,
                     const FirstVobus& firstVobus) {
     Timeline line;
-    if (index >= pgcit.u16(pgc::kListCount)) return line;
-    const std::size_t pgcAt =
-        pgcit.u32(pgc::kListEntries + pgc::kListEntrySize * index + pgc::kSrpPgcStart);
-    if (!pgcit.has(pgcAt, pgc::kHeaderSize)) return line;
-    const unsigned cellCount = pgcit.u8(pgcAt + pgc::kCellCount);
-    const std::size_t position = pgcAt + pgcit.u16(pgcAt + pgc::kCellPositionStart);
     const auto& times = scan.vobuTimes;
     const std::size_t n = std::min(times.size(), scan.vobuStarts.size());
     std::uint64_t start = 0;
-    for (unsigned j = 0; j < cellCount; ++j) {
-        const std::size_t pos = position + pgc::kCellPositionSize * j;
-        if (!pgcit.has(pos, pgc::kCellPositionSize)) break;
-        const std::uint8_t vob = pgcit.u8(pos + pgc::kCellVobId + 1);
-        const std::uint8_t cell = pgcit.u8(pos + pgc::kCellId);
-        const auto found = firstVobus.find(cellKey(vob, cell));
+    for (const TitlePgcCell& pc : titlePgcCells(pgcit, index)) {
+        const auto found = firstVobus.find(cellKey(pc.vobId, pc.cellId));
         if (found == firstVobus.end()) break;
-        TimelineCell c{start, start, found->second, found->second};
-        while (c.last < n && times[c.last].vobId == vob && times[c.last].cellId == cell) {
-            c.end = std::max(c.end, start + times[c.last].cellFrame + times[c.last].frames);
+        TimelineCell c{start, start, found->second, found->second, times[found->second].startPtm};
+        while (c.last < n && times[c.last].vobId == pc.vobId && times[c.last].cellId == pc.cellId) {
+            c.end = std::max(c.end, start + ticksSince(c.basePtm, times[c.last].endPtm));
             ++c.last;
         }
-        if (line.rate == 0) line.rate = times[c.first].rate;
+        if (line.ticksPerSecond == 0)
+            line.ticksPerSecond = times[c.first].rate == 25 ? 90000 : 90090;
         line.cells.push_back(c);
         start = c.end;
     }
     return line;
 }
 
-// Rebuilds the entries of one time map from the time line of its PGC. Entry k names the VOBU
-// playing k time units into the PGC: in the cell playing then, the last VOBU starting at or
-// before that frame. dvdauthor sets the discontinuity bit on every entry except one whose time
-// is exactly where a cell begins, and that is what is written here. An entry at or past the
-// PGC's end stays as it is.
+// The VOBU (its index in the scan) playing at `tick` of the time line, or none at or past its
+// end: in the cell playing then, the last VOBU that starts at or before that time.
+std::optional<std::size_t> vobuPlayingAt(const Timeline& line, std::uint64_t tick,
+                                         const AutoCalcScan& scan) {
+    const auto cell = std::find_if(line.cells.begin(), line.cells.end(),
+                                   [&](const TimelineCell& c) { return tick < c.end; });
+    if (cell == line.cells.end()) return std::nullopt;
+    std::size_t v = cell->first;
+    while (v + 1 < cell->last &&
+           cell->start + ticksSince(cell->basePtm, scan.vobuTimes[v + 1].startPtm) <= tick)
+        ++v;
+    return v;
+}
+
+// Rebuilds the entries of one time map from the time line of its PGC, as dvdauthor writes them.
+// Entry k names the VOBU playing k + 1 time units into the PGC; the time line counts the cells'
+// whole presentation spans, the audio that runs on past the last picture of a VOB included. Bit 31
+// marks an entry whose VOBU lies in another cell (VOB id, cell id) than the next entry's: a player
+// stepping from one entry to the next cannot read on through the stream there. The last entry has
+// no next one and is always marked. An entry that already names a VOBU start the scan found stays
+// exactly as it is, and one at or past the PGC's end too.
 std::size_t rebuildTimeMap(std::vector<std::uint8_t>& table, std::size_t firstEntry,
                            std::size_t entries, unsigned timeUnit, const Timeline& line,
-                           const AutoCalcScan& scan) {
+                           const AutoCalcScan& scan, const VobuIndex& vobuAt) {
     if (timeUnit == 0 || line.cells.empty()) return 0;
-    const auto vobuFrame = [&](const TimelineCell& c, std::size_t v) {
-        return c.start + scan.vobuTimes[v].cellFrame;
+    const ByteReader in(table);
+    std::vector<std::optional<std::size_t>> named(entries);
+    std::vector<bool> kept(entries, false);
+    for (std::size_t e = 0; e < entries; ++e) {
+        const std::uint32_t word = in.u32(firstEntry + tmapti::kEntrySize * e);
+        const auto known = vobuAt.find(word & tmapti::kSectorMask);
+        if (word != 0 && known != vobuAt.end()) {
+            named[e] = known->second;
+            kept[e] = true;
+        } else {
+            named[e] = vobuPlayingAt(line, line.ticksPerSecond * timeUnit * (e + 1), scan);
+        }
+    }
+    const auto cellOf = [&](std::size_t v) {
+        return cellKey(scan.vobuTimes[v].vobId, scan.vobuTimes[v].cellId);
     };
     std::size_t written = 0;
-    std::size_t c = 0, v = line.cells[0].first;
     for (std::size_t e = 0; e < entries; ++e) {
-        const std::uint64_t frame = std::uint64_t{line.rate} * timeUnit * (e + 1);
-        while (c < line.cells.size() && frame >= line.cells[c].end)
-            if (++c < line.cells.size()) v = line.cells[c].first;
-        if (c == line.cells.size()) break;
-        const TimelineCell& cell = line.cells[c];
-        while (v + 1 < cell.last && vobuFrame(cell, v + 1) <= frame) ++v;
-        const bool cellBegins = v == cell.first && vobuFrame(cell, v) == frame;
-        const std::uint32_t word =
-            (scan.vobuStarts[v] & tmapti::kSectorMask) | (cellBegins ? 0 : tmapti::kDiscontinuity);
+        if (kept[e] || !named[e]) continue;
+        const bool nextInSameCell =
+            e + 1 < entries && named[e + 1] && cellOf(*named[e + 1]) == cellOf(*named[e]);
+        const std::uint32_t word = (scan.vobuStarts[*named[e]] & tmapti::kSectorMask) |
+                                   (nextInSameCell ? 0 : tmapti::kDiscontinuity);
         written += putInside(table, firstEntry + tmapti::kEntrySize * e, word);
     }
     return written;
 }
 
-// Maps the entries of one time map through the old address map (see RemapTimeMaps).
+// Maps the entries of one time map through the old address map (see RemapTimeMaps), which
+// ascends. A PGC that plays a cell again goes back in the map, so each entry is looked up in the
+// whole address map.
 std::size_t remapTimeMap(std::vector<std::uint8_t>& table, std::size_t firstEntry,
                          std::size_t entries, const std::vector<std::uint32_t>& oldStarts,
                          const AutoCalcScan& scan) {
     const ByteReader in(table);
     std::size_t written = 0;
-    std::size_t k = 0;  // search position in the old address map, kept from entry to entry
     for (std::size_t e = 0; e < entries; ++e) {
         const std::size_t at = firstEntry + tmapti::kEntrySize * e;
         const std::uint32_t word = in.u32(at);
-        const std::uint32_t sector = word & tmapti::kSectorMask;
-        while (k < oldStarts.size() && oldStarts[k] != sector) ++k;
-        if (k == oldStarts.size()) break;  // not an old VOBU start: the rest stays
+        const auto old =
+            std::lower_bound(oldStarts.begin(), oldStarts.end(), word & tmapti::kSectorMask);
+        if (old == oldStarts.end() || *old != (word & tmapti::kSectorMask))
+            break;  // not an old VOBU start: the rest stays
+        const auto k = static_cast<std::size_t>(old - oldStarts.begin());
         if (k >= scan.vobuStarts.size()) continue;
         written += putInside(table, at, scan.vobuStarts[k] | (word & tmapti::kDiscontinuity));
     }
@@ -156,6 +193,13 @@ std::size_t remapTimeMap(std::vector<std::uint8_t>& table, std::size_t firstEntr
 }
 
 }  // namespace
+
+const AutoCalcCell* findScannedCell(const AutoCalcScan& scan, std::uint8_t vobId,
+                                    std::uint8_t cellId) {
+    for (const AutoCalcCell& c : scan.cells)
+        if (c.vobId == vobId && c.cellId == cellId) return &c;
+    return nullptr;
+}
 
 std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan) {
     auto& table = ifo.table[ID_VTS_TMAPTI];
@@ -168,6 +212,7 @@ std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan) {
                                                  std::greater_equal<>()) == oldStarts.end();
     const ByteReader pgcit(ifo.table[ID_VTS_PGCITI]);
     const FirstVobus firstVobus = firstVobusOf(scan);
+    const VobuIndex vobuAt = vobuIndexOf(scan);
     const ByteReader in(table);
     const std::size_t limit =
         std::min<std::size_t>(table.size(), std::size_t{in.u32(tmapti::kEndByte)} + 1);
@@ -185,7 +230,7 @@ std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan) {
             written += remapTimeMap(table, first, entries, oldStarts, scan);
         else
             written += rebuildTimeMap(table, first, entries, in.u8(map + tmapti::kTimeUnit),
-                                      timelineOf(pgcit, m, scan, firstVobus), scan);
+                                      timelineOf(pgcit, m, scan, firstVobus), scan, vobuAt);
     }
     return written;
 }
@@ -227,30 +272,15 @@ std::size_t WritePgcCellSectors(ifo_t& ifo, const AutoCalcScan& scan) {
 
     const ByteReader in(table);
     std::size_t written = 0;
-    const unsigned pgcs = in.u16(pgc::kListCount);
-    for (unsigned p = 0; p < pgcs; ++p) {
-        const std::size_t pgcAt =
-            in.u32(pgc::kListEntries + pgc::kListEntrySize * p + pgc::kSrpPgcStart);
-        if (!in.has(pgcAt, pgc::kHeaderSize)) continue;
-        const unsigned cellCount = in.u8(pgcAt + pgc::kCellCount);
-        const std::size_t playback = pgcAt + in.u16(pgcAt + pgc::kCellPlaybackStart);
-        const std::size_t position = pgcAt + in.u16(pgcAt + pgc::kCellPositionStart);
-        for (unsigned j = 0; j < cellCount; ++j) {
-            const std::size_t pos = position + pgc::kCellPositionSize * j;
-            const std::size_t entry = playback + pgc::kCellPlaybackSize * j;
-            if (!in.has(pos, pgc::kCellPositionSize) || !in.has(entry, pgc::kCellPlaybackSize))
-                break;
-            const std::uint8_t vob = in.u8(pos + pgc::kCellVobId + 1);
-            const std::uint8_t cell = in.u8(pos + pgc::kCellId);
-            const auto found = std::find_if(
-                scan.cells.begin(), scan.cells.end(),
-                [&](const AutoCalcCell& c) { return c.vobId == vob && c.cellId == cell; });
-            if (found == scan.cells.end()) continue;
-            const auto i = static_cast<std::size_t>(found - scan.cells.begin());
-            putInside(table, entry + pgc::kCellFirstSector, found->start);
-            putInside(table, entry + pgc::kCellLastSector, found->end);
+    for (unsigned p = 0; p < titlePgcCount(in); ++p) {
+        for (const TitlePgcCell& pc : titlePgcCells(in, p)) {
+            const AutoCalcCell* found = findScannedCell(scan, pc.vobId, pc.cellId);
+            if (found == nullptr) continue;
+            const auto i = static_cast<std::size_t>(found - scan.cells.data());
+            putInside(table, pc.playbackEntry + pgc::kCellFirstSector, found->start);
+            putInside(table, pc.playbackEntry + pgc::kCellLastSector, found->end);
             if (lastVobuStarts[i])
-                putInside(table, entry + pgc::kCellLastVobuStart, *lastVobuStarts[i]);
+                putInside(table, pc.playbackEntry + pgc::kCellLastVobuStart, *lastVobuStarts[i]);
             ++written;
         }
     }

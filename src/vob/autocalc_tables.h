@@ -22,14 +22,13 @@ struct AutoCalcCell {
     std::uint32_t end = 0;  // the next cell's start - 1; the last cell's: the last VOBU's end
 };
 
-// Where a VOBU lies in time, from its NAV pack, counted in frames at the nominal rate of the
-// cell elapsed time (25, or 30 for NTSC's 29.97).
+// Where a VOBU lies in time, from its NAV pack: its start and end presentation times (90 kHz).
 struct AutoCalcVobuTime {
     std::uint8_t vobId = 0;  // low 8 bits, as with the cells
     std::uint8_t cellId = 0;
-    std::uint32_t rate = 30;
-    std::uint32_t cellFrame = 0;  // where it starts in its cell
-    std::uint32_t frames = 0;     // how long it plays
+    std::uint32_t rate = 30;  // 25, or 30 for NTSC's 29.97, from the cell elapsed time
+    std::uint32_t startPtm = 0;
+    std::uint32_t endPtm = 0;
 };
 
 // What the scan collected, in stream order and in the sector numbering of the title VOB files.
@@ -40,13 +39,19 @@ struct AutoCalcScan {
     std::vector<AutoCalcVobuTime> vobuTimes;  // those of vobuStarts, in the same order
 };
 
+// The first cell the scan found with the VOB id (low 8 bits) and cell id, or null.
+const AutoCalcCell* findScannedCell(const AutoCalcScan& scan, std::uint8_t vobId,
+                                    std::uint8_t cellId);
+
 // Each time map entry names a VOBU by its sector. Normally the entry is mapped through the old
 // VTS_VOBU_ADMAP to that VOBU's number, which then gives its new sector (with the discontinuity
 // bit kept); an entry that is no old VOBU start ends the mapping of its map. When the old map
 // cannot name VOBUs (it is empty, or its entries do not ascend, as after zeroing), and for a
-// time map whose entries are all zero, the map is rebuilt from the VOBUs' times instead: time map
-// m belongs to title PGC m, and its entry k names the VOBU playing k time units into the PGC (see
-// autocalc_tables.cpp for the discontinuity bit). Run it before WriteVobuAdmap.
+// time map whose entries are all zero, the map is rebuilt from the VOBUs' times instead, the way
+// dvdauthor builds it: time map m belongs to title PGC m, and entry k names the VOBU playing k + 1
+// time units into the PGC (see autocalc_tables.cpp for the discontinuity bit).
+// A rebuilt map keeps every entry that already names a VOBU start the scan found. Run it before
+// WriteVobuAdmap.
 std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan);
 // Entry k of VTS_VOBU_ADMAP becomes the k-th VOBU start.
 std::size_t WriteVobuAdmap(ifo_t& ifo, const AutoCalcScan& scan);

@@ -73,13 +73,16 @@ TemplateResult CreateTemplate(const std::vector<std::string>& vobFiles, const Fr
         writeOk = file.write(job.templ.lines) && writeOk;
         job.templ.lines.clear();
     };
+    bool navPackSeen = false;
     const VobPassResult pass =
         ReadVobSectors({vobFiles, progress, nullptr}, ui, [&](SectorBytes s) {
+            navPackSeen = navPackSeen || isNavPack(s);
             TemplatePack(job, s);
             if (job.templ.lines.size() >= kFlushBytes) flush();
         });
     if (pass == VobPassResult::Cancelled) return TemplateResult::Cancelled;
     if (pass == VobPassResult::ReadFailed) return TemplateResult::ReadFailed;
+    if (!navPackSeen) return TemplateResult::NoNavPack;
     flush();
     if (!writeOk || !file.commit()) {
         ui.message("Error opening template file!");

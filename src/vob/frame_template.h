@@ -24,7 +24,9 @@ void WriteTemplateLine(VobJob& job, long long number, unsigned type);
 // The per-sector step: looks at video packets only and numbers their pictures.
 void TemplatePack(VobJob& job, SectorBytes sector);
 
-enum class TemplateResult { Written, OpenFailed, WriteFailed, ReadFailed, Cancelled };
+// NoNavPack: the files hold no NAV pack, so they are no VOB files of a title set (or are
+// damaged past use); nothing is written then.
+enum class TemplateResult { Written, OpenFailed, WriteFailed, ReadFailed, Cancelled, NoNavPack };
 
 // Reads the VOB files and writes the template to `outPath`, which is replaced only by a complete
 // template. "Error opening template file!" when it cannot be written.

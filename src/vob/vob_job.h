@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "vob/audio_stream_slots.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/picture_scan.h"
 #include "vob/vobu_info.h"
@@ -48,7 +49,8 @@ struct VobJob {
     std::uint32_t sector = 0;            // S: the sector being handled, from 0 at the pass start
     VobuList vobus;                      // the VOBUs met, in stream order
     std::optional<std::size_t> current;  // index of the VOBU being read, none before the first
-    std::array<std::uint32_t, nav::kAudioStreams> audioPackets{};
+    AudioStreamSlots audioSlots;         // the a_synca slot of each audio id
+    std::array<std::uint32_t, nav::kAudioStreams> audioPackets{};  // per a_synca slot
     std::array<std::uint32_t, nav::kSubpStreams> subpPackets{};
     VobuAnalysisState analysis;
     TemplateState templ;

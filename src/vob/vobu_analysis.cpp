@@ -105,15 +105,6 @@ void analyseVideo(VobJob& job, VobuInfo& r, SectorBytes sector, const PesPacket&
     job.analysis.prevVideoSector = job.sector;
 }
 
-// Which audio stream (0..7) a private stream 1 sub-stream id carries, or -1.
-int audioStreamOf(std::uint8_t id) {
-    if (id >= substream::kAc3First && id <= substream::kAc3Last) return id - substream::kAc3First;
-    if (id >= substream::kDtsFirst && id <= substream::kDtsLast) return id - substream::kDtsFirst;
-    if (id >= substream::kLpcmFirst && id <= substream::kLpcmLast)
-        return id - substream::kLpcmFirst;
-    return -1;
-}
-
 // The forward offset given by a packet of the stream that starts after the VOBU's time, the
 // latest earlier one having started before it: the first audio frame that starts at or after
 // the VOBU's time lies in the later packet when that packet starts within one frame after the
@@ -194,8 +185,8 @@ void analysePrivateStream1(VobJob& job, const PesPacket& p) {
         ++job.subpPackets[id - substream::kSubpictureFirst];
         return;
     }
-    const int n = audioStreamOf(id);
-    if (n >= 0) analyseAudio(job, static_cast<unsigned>(n), p);
+    if (id >= kMpegAudioFirst) return;  // no private stream 1 audio there
+    if (const auto slot = job.audioSlots.slotOf(id)) analyseAudio(job, *slot, p);
 }
 
 }  // namespace
@@ -221,10 +212,10 @@ void AnalyseVobSector(VobJob& job, SectorBytes sector) {
             if (auto p = pesPacketOf(sector)) analysePrivateStream1(job, *p);
             break;
         default:
-            // MPEG audio has stream ids of its own: 0xC0 + the audio stream number.
-            if (sector[kStreamIdByte] >= kMpegAudioFirst && sector[kStreamIdByte] <= kMpegAudioLast)
-                if (auto p = pesPacketOf(sector))
-                    analyseAudio(job, sector[kStreamIdByte] - kMpegAudioFirst, *p);
+            // MPEG audio has stream ids of its own (0xC0 + the audio stream number).
+            if (const auto slot = job.audioSlots.slotOf(sector[kStreamIdByte]);
+                slot && sector[kStreamIdByte] >= kMpegAudioFirst)
+                if (auto p = pesPacketOf(sector)) analyseAudio(job, *slot, *p);
             break;
     }
 }

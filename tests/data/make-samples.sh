@@ -4,6 +4,12 @@
 #   tests/data/ntsc43/VIDEO_TS/   NTSC 4:3, VMG menu, two title sets, menus in
 #                                 two languages, chapters, commands, subtitles
 #   tests/data/pal169/VIDEO_TS/   PAL 16:9, one title set, MP2 + LPCM audio
+#   tests/data/mixed0/VIDEO_TS/   PAL 4:3, AC-3 + MP2 + LPCM all numbered 0,
+#                                 a title over two VOBs, a title that
+#                                 replays cells
+#
+# Usage: make-samples.sh [DISC...]   (default: every disc; DISC is ntsc43,
+# pal169 or mixed0)
 #
 # The dvdauthor inputs are tests/data/src/*.xml and the spumux inputs are
 # tests/data/src/spumux/*.xml; they are used as they are. Everything else
@@ -248,6 +254,35 @@ make_pal169() {
     author pal169
 }
 
+# --- PAL 4:3 disc, audio streams sharing stream number 0 --------------------------
+
+# dvdauthor numbers each audio coding from 0, so a source with an AC-3, an
+# MP2 and an LPCM track gives three streams that all say "stream 0"
+# (substream 0x80, stream id 0xC0, substream 0xA0). Two 2-second files with
+# such tracks, small video and mono LPCM to keep the folder small.
+make_mixed0() {
+    export VIDEO_FORMAT=PAL
+    local part tone
+    for part in a b; do
+        [ "$part" = a ] && tone=440 || tone=550
+        "${ff[@]}" \
+            -f lavfi -i "testsrc=s=352x288:r=25:d=2" \
+            -f lavfi -i "sine=f=$tone:r=48000:d=2" \
+            -f lavfi -i "sine=f=$((tone + 110)):r=48000:d=2" \
+            -f lavfi -i "sine=f=$((tone + 220)):r=48000:d=2:samples_per_frame=480" \
+            -map 0:v -map 1:a -map 2:a -map 3:a \
+            -target pal-dvd -s 352x288 -r 25 -aspect 4:3 -g 10 \
+            -b:v 300k -maxrate 1000k -muxrate 10080000 -packetsize 2048 \
+            -c:a:0 ac3 -b:a:0 64k -ac:a:0 2 -c:a:1 mp2 -b:a:1 64k -ac:a:1 1 \
+            -c:a:2 pcm_s16be -ac:a:2 1 -ar 48000 \
+            "${exact[@]}" "mixed0-$part-raw.mpg"
+        # Same substream, only the LPCM frame counts and time stamps fixed.
+        fix_lpcm a0 a0 < "mixed0-$part-raw.mpg" > "mixed0-$part.mpg"
+    done
+
+    author mixed0
+}
+
 # --- authoring -------------------------------------------------------------------
 
 # author NAME: runs dvdauthor on src/NAME.xml in the work directory and puts
@@ -267,6 +302,12 @@ author() {
     echo "make-samples: wrote $here/$name/VIDEO_TS ($(du -sk "$here/$name" | cut -f1) KiB)"
 }
 
-make_ntsc43
-make_pal169
+discs=("$@")
+((${#discs[@]})) || discs=(ntsc43 pal169 mixed0)
+for disc in "${discs[@]}"; do
+    case "$disc" in
+        ntsc43 | pal169 | mixed0) "make_$disc" ;;
+        *) echo "make-samples: no disc named $disc" >&2; exit 1 ;;
+    esac
+done
 grep -E '^(WARN|ERR)' "$log" | sed 's/^/make-samples: spumux: /' >&2 || true

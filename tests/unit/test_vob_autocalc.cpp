@@ -67,11 +67,14 @@ void spoil(ifo_t& ifo, TimeMaps timeMaps) {
                          [&](std::size_t at) { put32(&ifo.table[ID_VTS_PGCITI][at], 0); });
 }
 
+// mixed0 has a PGC over two VOB ids and one that plays its cells twice.
 constexpr struct {
     const char* disc;
     const char* ifo;
-} kTitleSets[] = {
-    {"ntsc43", "VTS_01_0.IFO"}, {"ntsc43", "VTS_02_0.IFO"}, {"pal169", "VTS_01_0.IFO"}};
+} kTitleSets[] = {{"ntsc43", "VTS_01_0.IFO"},
+                  {"ntsc43", "VTS_02_0.IFO"},
+                  {"pal169", "VTS_01_0.IFO"},
+                  {"mixed0", "VTS_01_0.IFO"}};
 
 // With the address map zeroed the time maps are rebuilt from the VOBUs' times, whatever they
 // hold; with it shifted they are mapped through it; zeroed alone they are rebuilt.
@@ -157,16 +160,23 @@ TEST(AutoCalcWriters, ScrambledAddressMapRebuildsTimeMapsInPlaybackOrder) {
     // Entries every 30 frames. Cell 1/2: VOBU 22 at frame 0, 33 at 30 (30 frames, or 25 in the
     // second round); then cell 1/1: VOBU 0 (20 frames) and 11 (30 frames).
     AutoCalcScan scan{{0, 11, 22, 33}, {}, 40, {}};
-    scan.vobuTimes = {{1, 1, 30, 0, 20}, {1, 1, 30, 20, 30}, {1, 2, 30, 0, 30}, {1, 2, 30, 30, 30}};
+    constexpr std::uint32_t f = 3003;  // one NTSC frame in 90 kHz ticks
+    scan.vobuTimes = {{1, 1, 30, 0, 20 * f},
+                      {1, 1, 30, 20 * f, 50 * f},
+                      {1, 2, 30, 0, 30 * f},
+                      {1, 2, 30, 30 * f, 60 * f}};
     constexpr std::uint32_t kFlag = 0x80000000u;
-    // At 30 VOBU 33 starts, though no cell; at 60 cell 1/1 begins, the only unflagged entry; 90
-    // falls inside VOBU 11; 120 is past the end (110), so the last entry stays.
+    // Entry k names the VOBU playing at frame 30(k + 1): 30 in cell 1/2 (VOBU 33), 60 and 90 in
+    // cell 1/1 (VOBUs 0 and 11); 120 is past the end (110), so the last entry stays. The bit
+    // marks an entry whose next entry lies in another cell, and the last one written. An entry
+    // that already names a VOBU start (11 at entry 2) is kept as it is.
     EXPECT_EQ(RemapTimeMaps(*ifo, scan), 3u);
     EXPECT_EQ(timeMapEntries(*ifo), (std::vector<std::uint32_t>{kFlag | 33, 0, kFlag | 11, 30}));
-    // Cell 1/1 begins at 55: entry 2 falls inside its first VOBU and is flagged.
-    scan.vobuTimes[3].frames = 25;
-    RemapTimeMaps(*ifo, scan);
-    EXPECT_EQ(timeMapEntries(*ifo)[1], kFlag | 0);
+    CIfoTmapt kept(ifo->table[ID_VTS_TMAPTI]);
+    kept.maps.front()->entries = {10, 0, 11, 30};
+    ifo->table[ID_VTS_TMAPTI] = kept.serialise().bytes;
+    EXPECT_EQ(RemapTimeMaps(*ifo, scan), 2u);
+    EXPECT_EQ(timeMapEntries(*ifo), (std::vector<std::uint32_t>{kFlag | 33, 0, 11, 30}));
 }
 
 TEST(AutoCalcWriters, FewerVobusOrCellsLeaveTheRestAndSurplusIsIgnored) {
@@ -235,7 +245,7 @@ TEST(AutoCalcWriters, DamagedTablesAreNeverWrittenOutsideTheirBuffers) {
     const AutoCalcScan scan{std::vector<std::uint32_t>(600, 7),
                             {{0xFF, 0xFF, 1, 2}},
                             3,
-                            std::vector<AutoCalcVobuTime>(600, {0xFF, 0xFF, 30, 0, 40})};
+                            std::vector<AutoCalcVobuTime>(600, {0xFF, 0xFF, 30, 0, 120120})};
     RemapTimeMaps(*ifo, scan);
     WriteVobuAdmap(*ifo, scan);
     WriteCellAddresses(*ifo, scan);
@@ -317,6 +327,66 @@ TEST(AutoCalcCli, RestoresTheFileOnlyWhenNotADryRun) {
     EXPECT_EQ(readFile(path), original);
     auto again = runCli({"autocalc", path});
     EXPECT_NE(again.out.find("Nothing to change"), std::string::npos);
+}
+
+// A title VOB cut short, as after a failed copy: the scan finds far fewer VOBUs and cells than the
+// title set describes. Nothing is written unless the user insists.
+TEST(AutoCalc, AScanThatDisagreesWithTheTitleSetWritesNothingUnlessForced) {
+    TempDir dir;
+    const std::string path = copyTitleSet(dir, "ntsc43", "VTS_01_0.IFO");
+    std::filesystem::resize_file(dir.file("VTS_01_1.VOB"), 100 * 2048);
+    const IfoHandle original = loadSample(path);
+    IfoHandle ifo = loadSample(path);
+    const auto refused = RunAutoCalc(*ifo, path, {}, {kScanAll, {}, nullptr});
+    EXPECT_EQ(refused.result, AutoCalcOutcome::Result::Disagrees);
+    EXPECT_EQ(
+        refused.disagreements,
+        (std::vector<std::string>{"the VOB files hold 4 VOBUs, VTS_VOBU_ADMAP has 22 entries",
+                                  "the VOB files hold 1 cell, VTS_C_ADT has 6 entries",
+                                  "title PGC 1 plays cell 1/2, which the VOB files do not hold",
+                                  "title PGC 1 plays cell 2/1, which the VOB files do not hold",
+                                  "title PGC 1 plays cell 2/2, which the VOB files do not hold",
+                                  "title PGC 2 plays cell 3/1, which the VOB files do not hold",
+                                  "title PGC 2 plays cell 3/2, which the VOB files do not hold"}));
+    EXPECT_EQ(ifo->table, original->table);
+    const auto insisted = RunAutoCalc(*ifo, path, {}, {kScanAll, {}, nullptr}, true);
+    EXPECT_EQ(insisted.result, AutoCalcOutcome::Result::Done);
+    EXPECT_EQ(insisted.vobuEntries, 4u);
+
+    // The window asks; No leaves the tables, Yes writes them.
+    Workspace ws;
+    IfoDocument& doc = ws.add(path, loadSample(path));
+    FakeDialogs dialogs;
+    RecordingInteraction no(false);
+    EXPECT_FALSE(OnAutoCalc(ws, &doc, dialogs, no, {}));
+    ASSERT_EQ(no.questions.size(), 1u);
+    EXPECT_EQ(no.questions[0].rfind("The VOB files do not fit this title set:\n- the VOB files "
+                                    "hold 4 VOBUs, VTS_VOBU_ADMAP has 22 entries\n",
+                                    0),
+              0u);
+    EXPECT_TRUE(no.messages.empty());
+    EXPECT_EQ(doc.ifo->table, original->table);
+    EXPECT_EQ(ws.modifiedCount(), 0);
+    RecordingInteraction yes(true);
+    EXPECT_TRUE(OnAutoCalc(ws, &doc, dialogs, yes, {}));
+    EXPECT_EQ(ws.modifiedCount(), 1);
+
+    // navtab-cli: what disagrees on standard error, exit status 1 and the file untouched. With
+    // --force it writes the four VOBUs it found (the same sectors as before).
+    const Bytes before = readFile(path);
+    const auto cli = runCli({"autocalc", path});
+    EXPECT_EQ(cli.status, 1);
+    EXPECT_NE(cli.err.find("navtab-cli: the VOB files hold 1 cell, VTS_C_ADT has 6 entries\n"),
+              std::string::npos)
+        << cli.err;
+    EXPECT_NE(cli.err.find("nothing written (--force writes the tables anyway)"),
+              std::string::npos);
+    EXPECT_EQ(readFile(path), before);
+    const auto forced = runCli({"autocalc", path, "--force", "--dry-run"});
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_NE(forced.err.find("navtab-cli: warning: the VOB files hold 4 VOBUs"),
+              std::string::npos);
+    EXPECT_NE(forced.out.find("VTS_VOBU_ADMAP  4 entries written"), std::string::npos);
 }
 
 TEST(AutoCalcCli, UsageAndFailures) {

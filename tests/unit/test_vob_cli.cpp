@@ -1,5 +1,6 @@
 // navtab-cli scan and vobus on the sample discs, in text and JSON, and their usage errors.
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "unit/test_support.h"
 
@@ -40,6 +41,11 @@ TEST(VobCli, ScanUsageAndFailures) {
     const auto missing = runCli({"scan", "/nonexistent/VTS_01_1.VOB"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(contains(missing.err, "navtab-cli: cannot read /nonexistent/VTS_01_1.VOB\n"));
+    // A missing file in the middle of a chain would shorten the stream without a word.
+    const auto chain = runCli({"scan", sampleFile("pal169", "VTS_01_1.VOB"), "/nonexistent/B.VOB"});
+    EXPECT_EQ(chain.status, 1);
+    EXPECT_EQ(chain.out, "");
+    EXPECT_TRUE(contains(chain.err, "navtab-cli: cannot read /nonexistent/B.VOB\n"));
     EXPECT_EQ(runCli({"scan", "--help"}).status, 0);
 }
 
@@ -58,7 +64,11 @@ TEST(VobCli, VobusTextAndJson) {
                          "{\"sector\": 0, \"lbn\": 0, \"lastOffset\": 5, \"vobId\": 1, "
                          "\"cellId\": 1, \"frames\": 15, \"refEnd\": [3, 3, 3], "
                          "\"sPtm\": 48003, \"ePtm\": 93048, "
-                         "\"audioSync\": [2, 0, 0, 0, 0, 0, 0, 0]}"));
+                         "\"audioSync\": [2, 0, 0, 0, 0, 0, 0, 0], \"subpSync\": [0, 0,"));
+    // ntsc43's first title set has two sub-picture streams: the NAV packs' words as they are.
+    const auto subp = runCli({"vobus", sampleFile("ntsc43", "VTS_01_0.IFO"), "--json"});
+    EXPECT_TRUE(
+        contains(subp.out, "\"audioSync\": [2, 3, 0, 0, 0, 0, 0, 0], \"subpSync\": [68, 68, 0,"));
 }
 
 TEST(VobCli, VobusUsageAndFailures) {
@@ -67,6 +77,29 @@ TEST(VobCli, VobusUsageAndFailures) {
     EXPECT_EQ(vmg.status, 1);
     EXPECT_TRUE(contains(vmg.err, "is not a title set IFO file"));
     EXPECT_EQ(runCli({"vobus", "/nonexistent/VTS_01_0.IFO"}).status, 1);
+}
+
+// Title VOB files without a single NAV pack (a padding-only stream): nothing to list or write.
+TEST(VobCli, VobusAndTemplateFailOnVobFilesWithoutNavPacks) {
+    TempDir dir;
+    std::filesystem::copy_file(sampleFile("pal169", "VTS_01_0.IFO"), dir.file("VTS_01_0.IFO"));
+    Bytes vob(4 * 2048, 0xFF);
+    for (std::size_t s = 0; s < vob.size(); s += 2048) {
+        const std::uint8_t pack[] = {0, 0,    1,    0xBA, 0x44, 0, 4, 0,    4,    1,
+                                     1, 0x89, 0xC3, 0xF8, 0,    0, 1, 0xBE, 0x07, 0xEC};
+        std::copy(std::begin(pack), std::end(pack), vob.begin() + static_cast<long>(s));
+    }
+    writeFile(dir.file("VTS_01_1.VOB"), vob);
+    const auto vobus = runCli({"vobus", dir.file("VTS_01_0.IFO")});
+    EXPECT_EQ(vobus.status, 1);
+    EXPECT_EQ(vobus.out, "");
+    EXPECT_EQ(vobus.err,
+              "navtab-cli: the VOB files hold no NAV pack, so there is no VOBU to list\n");
+    const auto templ = runCli({"template", dir.file("VTS_01_0.IFO"), dir.file("t.txt")});
+    EXPECT_EQ(templ.status, 1);
+    EXPECT_EQ(templ.err, "navtab-cli: the VOB files hold no NAV pack; " + dir.file("t.txt") +
+                             " not written\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("t.txt")));
 }
 
 }  // namespace
