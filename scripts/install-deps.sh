@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   lsdvd ffmpeg
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
+  python3
 )
 
 missing=()

@@ -2,10 +2,14 @@
 // what it shows of the management tables agrees with lsdvd, an independent reader.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <regex>
 #include <sstream>
 
+#include "core/document.h"
+#include "format/describe.h"
+#include "format/file_tree.h"
 #include "unit/test_support.h"
 
 namespace navtab {
@@ -371,6 +375,71 @@ TEST(NavtabCli, ShowTreeAndUsageErrors) {
         EXPECT_EQ(help.status, 0);
         EXPECT_EQ(help.out.rfind(std::string("usage: navtab-cli ") + command, 0), 0u);
     }
+}
+
+}  // namespace
+}  // namespace navtab
+
+namespace navtab {
+namespace {
+
+using test::Bytes;
+
+// The short name of every node of a file's tree, program chains included.
+std::vector<std::string> nodeNames(const std::string& file) {
+    Workspace ws;
+    test::RecordingInteraction ui;
+    IfoDocument& doc = AddFileToTree(ws, file, openIfoFile(file, ui));
+    std::vector<std::string> names;
+    FieldList scratch;
+    std::function<void(TreeNode&)> walk = [&](TreeNode& node) {
+        if (node.parent != nullptr) names.push_back(nodeShortName(node));
+        DescribeNode(*doc.ifo, scratch, node);
+        for (std::size_t i = 0; i < node.children.size(); ++i) walk(*node.children[i]);
+    };
+    walk(doc.root);
+    return names;
+}
+
+// Runs `show --json` on each node and decodes the output as strict UTF-8 JSON; the failures, one
+// line each.
+std::string strictJsonFailures(const std::string& file, const std::vector<std::string>& nodes) {
+    std::string line =
+        "python3 -c '\n"
+        "import json, subprocess, sys\n"
+        "for node in sys.argv[3:]:\n"
+        "    out = subprocess.run([sys.argv[1], \"show\", sys.argv[2], node, "
+        "\"--json\"], capture_output=True).stdout\n"
+        "    try:\n"
+        "        json.loads(out.decode(\"utf-8\", errors=\"strict\"))\n"
+        "    except Exception as e:\n"
+        "        print(node, e)\n' '" NAVTAB_CLI "' '" +
+        file + "'";
+    for (const std::string& node : nodes) line += " '" + node + "'";
+    const auto r = test::runCommand(line);
+    return r.status == 0 ? r.out : "python3 failed: " + r.err;
+}
+
+TEST(NavtabCli, JsonIsStrictUtf8ForEveryNodeAndForDiscTextAboveAscii) {
+    for (const std::string& file : test::allSampleInfoFiles()) {
+        if (file.find(".BUP") != std::string::npos) continue;  // the same bytes as the IFO
+        const auto nodes = nodeNames(file);
+        ASSERT_GE(nodes.size(), 5u) << file;
+        EXPECT_EQ(strictJsonFailures(file, nodes), "") << file;
+    }
+
+    // A provider id with Latin-1 letters, an overlong form, a surrogate and a code point past
+    // U+10FFFF: each byte that is not well-formed UTF-8 is read as Latin-1.
+    test::TempDir dir;
+    Bytes vmg = test::readFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO"));
+    const Bytes provider = {'C', 0xE9, 'l', 0xC0, 0x80, 0xED, 0xA0, 0x80, 0xF4, 0x90, 0x80, 0x80};
+    std::copy(provider.begin(), provider.end(), vmg.begin() + 0x40);
+    test::writeFile(dir.file("VIDEO_TS.IFO"), vmg);
+    EXPECT_EQ(strictJsonFailures(dir.file("VIDEO_TS.IFO"), {"VMGM_MAT"}), "");
+    const auto json = test::runCli({"show", dir.file("VIDEO_TS.IFO"), "VMGM_MAT", "--json"});
+    EXPECT_NE(json.out.find("\"C\\u00e9l\\u00c0\\u0080\\u00ed\\u00a0\\u0080\\u00f4\\u0090"),
+              std::string::npos)
+        << json.out.substr(0, 2000);
 }
 
 }  // namespace
