@@ -5,7 +5,7 @@
 #include "cli/json_text.h"
 #include "cli/option_args.h"
 #include "cli/vob_cli_support.h"
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 #include "vob/autocalc.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/stream_names.h"

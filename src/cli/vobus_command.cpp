@@ -5,7 +5,7 @@
 #include "cli/option_args.h"
 #include "cli/vob_cli_support.h"
 #include "core/ifo_stream_usage.h"
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 #include "vob/title_vob_pass.h"
 #include "vob/vobu_analysis.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/ifo_classes_common.h"
-#include "format/address_tables_layout.h"
+#include "core/layout/address_tables_layout.h"
 
 namespace navtab {
 

@@ -11,7 +11,7 @@
 
 #include "core/bcd_frames.h"
 #include "core/ifo_classes_common.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 
 namespace navtab {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/ifo_classes_common.h"
-#include "format/title_tables_layout.h"
+#include "core/layout/title_tables_layout.h"
 
 namespace navtab {
 

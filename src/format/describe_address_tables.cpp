@@ -1,6 +1,6 @@
 // The cell address tables and VOBU address maps of menus and titles: where every cell and every
 // video object unit of a VOB group starts.
-#include "format/address_tables_layout.h"
+#include "core/layout/address_tables_layout.h"
 #include "format/table_describer.h"
 
 namespace navtab {

@@ -1,7 +1,7 @@
 // The parental management table: for each country, the masks of the first parental level for the
 // video manager and every title set.
 #include "format/table_describer.h"
-#include "format/title_tables_layout.h"
+#include "core/layout/title_tables_layout.h"
 
 namespace navtab {
 

@@ -3,7 +3,7 @@
 #include "core/bytes.h"
 #include "format/bcd_time.h"
 #include "format/describe.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "format/table_rows.h"
 #include "format/value_format.h"
 #include "navcmd/nav_command.h"

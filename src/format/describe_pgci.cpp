@@ -4,7 +4,7 @@
 #include "core/bytes.h"
 #include "format/describe.h"
 #include "format/language.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "format/table_describer.h"
 #include "format/table_rows.h"
 #include "format/value_format.h"

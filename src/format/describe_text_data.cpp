@@ -5,7 +5,7 @@
 
 #include "format/language.h"
 #include "format/table_describer.h"
-#include "format/text_data_layout.h"
+#include "core/layout/text_data_layout.h"
 #include "format/text_item_names.h"
 
 namespace navtab {

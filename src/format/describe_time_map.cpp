@@ -2,7 +2,7 @@
 // every further time unit, which players use for time search.
 #include <string>
 
-#include "format/address_tables_layout.h"
+#include "core/layout/address_tables_layout.h"
 #include "format/table_describer.h"
 
 namespace navtab {

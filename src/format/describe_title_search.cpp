@@ -3,7 +3,7 @@
 #include <string>
 
 #include "format/table_describer.h"
-#include "format/title_tables_layout.h"
+#include "core/layout/title_tables_layout.h"
 
 namespace navtab {
 namespace {

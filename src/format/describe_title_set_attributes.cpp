@@ -4,7 +4,7 @@
 
 #include "format/stream_attributes.h"
 #include "format/table_describer.h"
-#include "format/title_tables_layout.h"
+#include "core/layout/title_tables_layout.h"
 
 namespace navtab {
 namespace {

@@ -4,10 +4,10 @@
 #include "core/ifo_stream_usage.h"
 #include "format/bcd_time.h"
 #include "format/overview_lines.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "format/stream_attributes.h"
-#include "format/text_printf.h"
-#include "format/title_tables_layout.h"
+#include "core/text_printf.h"
+#include "core/layout/title_tables_layout.h"
 
 namespace navtab {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "core/bytes.h"
 #include "format/language.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "format/stream_attributes.h"
 #include "format/table_describer.h"
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 
 namespace navtab {
 namespace {

@@ -1,7 +1,7 @@
 #include "repair/delete_playback.h"
 
 #include "core/bcd_frames.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "repair/pgc_locations.h"
 
 namespace navtab::repair {

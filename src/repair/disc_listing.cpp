@@ -8,7 +8,7 @@
 #include "core/ascii_case.h"
 #include "core/bytes.h"
 #include "core/document.h"
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 
 namespace navtab::repair {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "core/ascii_case.h"
 #include "core/bytes.h"
-#include "format/address_tables_layout.h"
-#include "format/text_printf.h"
-#include "format/title_tables_layout.h"
+#include "core/layout/address_tables_layout.h"
+#include "core/text_printf.h"
+#include "core/layout/title_tables_layout.h"
 
 namespace navtab::repair {
 namespace {

@@ -1,7 +1,7 @@
 #include "repair/pgc_locations.h"
 
 #include "core/bytes.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 
 namespace navtab::repair {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "core/bytes.h"
 #include "core/ifo_tables.h"
-#include "format/pgc_layout.h"
-#include "format/text_printf.h"
+#include "core/layout/pgc_layout.h"
+#include "core/text_printf.h"
 #include "repair/pgc_locations.h"
 
 namespace navtab::repair {

@@ -4,8 +4,8 @@
 #include "core/bytes.h"
 #include "core/ifo_tables.h"
 #include "core/user_interaction.h"
-#include "format/text_printf.h"
-#include "format/title_tables_layout.h"
+#include "core/text_printf.h"
+#include "core/layout/title_tables_layout.h"
 #include "repair/folder_fit.h"
 
 namespace navtab::repair {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "format/browser_session.h"
+#include "session/browser_session.h"
 
 namespace navtab::ui {
 

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "format/browser_session.h"
+#include "session/browser_session.h"
 #include "ui/qt_interaction.h"
 
 class QCheckBox;

@@ -5,7 +5,7 @@
 #include <QFileDialog>
 #include <QStandardPaths>
 
-#include "format/browser_session.h"
+#include "session/browser_session.h"
 #include "ui/autocalc_dialog.h"
 #include "ui/file_filter.h"
 #include "ui/progress_window.h"

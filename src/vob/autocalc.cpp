@@ -2,7 +2,7 @@
 
 #include "core/ifo_classes_address.h"
 #include "core/user_interaction.h"
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 #include "vob/title_pgc_cells.h"
 #include "vob/vob_files.h"
 #include "vob/vobu_info.h"

@@ -8,8 +8,8 @@
 #include "core/bytes.h"
 #include "core/ifo_classes_address.h"
 #include "core/ifo_classes_common.h"
-#include "format/address_tables_layout.h"
-#include "format/pgc_layout.h"
+#include "core/layout/address_tables_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "vob/title_pgc_cells.h"
 
 namespace navtab::vob {

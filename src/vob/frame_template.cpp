@@ -1,7 +1,7 @@
 #include "vob/frame_template.h"
 
 #include "core/user_interaction.h"
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 #include "vob/pes_packet.h"
 #include "vob/replacing_file.h"
 #include "vob/title_vob_pass.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 #include "vob/nav_pack_layout.h"
 
 namespace navtab::vob {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "core/progress.h"
-#include "format/text_printf.h"
+#include "core/text_printf.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/pes_packet.h"
 #include "vob/stream_names.h"

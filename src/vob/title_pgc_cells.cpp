@@ -1,6 +1,6 @@
 #include "vob/title_pgc_cells.h"
 
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 
 namespace navtab::vob {
 

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "core/bytes.h"
-#include "format/browser_session.h"
+#include "session/browser_session.h"
 #include "ui/hex_edit_ctrl.h"
 #include "ui/hex_edit_dlg.h"
 #include "ui/navtab_dlg.h"

@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "core/bytes.h"
-#include "format/browser_session.h"
+#include "session/browser_session.h"
 #include "format/file_tree.h"
 #include "unit/test_support.h"
 

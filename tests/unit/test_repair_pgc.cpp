@@ -5,10 +5,10 @@
 #include <regex>
 
 #include "core/bytes.h"
-#include "format/browser_session.h"
+#include "session/browser_session.h"
 #include "format/describe.h"
 #include "format/file_tree.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "repair/delete_playback.h"
 #include "repair/prohibited_uops.h"
 #include "unit/test_support.h"

@@ -11,7 +11,7 @@
 #include "core/bytes.h"
 #include "core/ifo_classes_address.h"
 #include "core/ifo_stream_usage.h"
-#include "format/pgc_layout.h"
+#include "core/layout/pgc_layout.h"
 #include "unit/model_support.h"
 #include "vob/frame_template.h"
 #include "vob/pes_packet.h"

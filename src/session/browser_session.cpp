@@ -1,4 +1,4 @@
-#include "format/browser_session.h"
+#include "session/browser_session.h"
 
 #include <algorithm>
 
