@@ -1,5 +1,6 @@
 #include "format/value_format.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -63,7 +64,7 @@ std::optional<std::size_t> parseConversion(std::string_view f, std::size_t i, Co
     }
 }
 
-void pad(std::string& out, const Conversion& c, std::string body, std::string_view sign = {}) {
+void pad(std::string& out, const Conversion& c, std::string_view body, std::string_view sign = {}) {
     std::size_t len = body.size() + sign.size();
     if (len >= c.width) {
         out += sign;
@@ -85,16 +86,18 @@ void pad(std::string& out, const Conversion& c, std::string body, std::string_vi
 
 std::string digitsOf(std::uint64_t v, unsigned base, bool upper) {
     const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-    std::string s;
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* first = end;
     do {
-        s.insert(s.begin(), set[v % base]);
+        *--first = set[v % base];
         v /= base;
     } while (v != 0);
-    return s;
+    return std::string(first, end);
 }
 
 void emitInt(std::string& out, const Conversion& c, long long value) {
-    std::string sign;
+    std::string_view sign;
     std::string body;
     switch (c.type) {
         case 'd':
@@ -136,9 +139,14 @@ void emitInt(std::string& out, const Conversion& c, long long value) {
 template <typename Emit>
 std::string formatEach(std::string_view f, Emit emit) {
     std::string out;
+    out.reserve(f.size() + 16);
     for (std::size_t i = 0; i < f.size();) {
         if (f[i] != '%') {
-            out += f[i++];
+            // Text up to the next conversion goes in as one piece; rows are formatted by the
+            // hundred thousand.
+            const std::size_t next = std::min(f.find('%', i), f.size());
+            out.append(f.substr(i, next - i));
+            i = next;
             continue;
         }
         if (i + 1 < f.size() && f[i + 1] == '%') {
@@ -169,8 +177,7 @@ std::string formatWithInt(std::string_view format, long long value) {
 std::string formatWithText(std::string_view format, std::string_view text) {
     return formatEach(format, [text](std::string& out, const Conversion& c) {
         if (c.type != 's') return;
-        std::string_view t = c.precision ? text.substr(0, *c.precision) : text;
-        pad(out, c, std::string(t));
+        pad(out, c, c.precision ? text.substr(0, *c.precision) : text);
     });
 }
 
