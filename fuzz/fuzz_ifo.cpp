@@ -57,10 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     navtab::FieldList list;
     list.showReserved = true;
     list.copyMode = true;
-    describeAll(*doc.ifo, list, doc.root);
+    // The overview first: its rows are the ones Delete Playback is offered below.
+    navtab::DescribeNode(*doc.ifo, list, doc.root);
+    const navtab::FieldList overview = list;
+    for (std::size_t i = 0; i < doc.root.children.size(); ++i)
+        describeAll(*doc.ifo, list, *doc.root.children[i]);
 
-    navtab::FieldList overview;
-    navtab::DescribeNode(*doc.ifo, overview, doc.root);
     for (const navtab::FieldRow& row : overview.rows())
         if (row.data) navtab::repair::DeletePlayback(*doc.ifo, *row.data);
     navtab::repair::RemoveProhibitedUops(*doc.ifo);

@@ -6,6 +6,8 @@
 namespace navtab {
 namespace {
 
+constexpr std::size_t kMaxTitleSets = 99;
+
 // The video word and stream records of one group (menu or title) of a VTS_ATR record; the
 // counts are bounded by the room the record has.
 void parseGroup(ByteSpan table, std::size_t record, const vts_atrt::StreamGroup& group,
@@ -73,8 +75,11 @@ CIfoVtsAtrt::CIfoVtsAtrt() {
 CIfoVtsAtrt::CIfoVtsAtrt(ByteSpan table) {
     const ByteReader in(table);
     header = ListHeader::parse(in, 0);
+    // A disc holds at most 99 title sets (VTS_01 to VTS_99); a larger count is damage, and each
+    // record it names would be a 776-byte copy to keep and write.
     const std::size_t n = recordsInside(in, vts_atrt::kFirstRecord, kPointerSize,
-                                        std::numeric_limits<std::size_t>::max(), header.count);
+                                        std::numeric_limits<std::size_t>::max(),
+                                        std::min<std::size_t>(header.count, kMaxTitleSets));
     titleSets.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         titleSets.push_back(std::make_unique<CIfoVtsAttributes>(
