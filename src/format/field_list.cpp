@@ -42,6 +42,17 @@ void FieldList::addLine(std::string text, std::optional<ByteRef> data) {
     rows_.push_back(std::move(row));
 }
 
+namespace {
+
+// "[%08x] ": the offset of a row's bytes from the start of its table, written for every row.
+std::string addressText(std::uint32_t offset) {
+    std::string text = "[00000000] ";
+    for (int i = 8; i >= 1; --i, offset >>= 4) text[i] = "0123456789abcdef"[offset & 0xF];
+    return text;
+}
+
+}  // namespace
+
 bool FieldList::AddFieldRow(std::string_view description, long long descriptionArg,
                             std::string_view valueFormat, int kind, std::optional<ByteRef> data,
                             std::uint32_t length) {
@@ -55,7 +66,7 @@ bool FieldList::AddFieldRow(std::string_view description, long long descriptionA
     row.description = formatWithInt(description, descriptionArg);
     if (data && kind != kFieldNote) {
         row.addressValue = data->offset - tableBase_.offset;
-        row.address = formatWithInt("[%08x] ", *row.addressValue);
+        row.address = addressText(static_cast<std::uint32_t>(*row.addressValue));
     } else {
         row.address = "   ";
     }

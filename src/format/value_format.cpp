@@ -169,6 +169,8 @@ std::string formatEach(std::string_view f, Emit emit) {
 }  // namespace
 
 std::string formatWithInt(std::string_view format, long long value) {
+    // Most descriptions are plain text.
+    if (format.find('%') == std::string_view::npos) return std::string(format);
     return formatEach(format, [value](std::string& out, const Conversion& c) {
         if (c.type != 's') emitInt(out, c, value);
     });
