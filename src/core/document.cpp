@@ -101,7 +101,6 @@ SaveResult reportFailure(const WriteFailure& f, UserInteraction& ui) {
 }
 
 SaveResult refuse(const std::string& path, const std::string& why, UserInteraction& ui) {
-    std::fprintf(stderr, "not saving %s: %s\n", path.c_str(), why.c_str());
     ui.message(why + "\nNothing was written.");
     SaveResult result;
     result.failedPath = path;

@@ -7,8 +7,8 @@
 #include "core/ascii_case.h"
 #include "core/bytes.h"
 #include "core/layout/address_tables_layout.h"
-#include "core/text_printf.h"
 #include "core/layout/title_tables_layout.h"
+#include "core/text_printf.h"
 
 namespace navtab::repair {
 namespace {
@@ -71,7 +71,7 @@ bool loadedAsIfo(const ifo_t& ifo) {
 }
 
 std::string repairRefusal(const ifo_t& ifo, const std::string& name) {
-    if (ifoKind(&ifo) == IfoKind::Unknown) return kNotAnIfoFileText;
+    if (ifoKind(&ifo) == IfoKind::Unknown) return name + ": " + kNotAnIfoFileText;
     if (ifo.loadProblems.empty()) return {};
     return name + " did not load as a whole IFO file (" + ifo.loadProblems.front() +
            "), so it is not repaired; nothing is written. Its .BUP copy may still be intact.";

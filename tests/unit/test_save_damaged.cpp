@@ -178,5 +178,30 @@ TEST(SaveDamaged, RepairsLeaveAFolderLsdvdReadsWheneverItReadItBefore) {
     EXPECT_GT(readBefore, 40);
 }
 
+TEST(SaveDamaged, RepairsAndSavesRefuseAFileThatIsNoIfo) {
+    test::TempDir dir;
+    const Bytes vob = test::readFile(test::sampleFile("ntsc43", "VTS_01_1.VOB"));
+    const std::vector<Bytes> foreign = {{},
+                                        Bytes{'n', 'o', 't', 'e', 's', '\n'},
+                                        Bytes(vob.begin(), vob.begin() + 8 * kSectorSize)};
+    const std::vector<std::vector<std::string>> commands = {
+        {"remove-puops"}, {"delete-playback", "1"}, {"get-vts-sectors"}, {"save", "OUT"}};
+    for (const Bytes& bytes : foreign) {
+        for (std::vector<std::string> args : commands) {
+            SCOPED_TRACE(args[0] + " on " + std::to_string(bytes.size()) + " bytes");
+            const std::string file = dir.file("VTS_01_0.IFO");
+            test::writeFile(file, bytes);
+            test::writeFile(dir.file("VTS_01_0.BUP"), bytes);
+            args.insert(args.begin() + 1, file);
+            if (args.back() == "OUT") args.back() = file;
+            const auto run = test::runCli(args);
+            EXPECT_EQ(run.status, 1);
+            EXPECT_NE(run.err.find(kNotAnIfoFileText), std::string::npos) << run.err;
+            EXPECT_EQ(test::readFile(file), bytes);
+            EXPECT_EQ(test::readFile(dir.file("VTS_01_0.BUP")), bytes);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace navtab
