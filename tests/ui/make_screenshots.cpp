@@ -1,6 +1,7 @@
 // Takes the README's screenshots offscreen: make_screenshots FOLDER writes the main window with
 // an overview and with a program chain, the hex editor, the two attribute dialogs, and the report
-// of "Get VTS sectors" on a copy of the sample disc.
+// of "Get VTS sectors" on a copy of the sample disc, and its question about a folder that does not
+// fit its IFO files.
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -92,6 +93,24 @@ int main(int argc, char** argv) {
         question->button(QMessageBox::No)->click();
     });
     repair.button("Get VTS sectors")->click();
+
+    // A folder whose second title set lost its title VOB: before rewriting every IFO file, the
+    // all-files mode names what does not fit and asks.
+    ScratchCopies broken;
+    for (const QString& name :
+         QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
+        if (name != "VTS_02_1.VOB") broken.copy("ntsc43", name);
+    CNavtabDlg misfit;
+    misfit.show();
+    misfit.openFiles({broken.path("VIDEO_TS.IFO")});
+    onNext<QMessageBox>([&](QMessageBox* all) {
+        onNext<QMessageBox>([&](QMessageBox* question) {
+            ok &= save(*question, folder, "get-vts-sectors-misfit.png");
+            question->button(QMessageBox::No)->click();
+        });
+        all->button(QMessageBox::Yes)->click();
+    });
+    misfit.button("Get VTS sectors")->click();
 
     return ok ? 0 : 1;
 }
