@@ -74,10 +74,14 @@ int main(int argc, char** argv) {
     ok &= save(uop, folder, "user-operations.png");
 
     // dvdauthor leaves a gap behind the video manager; the correction reports it.
+    // Copies of the sample folder's files, but the one named.
+    auto copyFolder = [](ScratchCopies& copies, const QString& except = {}) {
+        for (const QString& name :
+             QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
+            if (name != except) copies.copy("ntsc43", name);
+    };
     ScratchCopies copies;
-    for (const QString& name :
-         QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
-        copies.copy("ntsc43", name);
+    copyFolder(copies);
     CNavtabDlg repair;
     repair.show();
     repair.openFiles({copies.path("VIDEO_TS.IFO")});
@@ -97,9 +101,7 @@ int main(int argc, char** argv) {
     // A folder whose second title set lost its title VOB: before rewriting every IFO file, the
     // all-files mode names what does not fit and asks.
     ScratchCopies broken;
-    for (const QString& name :
-         QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
-        if (name != "VTS_02_1.VOB") broken.copy("ntsc43", name);
+    copyFolder(broken, "VTS_02_1.VOB");
     CNavtabDlg misfit;
     misfit.show();
     misfit.openFiles({broken.path("VIDEO_TS.IFO")});
