@@ -51,13 +51,8 @@ struct ScriptedEditors : FieldEditors {
 
 struct FileChoosingInteraction : test::RecordingInteraction {
     using RecordingInteraction::RecordingInteraction;
-    std::string openChoice, saveChoice;
-    std::vector<std::string> proposed;
+    std::string openChoice;
     std::string chooseFileToOpen(const std::string&) override { return openChoice; }
-    std::string chooseFileToSave(const std::string& p, const std::string&) override {
-        proposed.push_back(p);
-        return saveChoice;
-    }
 };
 
 struct Session : ::testing::Test {
@@ -175,21 +170,6 @@ TEST_F(Session, HexEditReplacesTheTableButNeverItsSize) {
     EXPECT_EQ(editors.shownBytes.back().size(), size);
     EXPECT_EQ(doc.ifo->table[ID_VTS_C_ADT].size(), size);
     EXPECT_EQ(doc.ifo->table[ID_VTS_C_ADT].back(), 0x77);
-}
-
-TEST_F(Session, HexEditNeedsATable) {
-    IfoDocument& doc = open();
-    session.HexEditTable();  // nothing selected
-    EXPECT_TRUE(ui.messages.empty());
-    show(doc, "VTS_PGC_1");
-    session.HexEditTable();
-    session.ShowSelected(&doc.root);
-    session.HexEditTable();
-    EXPECT_EQ(ui.messages, (std::vector<std::string>{
-                               "HexEdit for pgc not implemented yet!",
-                               "HexEdit for this tree item not implemented yet or not possible!"}));
-    EXPECT_TRUE(editors.shownBytes.empty());
-    EXPECT_FALSE(doc.modified);
 }
 
 struct CountingListener : SessionListener {
