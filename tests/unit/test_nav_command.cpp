@@ -56,19 +56,17 @@ TEST(NavRegisterName, GeneralSystemAndInvalidCodes) {
         EXPECT_EQ(NavRegisterName(static_cast<std::uint8_t>(code)), text) << code;
 }
 
-TEST(DecodeNavCommand, SpecialCommandsOfGroup0) {
-    expectTexts(
-        {{"00 00 00 00 00 00 00 00", "NOP"},
-         {"00 01 00 00 00 00 00 07", "Goto line# 7"},
-         {"00 03 00 00 00 00 25 09", "SetTmpPML lvl 5, line# 9"},
-         {"00 04 00 00 00 00 00 00", "invalid command"},
-         {"00 A1 00 03 00 02 00 00", "If GPreg<3> == (cmp-val)<2> then Goto line# 0"},
-         {"00 32 00 04 00 83 00 00", "If GPreg<4> != SPreg<angle number (AGLN)> then Break"},
-         {"00 C5 00 00 00 01 00 00", "If GPreg<0> >= (cmp-val)<1> then invalid command"}});
-}
-
-TEST(DecodeNavCommand, JumpsAndCallsOfGroup1) {
+// A case for each command form and operand field of groups 0 to 2: special commands, jumps,
+// calls and links, and the system settings.
+TEST(DecodeNavCommand, SpecialJumpLinkAndSetSystemCommands) {
     expectTexts({
+        {"00 00 00 00 00 00 00 00", "NOP"},
+        {"00 01 00 00 00 00 00 07", "Goto line# 7"},
+        {"00 03 00 00 00 00 25 09", "SetTmpPML lvl 5, line# 9"},
+        {"00 04 00 00 00 00 00 00", "invalid command"},
+        {"00 A1 00 03 00 02 00 00", "If GPreg<3> == (cmp-val)<2> then Goto line# 0"},
+        {"00 32 00 04 00 83 00 00", "If GPreg<4> != SPreg<angle number (AGLN)> then Break"},
+        {"00 C5 00 00 00 01 00 00", "If GPreg<0> >= (cmp-val)<1> then invalid command"},
         {"30 02 00 00 00 03 00 00", "(JumpTT) Jump to Title: 3"},
         {"30 03 00 00 00 02 00 00", "(JumpVTS_TT) Jump to Title: 2"},
         {"30 05 00 03 00 01 00 00", "(JumpVTS_PTT) Jumpt to Title(ttn): 1 Chapter(pttn): 3"},
@@ -89,11 +87,6 @@ TEST(DecodeNavCommand, JumpsAndCallsOfGroup1) {
         {"30 23 00 00 00 02 05 86",
          "If GPreg<5> == SPreg<PGC number (TT_PGCN)> then (JumpVTS_TT) Jump to Title: 2"},
         {"30 D2 00 00 00 01 02 03", "If GPreg<2> > GPreg<3> then (JumpTT) Jump to Title: 1"},
-    });
-}
-
-TEST(DecodeNavCommand, LinksOfGroup1) {
-    expectTexts({
         {"20 01 00 00 00 00 00 0D", "(Link subset) LinkTailPGC"},
         {"20 01 00 00 00 00 00 E1", "(Link subset) LinkTopCell"},
         {"20 01 00 00 00 00 00 04", "(Link subset) invalid"},
@@ -105,11 +98,6 @@ TEST(DecodeNavCommand, LinksOfGroup1) {
         {"20 A4 00 03 00 02 00 04", "If GPreg<3> == (cmp-val)<2> then (LinkPGCN) Link PGC 4"},
         {"20 64 00 0F 00 8D 00 01",
          "If GPreg<15> <= SPreg<parental level (PLT)> then (LinkPGCN) Link PGC 1"},
-    });
-}
-
-TEST(DecodeNavCommand, SetSystemOfGroup2) {
-    expectTexts({
         {"51 00 00 80 C0 00 00 00", "(SetSTN) Set Audio Stream Nr: 0"},
         {"51 00 00 00 C1 00 00 00", "(SetSTN) Set Subpicture Stream Nr: 65"},
         {"51 00 00 00 00 82 00 00", "(SetSTN) Set Angle Stream Nr: 2"},
