@@ -240,7 +240,7 @@ class HexEditorTest : public QObject {
         QCOMPARE(pendingAnswers(), 0);
     }
 
-    void cancelLeavesTheTable() {
+    void cancelLeavesTheTableAndOnlyTablesAreEdited() {
         CNavtabDlg dlg;
         dlg.openFiles({sample("ntsc43", "VTS_01_0.IFO")});
         select(dlg, findItem(dlg, "VTS_C_ADT"));
@@ -256,14 +256,12 @@ class HexEditorTest : public QObject {
         QCOMPARE(shownLength, static_cast<int>(before.size()));
         QCOMPARE(table, before);
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
-    }
 
-    void hexEditNeedsATableNode() {
-        CNavtabDlg dlg;
-        dlg.openFiles({sample("ntsc43", "VTS_01_0.IFO")});
+        // HexEdit needs a table node.
         QString text;
+        select(dlg, dlg.tree()->topLevelItem(0));
         answerNextMessage(QMessageBox::Ok, &text);
-        QTest::mouseClick(dlg.button("HexEdit"), Qt::LeftButton);  // the root is selected
+        QTest::mouseClick(dlg.button("HexEdit"), Qt::LeftButton);
         QCOMPARE(text,
                  QStringLiteral("HexEdit for this tree item not implemented yet or not possible!"));
         select(dlg, findItem(dlg, "VTS_PGCITI"));
