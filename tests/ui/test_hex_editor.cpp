@@ -90,8 +90,7 @@ class HexEditorTest : public QObject {
         HexEditCtrl c;
         c.show();
         c.SetData(counting(8));
-        QTest::keyClick(&c, Qt::Key_Right);
-        QTest::keyClick(&c, Qt::Key_Right);  // byte 1
+        for (int i = 0; i < 2; ++i) QTest::keyClick(&c, Qt::Key_Right);  // byte 1
         QTest::keyClick(&c, Qt::Key_Insert);
         QCOMPARE(c.data(), (Bytes{0, 0, 1, 2, 3, 4, 5, 6, 7}));
         QTest::keyClick(&c, Qt::Key_Delete);
@@ -101,10 +100,7 @@ class HexEditorTest : public QObject {
         QCOMPARE(c.data(), (Bytes{2, 3, 4, 5, 6, 7}));
         QCOMPARE(c.buffer().caret(), 0);
         // Selected bytes: Insert adds as many zero bytes, Delete removes them.
-        QTest::keyClick(&c, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(&c, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(&c, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(&c, Qt::Key_Right, Qt::ShiftModifier);
+        for (int i = 0; i < 4; ++i) QTest::keyClick(&c, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(c.buffer().selectedBytes(), (Bytes{2, 3}));
         QTest::keyClick(&c, Qt::Key_Delete);
         QCOMPARE(c.data(), (Bytes{4, 5, 6, 7}));
@@ -163,10 +159,7 @@ class HexEditorTest : public QObject {
         QApplication::clipboard()->setText(QStringLiteral("12 34"));
         QTest::keyClick(&c, Qt::Key_Home, Qt::ControlModifier);
         QTest::keyClick(&c, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(c.data().size(), 9u);
-        QCOMPARE(c.data()[0], '1');
-        QCOMPARE(c.data()[2], ' ');
-        QCOMPARE(c.data()[5], 'A');
+        QCOMPARE(c.data(), (Bytes{'1', '2', ' ', '3', '4', 'A', 0x00, 0xFF, 'b'}));
     }
 
     void contextMenuItemsFollowTheState() {
@@ -174,10 +167,6 @@ class HexEditorTest : public QObject {
         c.SetData(counting(4));
         QApplication::clipboard()->clear();
         std::unique_ptr<QMenu> menu(c.createContextMenu());
-        QStringList all;
-        for (QAction* a : menu->actions())
-            if (!a->isSeparator()) all << a->text();
-        QCOMPARE(all, QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "&Delete", "Select &All"}));
         QCOMPARE(enabledItems(menu.get()), QStringList({"Select &All"}));
 
         c.SelectAll();
@@ -195,12 +184,6 @@ class HexEditorTest : public QObject {
         const Bytes bytes = counting(40);
         CHexEditDlg d(nullptr, bytes);
         d.show();
-        QCOMPARE(d.bytesPerRow()->value(), 8);
-        QCOMPARE(d.bytesPerRow()->minimum(), 1);
-        QCOMPARE(d.bytesPerRow()->maximum(), 16);
-        for (QCheckBox* b : {d.addressBox(), d.hexBox(), d.asciiBox(), d.wideBox()})
-            QVERIFY(b->isChecked());
-        QCOMPARE(d.wideBox()->text(), QStringLiteral("4/8"));
         d.bytesPerRow()->setValue(16);
         QCOMPARE(d.control()->buffer().layout().bytesPerRow, 16);
         d.wideBox()->click();
@@ -257,7 +240,7 @@ class HexEditorTest : public QObject {
         QCOMPARE(pendingAnswers(), 0);
     }
 
-    void cancelLeavesTheTable() {
+    void cancelLeavesTheTableAndOnlyTablesAreEdited() {
         CNavtabDlg dlg;
         dlg.openFiles({sample("ntsc43", "VTS_01_0.IFO")});
         select(dlg, findItem(dlg, "VTS_C_ADT"));
@@ -273,14 +256,12 @@ class HexEditorTest : public QObject {
         QCOMPARE(shownLength, static_cast<int>(before.size()));
         QCOMPARE(table, before);
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
-    }
 
-    void hexEditNeedsATableNode() {
-        CNavtabDlg dlg;
-        dlg.openFiles({sample("ntsc43", "VTS_01_0.IFO")});
+        // HexEdit needs a table node.
         QString text;
+        select(dlg, dlg.tree()->topLevelItem(0));
         answerNextMessage(QMessageBox::Ok, &text);
-        QTest::mouseClick(dlg.button("HexEdit"), Qt::LeftButton);  // the root is selected
+        QTest::mouseClick(dlg.button("HexEdit"), Qt::LeftButton);
         QCOMPARE(text,
                  QStringLiteral("HexEdit for this tree item not implemented yet or not possible!"));
         select(dlg, findItem(dlg, "VTS_PGCITI"));

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <cstring>
 #include <string>
 
 #include "core/bytes.h"
@@ -24,77 +23,33 @@ Bytes serialised(CIfoMat& mat) {
     return s.bytes;
 }
 
-TEST(IfoModelNewMat, ATitleSetTableIsItsIdentifierAndVersion) {
-    CIfoMat mat(MatForm::TitleSet);
-    EXPECT_EQ(mat.firstPlay, nullptr);
-    const Bytes b = serialised(mat);
-    ASSERT_EQ(b.size(), 2048u);
-    EXPECT_EQ(std::string(b.begin(), b.begin() + 12), "DVDVIDEO-VTS");
-    EXPECT_EQ(b[0x21], 0x11);
-    EXPECT_EQ(dword(b, 0x80), 2047u);
-    Bytes rest = b;
-    std::fill(rest.begin(), rest.begin() + 12, 0);
-    rest[0x21] = 0;
-    put32(rest.data() + 0x80, 0);
-    EXPECT_EQ(rest, Bytes(2048, 0));
-}
-
-TEST(IfoModelNewMat, AManagerTableHasOneVolumeOneTitleSetAndAFirstPlayJump) {
-    CIfoMat mat(MatForm::Manager);
-    ASSERT_NE(mat.firstPlay, nullptr);
-    const Bytes b = serialised(mat);
-    ASSERT_EQ(b.size(), 2048u);
-    EXPECT_EQ(std::string(b.begin(), b.begin() + 12), "DVDVIDEO-VMG");
-    EXPECT_EQ(b[0x0F], 21);
-    EXPECT_EQ(b[0x21], 0x11);
-    EXPECT_EQ(b[0x23], 0x40);
-    EXPECT_EQ(be16(b.data() + 0x26), 1);
-    EXPECT_EQ(be16(b.data() + 0x28), 1);
-    EXPECT_EQ(b[0x2A], 1);
-    EXPECT_EQ(be16(b.data() + 0x3E), 1);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + 0x40)), "NAVTAB BY KORVEL");
-    EXPECT_EQ(b[0x40 + 16], 0);
-    EXPECT_EQ(dword(b, 0x84), 0x400u);
-    // First-play PGC: 236 bytes and a command table of one pre command.
-    const std::size_t fp = 0x400;
-    EXPECT_EQ(dword(b, 0x80), 1024u + 236 + 16 - 1);
-    EXPECT_EQ(be16(b.data() + fp + pgc::kCommandTableStart), 0xEC);
+// A new manager table starts the first-play PGC with a jump to title 1; stream lists are written
+// with their counts; what does not fit is refused.
+TEST(IfoModelNewMat, FirstPlayJumpStreamListsAndRefusals) {
+    CIfoMat manager(MatForm::Manager);
+    const Bytes b = serialised(manager);
+    const std::size_t fp = dword(b, 0x84);
+    EXPECT_EQ(dword(b, 0x80), fp + 236 + 16 - 1);
     EXPECT_EQ(be16(b.data() + fp + 0xEC + pgc::kPreCommandCount), 1);
-    EXPECT_EQ(be16(b.data() + fp + 0xEC + pgc::kCommandTableSize), 15);
     EXPECT_EQ(Bytes(b.begin() + fp + 0xF4, b.begin() + fp + 0xFC),
               (Bytes{0x30, 0x02, 0, 0, 0, 1, 0, 0}));
-    EXPECT_EQ(dword(b, fp + pgc::kPlaybackTime), 0x40u);
-}
 
-TEST(IfoModelNewMat, StreamListsAreWrittenWithTheirCounts) {
     CIfoMat mat(MatForm::TitleSet);
-    mat.titleVideo = 0x5C00;
-    mat.AddTitleAudio()->bytes = {0x44, 0, 'e', 'n', 0, 0, 0, 0};
+    EXPECT_EQ(mat.firstPlay, nullptr);
+    mat.AddTitleAudio();
     mat.AddTitleAudio()->bytes = {0x84, 1, 'd', 'e', 0, 0, 0, 0};
     mat.AddTitleSubp()->bytes = {1, 0, 'f', 'r', 0, 0};
-    mat.AddMenuAudio();
-    const Bytes b = serialised(mat);
-    EXPECT_EQ(be16(b.data() + mat::kTitleVideo), 0x5C00);
-    EXPECT_EQ(b[mat::kTitleAudioCount], 2);
-    EXPECT_EQ(b[mat::kTitleAudio + 8], 0x84);
-    EXPECT_EQ(b[mat::kTitleSubpCount], 1);
-    EXPECT_EQ(b[mat::kTitleSubp + 2], 'f');
-    EXPECT_EQ(b[mat::kMenuAudioCount], 1);
-    EXPECT_EQ(b[mat::kMenuSubpCount], 0);
-
+    const Bytes t = serialised(mat);
+    EXPECT_EQ(t[mat::kTitleAudioCount], 2);
+    EXPECT_EQ(t[mat::kTitleAudio + 8], 0x84);
+    EXPECT_EQ(t[mat::kTitleSubpCount], 1);
+    EXPECT_EQ(t[mat::kTitleSubp + 2], 'f');
     mat.AddMenuSubp();
     mat.AddMenuSubp();  // a menu has one sub-picture stream
     EXPECT_FALSE(mat.serialise().ok());
-}
 
-TEST(IfoModelNewMat, AFirstPlayPgcBeyondTheFirstSectorIsRefused) {
-    CIfoMat mat(MatForm::Manager);
-    for (int i = 0; i < 100; ++i) mat.firstPlay->AddCommand(CommandGroup::Post, {});
-    EXPECT_GT(mat.size(), 2048u);
-    const Serialised s = mat.serialise();
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("first-play PGC"), std::string::npos) << s.error;
-
+    for (int i = 0; i < 100; ++i) manager.firstPlay->AddCommand(CommandGroup::Post, {});
+    EXPECT_NE(manager.serialise().error.find("first-play PGC"), std::string::npos);
     CIfoMat overlapping(MatForm::Manager);
     put32(overlapping.stored.data() + mat::kFirstPlayPgcStart, 0x100);
     EXPECT_FALSE(overlapping.serialise().ok());
@@ -140,8 +95,6 @@ TEST(IfoModelBuilders, BuildIfoFillsTheSlotsOfEveryPresentTable) {
     IfoHandle ifo = b.BuildIfo(&error);
     ASSERT_NE(ifo, nullptr) << error;
     EXPECT_EQ(ifoKind(ifo.get()), IfoKind::Vts);
-    EXPECT_EQ(ifo->pos, 0u);
-    EXPECT_EQ(ifo->table[ID_MAT].size(), 2048u);
     EXPECT_EQ(ifo->table[ID_VTS_C_ADT].size(), 4096u);
     EXPECT_EQ(ifo->table[ID_VTS_VOBU_ADMAP].size(), 2048u);
     EXPECT_TRUE(ifo->has(ID_VTSM_C_ADT));
@@ -169,21 +122,15 @@ TEST(IfoModelBuilders, ABuiltFileReadsBackAsItWasBuilt) {
     for (int id = 0; id < kIfoTableSlots; ++id) EXPECT_EQ(read->table[id], built->table[id]) << id;
 }
 
-TEST(IfoModelBuilders, ATableThatCannotBeWrittenYieldsNoHandle) {
+TEST(IfoModelBuilders, ATableThatCannotBeWrittenOrAWrongFormYieldsNoHandle) {
     CIfoVtsBuilder b = smallTitleSet();
     for (int i = 0; i < 256; ++i) b.pgcit->srps[0]->pgc->AddCell(Bytes(24, 0), 1, 1, false);
     std::string error;
     EXPECT_EQ(b.BuildIfo(&error), nullptr);
     EXPECT_NE(error.find("VTS_PGCIT"), std::string::npos) << error;
-    EXPECT_NE(error.find("number of cells"), std::string::npos) << error;
-}
-
-TEST(IfoModelBuilders, EachBuilderNeedsItsOwnFormOfManagementTable) {
     CIfoVtsBuilder vts;
     vts.mat = std::make_unique<CIfoMat>(MatForm::Manager);
-    std::string error;
-    EXPECT_EQ(vts.BuildIfo(&error), nullptr);
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(vts.BuildIfo(), nullptr);
     CIfoVmgBuilder vmg;
     vmg.mat.reset();
     EXPECT_EQ(vmg.BuildIfo(), nullptr);
@@ -206,9 +153,6 @@ TEST(IfoModelBuilders, AManagerHoldsNoParentalOrTextTable) {
     EXPECT_EQ(be32(m + 0xD0), 2u);
     EXPECT_EQ(be32(m + 0xD4), 0u);
     EXPECT_EQ(be32(m + kMatLastSectorOfIfo), 2u);
-    EXPECT_TRUE(ifo->has(ID_VMG_PTT_SRPT));
-    EXPECT_TRUE(ifo->has(ID_VMG_VTS_ATRT));
-    EXPECT_EQ(ifoKind(ifo.get()), IfoKind::Vmg);
 }
 
 }  // namespace

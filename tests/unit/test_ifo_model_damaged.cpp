@@ -83,72 +83,51 @@ TEST(IfoModelDamagedOffsets, OffsetsOutsideTheTableGiveEmptyEntries) {
     put32(b.data() + 12, 0xFFFFFFFF);
     const CIfoPttSrpt ptt(b);
     ASSERT_EQ(ptt.titles.size(), 2u);
-    EXPECT_TRUE(ptt.titles[0]->ptts.empty());
-    EXPECT_TRUE(ptt.titles[1]->ptts.empty());
-
+    EXPECT_TRUE(ptt.titles[0]->ptts.empty() && ptt.titles[1]->ptts.empty());
     const CIfoTmapt tmapt(b);
     ASSERT_EQ(tmapt.maps.size(), 2u);
     EXPECT_TRUE(tmapt.maps[1]->entries.empty());
-
     const CIfoVtsAtrt atrt(b);
     ASSERT_EQ(atrt.titleSets.size(), 2u);
     EXPECT_TRUE(atrt.titleSets[0]->titleAudio.empty());
 }
 
-TEST(IfoModelDamagedOffsets, APgcOutsideTheTableIsAnEmptyPgc) {
+TEST(IfoModelDamagedOffsets, PgcsLanguageUnitsAndCommandTablesOutsideTheirTable) {
     Bytes b = listTable(16, 1, 15);
-    put32(b.data() + 8 + pgc::kSrpPgcStart, 0x7FFFFFFF);
+    put32(b.data() + 8 + pgc::kSrpPgcStart, 0x7FFFFFFF);  // also the unit's start: 0xFFFFFFF8
     const CIfoPgcit pgcit(b);
     ASSERT_EQ(pgcit.srps.size(), 1u);
-    EXPECT_TRUE(pgcit.srps[0]->pgc->commands.empty());
     EXPECT_EQ(pgcit.srps[0]->pgc->stored, (std::array<std::uint8_t, 236>{}));
-}
-
-TEST(IfoModelDamagedOffsets, APgcCutByTheEndOfTheTableReadsTheRestAsZero) {
-    Bytes b(100, 0x11);
-    const CIfoPgc p(b, 90);
-    EXPECT_EQ(p.stored[9], 0x11);
-    EXPECT_EQ(p.stored[10], 0);
-    // The command table offset 0x0000 read beyond the bytes: no commands.
-    EXPECT_TRUE(p.commands.empty());
-}
-
-TEST(IfoModelDamagedOffsets, ACommandTableOutsideThePgcGivesNoCommands) {
-    Bytes b(CIfoPgc::kStoredSize, 0);
-    put16(b.data() + pgc::kCommandTableStart, 0xFFF0);
-    const CIfoPgc p(b, 0);
-    EXPECT_TRUE(p.commands.empty());
-    EXPECT_EQ(p.preCommands + p.postCommands + p.cellCommands, 0);
-}
-
-TEST(IfoModelDamagedOffsets, LanguageUnitsOutsideTheTableHaveNoPgcs) {
-    Bytes b = listTable(16, 1, 15);
     put32(b.data() + 8 + pgc::kLuStart, 0xFFFFFFF8);
     const CIfoPgciUt ut(b);
     ASSERT_EQ(ut.units.size(), 1u);
     EXPECT_TRUE(ut.units[0]->srps.empty());
-}
 
-TEST(IfoModelDamagedOffsets, AFirstPlayPgcOutsideTheTableIsEmpty) {
+    // A PGC cut by the end of the table reads the rest as zero: no command table either.
+    const CIfoPgc cut(Bytes(100, 0x11), 90);
+    EXPECT_EQ(cut.stored[9], 0x11);
+    EXPECT_EQ(cut.stored[10], 0);
+    EXPECT_TRUE(cut.commands.empty());
+    Bytes p(CIfoPgc::kStoredSize, 0);
+    put16(p.data() + pgc::kCommandTableStart, 0xFFF0);
+    const CIfoPgc outside(p, 0);
+    EXPECT_TRUE(outside.commands.empty());
+    EXPECT_EQ(outside.preCommands + outside.postCommands + outside.cellCommands, 0);
+
     Bytes mat(2048, 0);
     std::copy_n("DVDVIDEO-VMG", 12, mat.begin());
     put32(mat.data() + mat::kFirstPlayPgcStart, 0xFFFFFFFF);
     const CIfoMat m(mat);
-    EXPECT_EQ(m.form, MatForm::Manager);
     ASSERT_NE(m.firstPlay, nullptr);
     EXPECT_TRUE(m.firstPlay->commands.empty());
 }
 
 TEST(IfoModelDamagedOffsets, ShortOrEmptyBytesGiveEmptyObjects) {
     const Bytes none;
-    EXPECT_TRUE(CIfoCadt(none).cells.empty());
-    EXPECT_TRUE(CIfoVobuAdmap(none).sectors.empty());
-    EXPECT_TRUE(CIfoPgcit(none).srps.empty());
-    EXPECT_TRUE(CIfoPgciUt(none).units.empty());
-    EXPECT_TRUE(CIfoPttSrpt(none).titles.empty());
-    EXPECT_TRUE(CIfoTmapt(none).maps.empty());
-    EXPECT_TRUE(CIfoTtSrpt(none).titles.empty());
-    EXPECT_TRUE(CIfoVtsAtrt(none).titleSets.empty());
+    EXPECT_TRUE(CIfoCadt(none).cells.empty() && CIfoVobuAdmap(none).sectors.empty() &&
+                CIfoPgcit(none).srps.empty() && CIfoPgciUt(none).units.empty() &&
+                CIfoPttSrpt(none).titles.empty() && CIfoTmapt(none).maps.empty() &&
+                CIfoTtSrpt(none).titles.empty() && CIfoVtsAtrt(none).titleSets.empty());
     EXPECT_EQ(CIfoMat(none).form, MatForm::TitleSet);
     const Bytes three = {1, 2, 3};
     EXPECT_EQ(CIfoAudioAttr(three, 1).bytes, (std::array<std::uint8_t, 8>{2, 3}));

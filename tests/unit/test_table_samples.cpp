@@ -107,18 +107,10 @@ TEST(Samples, TitleAddressAndTimeMapTablesAgreeWithLsdvd) {
     compareTables("pal169", kPal169, 1);
 }
 
-TEST(Samples, MenuCellsAndVobusOfTheNtscDisc) {
-    const Shown cells("ntsc43", "VIDEO_TS.IFO", "VMGM_C_ADT");
-    EXPECT_EQ(cells.value("  1. Cell: End sector"), "13");
-    EXPECT_EQ(Shown("ntsc43", "VIDEO_TS.IFO", "VMGM_VOBU_ADMAP").value("  VOBU_1: start sector"),
-              "0");
-    // Title set 1's four menu cells, VOB ids 1 to 4, one each.
-    const Shown menus("ntsc43", "VTS_01_0.IFO", "VTSM_C_ADT");
-    EXPECT_EQ(menus.values(R"(  \d\. Cell: VOB ID)"),
+// Title set 1's four menu cells lie in VOB ids 1 to 4, one each.
+TEST(Samples, MenuCellsOfTheNtscDisc) {
+    EXPECT_EQ(Shown("ntsc43", "VTS_01_0.IFO", "VTSM_C_ADT").values(R"(  \d\. Cell: VOB ID)"),
               (std::vector<std::string>{"1", "2", "3", "4"}));
-    EXPECT_EQ(menus.value("  4. Cell: End sector"), "56");
-    EXPECT_EQ(Shown("ntsc43", "VTS_01_0.IFO", "VTSM_VOBU_ADMAP").values(R"(  VOBU_\d+.*)").size(),
-              8u);
 }
 
 }  // namespace

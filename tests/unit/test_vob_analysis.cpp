@@ -59,8 +59,8 @@ TEST(VobuAnalysis, PictureStartSplitAcrossPacketsCountsOnceAndEndsThePreviousPac
     EXPECT_EQ(job.vobus[0].refEnd[0], 2u);  // the I picture ended in the packet before the split
 }
 
+// A bottom field whose coding extension straddles two packets still pairs with its top field.
 TEST(VobuAnalysis, SplitPictureCodingExtensionIsFoundToo) {
-    // A bottom field whose coding extension straddles two packets still pairs with its top field.
     const Bytes ext = pictureCodingExtension(kBottomField, false, false);
     const auto job = analyse(
         {navPack({}), fullVideoSector(concat({kI, pictureCodingExtension(kTopField, true, false)})),
@@ -124,12 +124,6 @@ TEST(VobuAnalysis, AtMostThreeReferenceEndsPerVobu) {
     EXPECT_EQ(job.vobus[1].frames, 1.0);
 }
 
-TEST(VobuAnalysis, VideoWithoutPictureStartsLeavesZeros) {
-    const auto job = analyse({navPack({}), fullVideoSector({}), videoSector(sliceData(50))});
-    EXPECT_EQ(job.vobus[0].frames, 0.0);
-    EXPECT_EQ(job.vobus[0].refEnd, (std::array<std::uint32_t, 3>{}));
-}
-
 // Audio stream 0 announced with an ordinary forward offset, VOBU time 90000.
 NavFields withAudio(std::uint16_t word, std::uint32_t sPtm = 90000, std::uint16_t vobId = 1) {
     NavFields f;
@@ -158,9 +152,7 @@ TEST(VobuAnalysis, AudioSyncPointsAtThePacketOfTheVobuTime) {
     EXPECT_EQ(sync0(analyse(
                   {nav, privateSector(0x80, 80000), paddingSector(), privateSector(0x80, 92879)})),
               3u);
-}
-
-TEST(VobuAnalysis, SpecialAudioSyncWordsStay) {
+    // The special words stay.
     for (std::uint16_t word : {std::uint16_t{0}, nav::kAudioSyncNone})
         EXPECT_EQ(sync0(analyse({navPack(withAudio(word)), privateSector(0x80, 90000)})), word);
 }
@@ -213,8 +205,9 @@ TEST(VobuAnalysisDamaged, PesLengthPastTheSectorEndStaysInside) {
 TEST(VobuAnalysisDamaged, HeaderDataLengthPastTheSectorEndGivesNoPayload) {
     Sector s = fullVideoSector(kI);
     s[vob::pes::kHeaderDataLength] = 0xFF;
-    const auto job = analyse({navPack({}), s, privateSector(0x80, 1)});
+    const auto job = analyse({navPack({}), s, privateSector(0x80, 1), videoSector(sliceData(50))});
     EXPECT_EQ(job.vobus[0].frames, 0.0);
+    EXPECT_EQ(job.vobus[0].refEnd, (std::array<std::uint32_t, 3>{}));
 }
 
 TEST(VobuAnalysisDamaged, TruncatedSectorsAreCountedAndNothingIsReadBeyondThem) {
