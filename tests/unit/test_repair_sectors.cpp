@@ -9,6 +9,7 @@
 #include "core/bytes.h"
 #include "core/ifo_main.h"
 #include "format/file_tree.h"
+#include "repair/folder_fit.h"
 #include "repair/sector_correction.h"
 #include "unit/test_support.h"
 
@@ -313,6 +314,25 @@ TEST(GetVtsSectors, DamagedTitleTableIsReadOnlyAsFarAsItReaches) {
     ifo->table[ID_MAT].resize(0x20);  // the VOB start and title set count lie beyond
     EXPECT_EQ(repair::CorrectVmgiMat(*ifo, *listing),
               "Last Sector of VMG: [old: 31] [new: 25] (VIDEO_TS.VOB)\n");
+}
+
+// A title set whose cell address table ends after exactly one cell points into its title VOB; one
+// that ends before the first cell does not.
+TEST(FolderMisfits, ATitleSetWithOneCellNeedsItsTitleVob) {
+    const repair::DiscListing listing({{"VTS_01_0.IFO", 4 * kSectorSize}});
+    const std::string missing =
+        "VTS_01_1.VOB is missing or empty, but the title cells of VTS_01_0.IFO point into it.";
+    for (const std::uint32_t endByte : {7u, 19u}) {
+        ifo_t vts;
+        vts.table[ID_MAT].assign(kSectorSize, 0);
+        std::copy_n("DVDVIDEO-VTS", 12, vts.table[ID_MAT].begin());
+        vts.table[ID_VTS_C_ADT].assign(kSectorSize, 0);
+        put32(&vts.table[ID_VTS_C_ADT][4], endByte);
+        const auto lines = repair::FolderMisfits(listing, {{"VTS_01_0.IFO", &vts}});
+        EXPECT_EQ(lines,
+                  endByte == 19 ? std::vector<std::string>{missing} : std::vector<std::string>{})
+            << endByte;
+    }
 }
 
 }  // namespace
