@@ -3,7 +3,7 @@
 #include "core/user_interaction.h"
 #include "core/text_printf.h"
 #include "vob/pes_packet.h"
-#include "vob/replacing_file.h"
+#include "core/replacing_file.h"
 #include "vob/title_vob_pass.h"
 #include "vob/vob_files.h"
 
