@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "vob/audio_stream_slots.h"
+#include "vob/extras_options.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/picture_scan.h"
 #include "vob/vobu_info.h"
@@ -54,6 +55,11 @@ struct VobJob {
     std::array<std::uint32_t, nav::kSubpStreams> subpPackets{};
     VobuAnalysisState analysis;
     TemplateState templ;
+
+    // The VOB processing runs: their options, the strip choices and the angles of the title set.
+    ExtrasOptions options;
+    StripChoices strip;
+    AngleTable angles;
 
     VobuInfo* currentVobu() { return current ? &vobus[*current] : nullptr; }
 };
