@@ -99,6 +99,38 @@ const std::vector<Command>& commands() {
          "are)\n"
          "  --dry-run  report what would change and write nothing",
          runGetVtsSectors},
+        {"vob-extras", "FILE.IFO DEST.VOB [options]",
+         "Copies the title VOB files of the title set FILE.IFO to DEST.VOB's folder (named\n"
+         "VTS_nn_1.VOB, ... after DEST.VOB's first six characters), leaving out what the options\n"
+         "strip; corrects every NAV pack of the copy, rebuilds the IFO tables and saves FILE.IFO\n"
+         "(and VIDEO_TS.IFO after stream stripping) with their .BUP copies into that folder. With\n"
+         "nothing stripped the title set's own tables and NAV packs are corrected in place.\n"
+         "The source files are never written to otherwise.\n"
+         "  --strip-streams IDS        leave out the streams with these MPEG ids (0x81,0x21)\n"
+         "  --strip-vobids LIST        leave out these VOB ids (1,3)\n"
+         "  --remove-angles KEEP       keep only angle KEEP of an angle block\n"
+         "  --no-correct-ifo           do not correct the IFO after stripping\n"
+         "  --no-nav-packs             leave the NAV packs of the copy as they are\n"
+         "  --no-tables                do not rebuild the address and time-map tables\n"
+         "  --keep-puops               keep the prohibited user operations of the NAV packs\n"
+         "  --rebuild-pts              rewrite the presentation and elapsed times\n"
+         "  --remove-angle-pointers    clear the interleaving and angle fields\n"
+         "  --adjust-angle-pointers    relocate the interleaving and angle fields\n"
+         "  --no-adjust-vobu           leave the VOBU search pointers as they are\n"
+         "  --no-adjust-sync           leave the audio and sub-picture sync offsets\n"
+         "  --list                     print the streams and VOB ids (DEST.VOB not needed)",
+         runVobExtras},
+        {"menu-extras", "FILE.IFO DEST.VOB [options]",
+         "Copies the menu VOB beside FILE.IFO (VTS_nn_0.VOB or VIDEO_TS.VOB) to DEST.VOB's folder\n"
+         "(named after DEST.VOB's first eight characters), leaving out the VOB ids and language\n"
+         "units the options strip; corrects its NAV packs, rebuilds the menu tables and saves\n"
+         "FILE.IFO with its .BUP copy into that folder.\n"
+         "  --strip-vobids LIST  leave out these VOB ids\n"
+         "  --strip-lus LIST     leave out these language units (1,2) and the VOB ids only they "
+         "use\n"
+         "  The options --no-correct-ifo, --no-nav-packs, --no-tables, --keep-puops and --list\n"
+         "  work as with vob-extras.",
+         runMenuExtras},
     };
     return all;
 }

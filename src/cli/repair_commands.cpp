@@ -67,11 +67,15 @@ int finish(Workspace& workspace, IfoDocument& doc, bool dryRun) {
     return kExitOk;
 }
 
-class CliDocuments : public repair::DocumentSource {
+class CliDocuments : public DocumentSource {
   public:
     explicit CliDocuments(Workspace& workspace) : workspace_(workspace) {}
     IfoDocument* documentFor(const std::string& path) override {
         return openDocument(workspace_, path);
+    }
+    bool reload(IfoDocument& doc) override {
+        CliInteraction ui;
+        return ReloadDocument(workspace_, doc, ui);
     }
 
   private:

@@ -41,6 +41,19 @@ class Workspace {
     int modifiedCount_ = 0;
 };
 
+// Where a command that works on several files gets their documents: the window reuses a file that
+// is already open (and shows a new one in its tree, without expanding it), the command line
+// opens it.
+class DocumentSource {
+  public:
+    virtual ~DocumentSource() = default;
+    // The document of `path`, or null when it cannot be opened (the user has been told).
+    virtual IfoDocument* documentFor(const std::string& path) = 0;
+    // Reads the document's file anew, dropping what changed in memory, and shows it anew. False
+    // when the file cannot be read (the user has been told; the document is left as it was).
+    virtual bool reload(IfoDocument& doc) = 0;
+};
+
 // Opens an IFO or BUP file read-only and loads it. On failure the user is told why and the result
 // is null.
 IfoHandle openIfoFile(const std::string& path, UserInteraction& ui);

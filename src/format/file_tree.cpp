@@ -40,8 +40,10 @@ constexpr TableCaption kVtsCaptions[] = {
 
 }  // namespace
 
-IfoDocument& AddFileToTree(Workspace& workspace, std::string path, IfoHandle ifo) {
-    IfoDocument& doc = workspace.add(std::move(path), std::move(ifo));
+namespace {
+
+// The table nodes of a file's kind under its root.
+void addTableNodes(IfoDocument& doc) {
     std::span<const TableCaption> captions;
     switch (ifoKind(doc.ifo.get())) {
         case IfoKind::Vmg:
@@ -56,7 +58,25 @@ IfoDocument& AddFileToTree(Workspace& workspace, std::string path, IfoHandle ifo
     // Every table node is there whether or not the file holds the table.
     for (const auto& c : captions)
         doc.root.addChild(NodeKind::Table, std::string(c.caption)).tableId = c.tableId;
+}
+
+}  // namespace
+
+IfoDocument& AddFileToTree(Workspace& workspace, std::string path, IfoHandle ifo) {
+    IfoDocument& doc = workspace.add(std::move(path), std::move(ifo));
+    addTableNodes(doc);
     return doc;
+}
+
+bool ReloadDocument(Workspace& workspace, IfoDocument& doc, UserInteraction& ui) {
+    IfoHandle ifo = openIfoFile(doc.path, ui);
+    if (!ifo) return false;
+    doc.ifo = std::move(ifo);
+    doc.angles.clear();
+    doc.root.children.clear();
+    addTableNodes(doc);
+    workspace.clearModified(doc);
+    return true;
 }
 
 std::string nodeShortName(const TreeNode& node) {

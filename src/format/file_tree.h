@@ -10,6 +10,9 @@ namespace navtab {
 
 // Adds an opened file to the workspace with its root caption and table nodes.
 IfoDocument& AddFileToTree(Workspace& workspace, std::string path, IfoHandle ifo);
+// Reads the document's file anew into it, dropping its changes, with a fresh tree. False when
+// the file cannot be read (the user has been told; the document stays as it was).
+bool ReloadDocument(Workspace& workspace, IfoDocument& doc, UserInteraction& ui);
 
 // The short name of a node: a table node's first word (VTSI_MAT, VTS_PGCITI, ...), a PGC node's
 // caption without its surrounding blanks, the path for the root.

@@ -31,15 +31,6 @@ bool correctDocumentSectors(Workspace& workspace, IfoDocument& doc, const DiscLi
 void CorrectLoadedIfo(Workspace& workspace, IfoDocument& doc, const DiscListing& listing,
                       UserInteraction& ui);
 
-// Where the all-files mode gets the documents it corrects: the window reuses a file that is
-// already open (and shows a new one in its tree), the command line opens it.
-class DocumentSource {
-  public:
-    virtual ~DocumentSource() = default;
-    // The document of `path`, or null when it cannot be opened (the user has been told).
-    virtual IfoDocument* documentFor(const std::string& path) = 0;
-};
-
 struct AllFilesOutcome {
     IfoDocument* last = nullptr;       // the last document handled
     std::vector<std::string> changed;  // paths of the files corrected (or saved to write a

@@ -11,6 +11,7 @@
 #include "repair/folder_fit.h"
 #include "repair/prohibited_uops.h"
 #include "repair/sector_correction.h"
+#include "vob/extras_run.h"
 
 namespace navtab {
 
@@ -193,7 +194,7 @@ void BrowserSession::DeletePlayback(int index) {
 
 // The all-files mode of "Get VTS sectors" works on the documents already open, so that the tree
 // never shows two branches for one file, and opens the others into the tree.
-class BrowserSession::FolderDocuments : public repair::DocumentSource {
+class BrowserSession::FolderDocuments : public DocumentSource {
   public:
     explicit FolderDocuments(BrowserSession& session) : session_(session) {}
     IfoDocument* documentFor(const std::string& path) override {
@@ -202,6 +203,13 @@ class BrowserSession::FolderDocuments : public repair::DocumentSource {
         IfoDocument* doc = session_.openFile(path);
         if (doc != nullptr && session_.listener_) session_.listener_->documentAdded(*doc);
         return doc;
+    }
+    bool reload(IfoDocument& doc) override {
+        // The old tree nodes go; nothing may keep pointing at them.
+        if (session_.currentDoc_ == &doc) session_.currentNode_ = &doc.root;
+        if (!ReloadDocument(session_.workspace_, doc, session_.ui_)) return false;
+        if (session_.listener_) session_.listener_->documentReloaded(doc);
+        return true;
     }
 
   private:
@@ -215,6 +223,22 @@ IfoDocument* BrowserSession::OnGetVtsSectors() {
     IfoDocument* shown = repair::OnGetVtsSectors(workspace_, currentDoc_, source, ui_);
     refresh();
     return shown;
+}
+
+void BrowserSession::OnVobExtras(vob::VobCommandUi& dialogs) {
+    if (currentDoc_ == nullptr) return;
+    FolderDocuments source(*this);
+    vob::ExtrasContext ctx{workspace_, source, dialogs, ui_};
+    vob::VobExtras(ctx, *currentDoc_);
+    refresh();
+}
+
+void BrowserSession::OnMenuExtras(vob::VobCommandUi& dialogs) {
+    if (currentDoc_ == nullptr) return;
+    FolderDocuments source(*this);
+    vob::ExtrasContext ctx{workspace_, source, dialogs, ui_};
+    vob::MenuExtras(ctx, *currentDoc_);
+    refresh();
 }
 
 void BrowserSession::OnSave() {

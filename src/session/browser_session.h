@@ -15,6 +15,9 @@
 namespace navtab {
 
 class UserInteraction;
+namespace vob {
+class VobCommandUi;
+}
 
 // Told about changes so that a view can follow them.
 class SessionListener {
@@ -27,6 +30,8 @@ class SessionListener {
     virtual void treeChanged(IfoDocument& /*doc*/) {}
     // A command opened another file; its tree is ready to be shown.
     virtual void documentAdded(IfoDocument& /*doc*/) {}
+    // A command read this document's file anew: its tree was made anew.
+    virtual void documentReloaded(IfoDocument& /*doc*/) {}
 };
 
 class BrowserSession {
@@ -82,6 +87,11 @@ class BrowserSession {
     // "Get VTS sectors" on the shown document. In all-files mode every IFO file of its folder is
     // corrected and saved, opening those not open yet. Returns the document to show at the end.
     IfoDocument* OnGetVtsSectors();
+
+    // "VOB Extras" on the shown title set and "Menu Extras" on the shown file, through `dialogs`.
+    // Files saved into the destination are opened beside the source, which is read anew.
+    void OnVobExtras(vob::VobCommandUi& dialogs);
+    void OnMenuExtras(vob::VobCommandUi& dialogs);
 
     // "Save": asks for the target (the document's own path proposed) and saves the shown document.
     void OnSave();

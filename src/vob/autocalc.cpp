@@ -1,8 +1,8 @@
 #include "vob/autocalc.h"
 
 #include "core/ifo_classes_address.h"
-#include "core/user_interaction.h"
 #include "core/text_printf.h"
+#include "core/user_interaction.h"
 #include "vob/title_pgc_cells.h"
 #include "vob/vob_files.h"
 #include "vob/vobu_info.h"

@@ -1,9 +1,9 @@
 #include "vob/frame_template.h"
 
-#include "core/user_interaction.h"
-#include "core/text_printf.h"
-#include "vob/pes_packet.h"
 #include "core/replacing_file.h"
+#include "core/text_printf.h"
+#include "core/user_interaction.h"
+#include "vob/pes_packet.h"
 #include "vob/title_vob_pass.h"
 #include "vob/vob_files.h"
 

@@ -11,8 +11,13 @@ unsigned titlePgcCount(const ByteReader& pgcit) {
 std::vector<TitlePgcCell> titlePgcCells(const ByteReader& pgcit, unsigned index) {
     std::vector<TitlePgcCell> cells;
     if (index >= titlePgcCount(pgcit)) return cells;
-    const std::size_t pgcAt =
-        pgcit.u32(pgc::kListEntries + pgc::kListEntrySize * std::size_t{index} + pgc::kSrpPgcStart);
+    return pgcCellsAt(pgcit,
+                      pgcit.u32(pgc::kListEntries + pgc::kListEntrySize * std::size_t{index} +
+                                pgc::kSrpPgcStart));
+}
+
+std::vector<TitlePgcCell> pgcCellsAt(const ByteReader& pgcit, std::size_t pgcAt) {
+    std::vector<TitlePgcCell> cells;
     if (!pgcit.has(pgcAt, pgc::kHeaderSize)) return cells;
     const unsigned count = pgcit.u8(pgcAt + pgc::kCellCount);
     const std::size_t playback = pgcAt + pgcit.u16(pgcAt + pgc::kCellPlaybackStart);
@@ -22,7 +27,8 @@ std::vector<TitlePgcCell> titlePgcCells(const ByteReader& pgcit, unsigned index)
         const std::size_t entry = playback + pgc::kCellPlaybackSize * j;
         if (!pgcit.has(pos, pgc::kCellPositionSize) || !pgcit.has(entry, pgc::kCellPlaybackSize))
             break;
-        cells.push_back({pgcit.u8(pos + pgc::kCellVobId + 1), pgcit.u8(pos + pgc::kCellId), entry});
+        cells.push_back({pgcit.u8(pos + pgc::kCellVobId + 1), pgcit.u8(pos + pgc::kCellId), entry,
+                         pgcit.u16(pos + pgc::kCellVobId)});
     }
     return cells;
 }

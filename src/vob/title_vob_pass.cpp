@@ -55,6 +55,14 @@ class FileHandle {
 
 VobPassResult ReadVobSectors(const VobPass& pass, UserInteraction& ui,
                              const std::function<void(SectorBytes)>& onSector) {
+    return ProcessVobSectors(pass, ui, [&](std::span<std::uint8_t> sector) {
+        onSector(sector);
+        return true;
+    });
+}
+
+VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
+                                const std::function<bool(std::span<std::uint8_t>)>& onSector) {
     std::vector<std::uint8_t> buffer(VobPass::kChunkBytes);
     Progress* progress = pass.progress;
     for (const std::string& path : pass.files) {
@@ -70,9 +78,8 @@ VobPassResult ReadVobSectors(const VobPass& pass, UserInteraction& ui,
             progress->SetRange(0, static_cast<int>(upper), VobPass::kChunkBytes / kSectorSize);
             progress->SetPos(0);
         }
-        const std::string text =
-            "Reading source VOB: " + path +
-            (pass.destination ? "\nWriting destination VOB: " + *pass.destination : std::string());
+        const std::string kind = pass.menu ? "MenuVOB: " : "VOB: ";
+        const std::string reading = "Reading source " + kind + path;
         for (;;) {
             const long long got = readFully(file.fd(), buffer.data(), buffer.size());
             if (got < 0) {
@@ -81,9 +88,13 @@ VobPassResult ReadVobSectors(const VobPass& pass, UserInteraction& ui,
             }
             const std::size_t whole = static_cast<std::size_t>(got) / kSectorSize;
             for (std::size_t i = 0; i < whole; ++i)
-                onSector(SectorBytes(buffer.data() + i * kSectorSize, kSectorSize));
+                if (!onSector(
+                        std::span<std::uint8_t>(buffer.data() + i * kSectorSize, kSectorSize)))
+                    return VobPassResult::WriteFailed;
             if (progress) {
-                progress->SetText(text);
+                progress->SetText(pass.destination ? reading + "\nWriting destination " + kind +
+                                                         *pass.destination
+                                                   : reading);
                 progress->StepIt();
                 progress->PeekAndPump();
                 if (progress->Cancelled()) return VobPassResult::Cancelled;

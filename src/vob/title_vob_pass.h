@@ -4,7 +4,9 @@
 // in a terminal) stops the pass between two reads.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,15 +19,17 @@ class UserInteraction;
 
 namespace navtab::vob {
 
-enum class VobPassResult { Done, Cancelled, ReadFailed };
+enum class VobPassResult { Done, Cancelled, ReadFailed, WriteFailed };
 
 struct VobPass {
     static constexpr std::size_t kChunkBytes = 102400;  // 50 sectors per read
 
     std::vector<std::string> files;
     Progress* progress = nullptr;
-    // Named in the progress text when the pass writes files ("Writing destination VOB: ...").
+    // Named in the progress text when the pass writes files ("Writing destination VOB: ..."):
+    // the file being written, which changes while the pass runs.
     const std::string* destination = nullptr;
+    bool menu = false;  // the texts say "MenuVOB"
 };
 
 // Hands every whole sector of the files to `onSector`. A trailing part of a sector at the end of
@@ -33,5 +37,10 @@ struct VobPass {
 // and ends the pass.
 VobPassResult ReadVobSectors(const VobPass& pass, UserInteraction& ui,
                              const std::function<void(SectorBytes)>& onSector);
+
+// The same for a pass that writes: `onSector` may change the sector it is given, and returning
+// false ends the pass (WriteFailed; the caller has told the user why).
+VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
+                                const std::function<bool(std::span<std::uint8_t>)>& onSector);
 
 }  // namespace navtab::vob

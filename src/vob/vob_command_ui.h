@@ -7,6 +7,8 @@
 #include <string>
 
 #include "core/progress.h"
+#include "vob/extras_dialog.h"
+#include "vob/strip_choice.h"
 
 namespace navtab::vob {
 
@@ -36,6 +38,11 @@ class VobCommandUi {
     // when the user cancelled.
     virtual std::string chooseTemplateFile(const std::string& proposed,
                                            const std::string& filter) = 0;
+    // The options dialog of VOB Extras and Menu Extras, and the strip dialog in the mode `dialog`
+    // gives. Each edits what it is given; false when the user cancelled. Without such dialogs a
+    // run is cancelled.
+    virtual bool chooseExtrasOptions(ExtrasDialogState& /*state*/) { return false; }
+    virtual bool chooseStrip(StripDialog& /*dialog*/) { return false; }
     // A progress window showing `text`, open until the result is destroyed.
     virtual std::unique_ptr<Progress> showProgress(const std::string& text) = 0;
 };

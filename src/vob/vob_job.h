@@ -60,6 +60,7 @@ struct VobJob {
     ExtrasOptions options;
     StripChoices strip;
     AngleTable angles;
+    bool droppingVobu = false;  // VOB id stripping: the VOBU being read is left out
 
     VobuInfo* currentVobu() { return current ? &vobus[*current] : nullptr; }
 };

@@ -1,0 +1,49 @@
+// VOB Extras and Menu Extras: copy the title VOB files (or the menu VOB) of the open file to a
+// destination while leaving out streams, VOB ids, language units or angles; correct every NAV
+// pack of what was written; rebuild the IFO tables to describe it; and save the IFO files into the
+// destination folder. The source folder is never written to unless the run writes no VOB file
+// (nothing stripped): then the tables and NAV packs of the open title set are corrected in place.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/document.h"
+#include "vob/vob_command_ui.h"
+#include "vob/vob_job.h"
+
+namespace navtab::vob {
+
+struct ExtrasOutcome {
+    enum class Result {
+        NotPossible,  // no fitting file is open
+        Cancelled,    // a dialog was cancelled or the user stopped the copy
+        Refused,      // a check of the options ended the run before anything was written
+        Failed,       // a read or write failed; the user was told what was left
+        Done,
+    };
+    Result result = Result::NotPossible;
+    std::vector<std::string> written;  // the VOB files written
+    std::vector<std::string> saved;    // the IFO files saved
+    std::size_t vobus = 0;             // VOBUs collected
+};
+
+// What a run works with: the documents, the dialogs and the user.
+struct ExtrasContext {
+    Workspace& workspace;
+    DocumentSource& documents;
+    VobCommandUi& dialogs;
+    UserInteraction& ui;
+};
+
+// Needs an open title set (VTSI); does nothing otherwise.
+ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc);
+// Needs an open IFO file with a menu VOB beside it.
+ExtrasOutcome MenuExtras(ExtrasContext& ctx, IfoDocument& doc);
+
+// One sector of the copy: the stripping, then the VOBU analysis and the writer. False when the
+// write failed.
+class DestinationWriter;
+bool ProcessSector(VobJob& job, std::span<std::uint8_t> sector, DestinationWriter* writer);
+
+}  // namespace navtab::vob

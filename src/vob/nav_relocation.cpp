@@ -1,0 +1,248 @@
+#include "vob/nav_relocation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "core/bcd_frames.h"
+#include "core/bytes.h"
+
+namespace navtab::vob {
+namespace {
+
+// The VOBUs that now stand for source sectors. Targets are searched from a VOBU outwards; the
+// search for a farther target goes on from where the nearer one was found, which finds the same
+// VOBU as a search from the start (the first VOBU at or beyond a target lies no nearer than the
+// first one at or beyond a nearer target).
+class LbnSearch {
+  public:
+    explicit LbnSearch(const VobuList& list) : list_(list) {}
+
+    // The first VOBU after `from` (or from `from` itself with `inclusive`) whose lbn is at least
+    // `target`; the last VOBU when there is none. `cursor` carries the search on.
+    std::size_t forward(std::size_t from, std::uint64_t target, bool inclusive,
+                        std::size_t& cursor) const {
+        const std::size_t first = inclusive ? from : from + 1;
+        std::size_t i = cursor < first ? first : cursor;
+        while (i < list_.size() && list_[i].lbn < target) ++i;
+        cursor = i;
+        return i < list_.size() ? i : list_.size() - 1;
+    }
+    // The first VOBU before `from` (or `from` itself with `inclusive`), going backwards, whose
+    // lbn is at most `target` (negative: none is); the first VOBU when there is none.
+    std::size_t backward(std::size_t from, std::int64_t target, bool inclusive,
+                         std::size_t& cursor) const {
+        // cursor counts VOBUs still to look at: index + 1, so that 0 means "none left".
+        const std::size_t first = inclusive ? from + 1 : from;
+        std::size_t i = cursor > first ? first : cursor;
+        while (i > 0 && static_cast<std::int64_t>(list_[i - 1].lbn) > target) --i;
+        cursor = i;
+        return i > 0 ? i - 1 : 0;
+    }
+
+  private:
+    const VobuList& list_;
+};
+
+constexpr std::size_t kNoCursor = static_cast<std::size_t>(-1);
+// More frames than a VOBU or a cell can show: 2^32 - 1, the most a frame count field holds.
+constexpr double kMaxFrames = 4294967295.0;
+
+std::uint32_t distanceTo(const VobuInfo& from, const VobuInfo& to) {
+    return to.sector - from.sector;
+}
+
+void relocateTimes(VobuInfo& r, const VobuInfo* previous, std::uint32_t& previousEnd,
+                   double& cellFrames) {
+    const bool newVob = previous == nullptr || previous->vobId != r.vobId;
+    const std::uint32_t start = newVob ? r.sPtm : previousEnd;
+    // A damaged stream can leave a VOBU with a negative or absurd frame count; the times then
+    // wrap like the 32-bit fields they are written to, never through an undefined conversion.
+    const double frames = std::clamp(r.frames, 0.0, kMaxFrames);
+    // Whole-number rates: a frame lasts 3600 ticks at 25 and 3000 at 30.
+    r.sPtm = start;
+    r.ePtm = start + static_cast<std::uint32_t>(
+                         static_cast<std::uint64_t>(frames * 90000.0 / r.rate) & 0xFFFFFFFFu);
+    previousEnd = r.ePtm;
+    if (previous == nullptr || previous->vobId != r.vobId || previous->cellId != r.cellId)
+        cellFrames = 0;
+    r.eltm = framesToBcdTime(static_cast<std::uint32_t>(cellFrames), r.rate);
+    cellFrames = std::min(std::floor(cellFrames + frames), kMaxFrames);
+}
+
+void relocateSearchPointers(const LbnSearch& search, VobuList& list, std::size_t i) {
+    VobuInfo& r = list[i];
+    const VobuInfo& next = list[i + 1 < list.size() ? i + 1 : i];
+    const VobuInfo& prev = list[i > 0 ? i - 1 : 0];
+    for (SearchPointer* p : {&r.nextVideo, &r.nextVobu})
+        if (p->special == SearchPointer::kOrdinary) p->special = distanceTo(r, next) | p->flags;
+    std::size_t cursor = 0;
+    std::uint64_t lastTarget = 0;
+    for (SearchPointer& p : r.forward) {
+        if (p.special != SearchPointer::kOrdinary) continue;
+        const std::uint64_t target = std::uint64_t{r.lbn} + p.distance;
+        if (target < lastTarget) cursor = 0;
+        lastTarget = target;
+        const std::size_t found = search.forward(i, target, false, cursor);
+        p.special = distanceTo(r, list[found]) | p.flags;
+    }
+    for (SearchPointer* p : {&r.prevVobu, &r.prevVideo})
+        if (p->special == SearchPointer::kOrdinary) p->special = distanceTo(prev, r) | p->flags;
+    cursor = kNoCursor;
+    std::int64_t lastBack = INT64_MAX;
+    for (SearchPointer& p : r.backward) {
+        if (p.special != SearchPointer::kOrdinary) continue;
+        const std::int64_t target = std::int64_t{r.lbn} - p.distance;
+        if (target > lastBack) cursor = kNoCursor;
+        lastBack = target;
+        const std::size_t found = search.backward(i, target, false, cursor);
+        p.special = distanceTo(list[found], r) | p.flags;
+    }
+}
+
+void relocateSubpSync(const VobJob& job, const LbnSearch& search, VobuInfo& r, std::size_t i) {
+    const VobuList& list = job.vobus;
+    for (std::size_t n = 0; n < r.subpSync.size(); ++n) {
+        SyncOffset& e = r.subpSync[n];
+        if (job.subpPackets[n] == 0) {
+            e.special = 0;
+        } else if (e.special == SyncOffset::kForward) {
+            std::size_t cursor = 0;
+            const std::size_t f =
+                search.forward(i, std::uint64_t{r.lbn} + e.distance, true, cursor);
+            e.special = distanceTo(r, list[f]);
+        } else if (e.special == SyncOffset::kBackward) {
+            std::size_t cursor = kNoCursor;
+            const std::size_t f =
+                search.backward(i, std::int64_t{r.lbn} - e.distance, true, cursor);
+            e.special = distanceTo(list[f], r) | nav::kSubpSyncBackward;
+        }
+    }
+}
+
+// An angle destination: bit 31 set points backwards by the rest of the word, else forwards.
+std::size_t relocateAngleTarget(const LbnSearch& search, const VobuList& list, std::size_t i,
+                                std::uint32_t& word) {
+    const VobuInfo& r = list[i];
+    std::size_t cursor = kNoCursor;
+    if (word & 0x80000000u) {
+        const std::size_t f =
+            search.backward(i, std::int64_t{r.lbn} - (word & 0x7FFFFFFFu), false, cursor);
+        word = distanceTo(list[f], r) | 0x80000000u;
+        return f;
+    }
+    cursor = 0;
+    const std::size_t f = search.forward(i, std::uint64_t{r.lbn} + word, false, cursor);
+    word = distanceTo(r, list[f]);
+    return f;
+}
+
+// The size of a unit from F1 to the VOBU at or beyond `end`, searched on from F1: the difference
+// of the low 16 bits of their sectors.
+std::uint32_t unitSize(const LbnSearch& search, const VobuList& list, std::size_t f1,
+                       std::uint64_t end) {
+    std::size_t cursor = 0;
+    const std::size_t f2 = search.forward(f1, end, false, cursor);
+    return static_cast<std::uint16_t>((list[f2].sector & 0xFFFFu) - (list[f1].sector & 0xFFFFu));
+}
+
+void relocateAngles(const LbnSearch& search, VobuList& list, std::size_t i) {
+    VobuInfo& r = list[i];
+    if (r.ilvuEnd != 0) {
+        std::size_t cursor = 0;
+        const std::size_t f =
+            search.forward(i, std::uint64_t{r.lbn} + r.ilvuEnd + 1, false, cursor);
+        r.ilvuEnd = distanceTo(r, list[f]) - 1;
+    }
+    if (r.ilvuStart != 0 && r.ilvuStart != 0xFFFFFFFFu) {
+        const std::uint64_t target = std::uint64_t{r.lbn} + r.ilvuStart;
+        std::size_t cursor = 0;
+        const std::size_t f1 = search.forward(i, target, false, cursor);
+        r.ilvuStart = distanceTo(r, list[f1]);
+        r.ilvuSize = unitSize(search, list, f1, target + r.ilvuSize);
+    }
+    for (std::uint32_t& a : r.nsmlAngle)
+        if (a != 0 && a != 0x7FFFFFFFu) relocateAngleTarget(search, list, i, a);
+    for (std::size_t k = 0; k < r.smlAngleAddress.size(); ++k) {
+        std::uint32_t& a = r.smlAngleAddress[k];
+        if (a == 0 || a == 0x7FFFFFFFu) continue;
+        const std::uint64_t target =
+            (a & 0x80000000u) ? std::uint64_t{r.lbn} - (a & 0x7FFFFFFFu) : std::uint64_t{r.lbn} + a;
+        const std::size_t f1 = relocateAngleTarget(search, list, i, a);
+        r.smlAngleSize[k] =
+            static_cast<std::uint16_t>(unitSize(search, list, f1, target + r.smlAngleSize[k]));
+    }
+}
+
+}  // namespace
+
+void RelocateNavPointers(VobJob& job) {
+    VobuList& list = job.vobus;
+    const LbnSearch search(list);
+    std::uint32_t previousEnd = 0;
+    double cellFrames = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        VobuInfo& r = list[i];
+        relocateTimes(r, i > 0 ? &list[i - 1] : nullptr, previousEnd, cellFrames);
+        for (std::size_t n = 0; n < r.audioSync.size(); ++n)
+            if (r.audioSync[n].special == SyncOffset::kForward || job.audioPackets[n] == 0)
+                r.audioSync[n].special = 0;
+        relocateSearchPointers(search, list, i);
+        relocateSubpSync(job, search, r, i);
+        if (job.options.adjustAnglePointers && r.ilvuCategory != 0) relocateAngles(search, list, i);
+    }
+}
+
+void WriteNavPack(const VobJob& job, std::span<std::uint8_t> sector, const VobuInfo& r) {
+    if (sector.size() < kSectorSize) return;
+    std::uint8_t* s = sector.data();
+    const ExtrasOptions& o = job.options;
+    put32(s + nav::kPciLbn, r.sector);
+    if (o.removePuops) put32(s + nav::kPciUopCtl, 0);
+    if (o.removeAnglePointers) {
+        put16(s + nav::kIlvuCategory, 0);
+        put32(s + nav::kIlvuEa, 0);
+        put32(s + nav::kIlvuSa, 0);
+        put16(s + nav::kIlvuSize, 0);
+        std::fill_n(s + nav::kNsmlAngle, 4 * nav::kAngleCount, 0);
+        std::fill_n(s + nav::kSmlAngle, nav::kSmlAngleEntrySize * nav::kAngleCount, 0);
+    }
+    if (o.rebuildPts) {
+        put32(s + nav::kVobuSPtm, r.sPtm);
+        put32(s + nav::kVobuEPtm, r.ePtm);
+        put32(s + nav::kPciEEltm, r.eltm);
+        put32(s + nav::kDsiCEltm, r.eltm);
+    }
+    put32(s + nav::kDsiLbn, r.sector);
+    put32(s + nav::kVobuEa, r.lastOffset);
+    for (std::size_t k = 0; k < r.refEnd.size(); ++k) put32(s + nav::kRef1Ea + 4 * k, r.refEnd[k]);
+    if (o.adjustVobuPointers) {
+        put32(s + nav::kNextVideo, r.nextVideo.special);
+        put32(s + nav::kNextVobu, r.nextVobu.special);
+        put32(s + nav::kPrevVobu, r.prevVobu.special);
+        put32(s + nav::kPrevVideo, r.prevVideo.special);
+        for (std::size_t k = 0; k < nav::kStepCount; ++k) {
+            put32(s + nav::kForward + 4 * k, r.forward[nav::kStepCount - 1 - k].special);
+            put32(s + nav::kBackward + 4 * k, r.backward[k].special);
+        }
+    }
+    if (o.adjustSyncPointers) {
+        for (std::size_t n = 0; n < nav::kAudioStreams; ++n)
+            put16(s + nav::kAudioSync + 2 * n, static_cast<std::uint16_t>(r.audioSync[n].special));
+        for (std::size_t n = 0; n < nav::kSubpStreams; ++n)
+            put32(s + nav::kSubpSync + 4 * n, r.subpSync[n].special);
+    }
+    if (o.adjustAnglePointers) {
+        put16(s + nav::kIlvuCategory, static_cast<std::uint16_t>(r.ilvuCategory));
+        put32(s + nav::kIlvuEa, r.ilvuEnd);
+        put32(s + nav::kIlvuSa, r.ilvuStart);
+        put16(s + nav::kIlvuSize, static_cast<std::uint16_t>(r.ilvuSize));
+        for (std::size_t k = 0; k < nav::kAngleCount; ++k) {
+            put32(s + nav::kNsmlAngle + 4 * k, r.nsmlAngle[k]);
+            put32(s + nav::kSmlAngle + nav::kSmlAngleEntrySize * k, r.smlAngleAddress[k]);
+            put16(s + nav::kSmlAngle + nav::kSmlAngleEntrySize * k + 4, r.smlAngleSize[k]);
+        }
+    }
+}
+
+}  // namespace navtab::vob
