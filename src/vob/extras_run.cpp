@@ -142,14 +142,19 @@ IfoDocument* managerBeside(ExtrasContext& ctx, const IfoDocument& vts) {
 bool ProcessSector(VobJob& job, std::span<std::uint8_t> sector, DestinationWriter* writer) {
     const ExtrasOptions& o = job.options;
     const bool stripStreams = !o.menu && o.stripStreams;
+    const auto source = static_cast<std::uint32_t>(job.sourceToOutput.size());
+    job.sourceToOutput.push_back(VobJob::kNotCopied);
     if (StripSector(job, sector, stripStreams, o.stripVobIds) == SectorFate::Drop) return true;
     if (writer != nullptr && !writer->WriteDestinationSector(sector)) return false;
+    job.sourceToOutput.back() = job.sector;
+    const std::size_t vobus = job.vobus.size();
     if (o.correctNavPacks) {
         AnalyseVobSector(job, sector);
         ++job.sector;
     } else {
         TrackVobuBounds(job, sector);
     }
+    if (job.vobus.size() > vobus) job.vobus.back().sourceSector = source;
     return true;
 }
 

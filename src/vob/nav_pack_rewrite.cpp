@@ -72,6 +72,7 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
     std::size_t next = 0;    // the VOBU to rewrite next
     std::uint64_t base = 0;  // first byte of the current file in the numbering of the list
     std::array<std::uint8_t, kSectorSize> sector{};
+    bool openFailed = false;
     for (const std::string& path : files) {
         if (next >= job.vobus.size() || progress->Cancelled()) break;
         FileDescriptor fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
@@ -79,6 +80,7 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
             ui.message(texts.pathInOpenFailure
                            ? texts.openFailure + path + ".\nMaybe it's write protected!"
                            : texts.openFailure);
+            openFailed = true;
             break;
         }
         const off_t length = ::lseek(fd.get(), 0, SEEK_END);
@@ -104,14 +106,18 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
                 return NavRewriteResult::Failed;
             }
             WriteNavPack(job, sector, r);
-            if (!transferAll([](int f, std::uint8_t* d, std::size_t n,
-                                off_t o) { return ::pwrite(f, d, n, o); },
-                             fd.get(), sector.data(), sector.size(), at)) {
+            if (!transferAll(::pwrite, fd.get(), sector.data(), sector.size(), at)) {
                 ui.message("Error writing file!\n\n" + path + ": " + std::strerror(errno));
                 return NavRewriteResult::Failed;
             }
             ++next;
         }
+    }
+    // VOBUs beyond the end of the last file: the files were cut after they were written. That is
+    // no finished rewrite.
+    if (!openFailed && next < job.vobus.size() && !progress->Cancelled()) {
+        ui.message("Error reading VOB file");
+        return NavRewriteResult::Failed;
     }
     ui.message(kFinished);
     return NavRewriteResult::Finished;

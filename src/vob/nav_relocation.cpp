@@ -174,6 +174,37 @@ void relocateAngles(const LbnSearch& search, VobuList& list, std::size_t i) {
     }
 }
 
+// The audio sync offsets of a copy keep naming the packet the source named, wherever it now lies;
+// the authoring tool chose that packet, and a copy that only leaves other sectors out has no
+// reason to choose another. Where the source named no packet, or one that was not copied, the
+// offset the analysis settled from the copied stream is taken; a stream without packets in the
+// copy gets 0.
+void relocateAudioSync(const VobJob& job, VobuInfo& r) {
+    const auto& map = job.sourceToOutput;
+    for (std::size_t n = 0; n < r.audioSync.size(); ++n) {
+        SyncOffset& e = r.audioSync[n];
+        if (job.audioPackets[n] == 0) {
+            e.special = 0;
+            continue;
+        }
+        const SyncOffset was = decodeAudioSync(r.sourceAudioSync[n]);
+        if (was.unsettled()) {
+            const std::int64_t target = was.special == SyncOffset::kBackward
+                                            ? std::int64_t{r.sourceSector} - was.distance
+                                            : std::int64_t{r.sourceSector} + was.distance;
+            if (target >= 0 && static_cast<std::uint64_t>(target) < map.size() &&
+                map[static_cast<std::size_t>(target)] != VobJob::kNotCopied) {
+                const std::uint32_t now = map[static_cast<std::size_t>(target)];
+                e.special = now >= r.sector ? (now - r.sector) & nav::kAudioSyncDistanceMask
+                                            : ((r.sector - now) & nav::kAudioSyncDistanceMask) |
+                                                  nav::kAudioSyncBackward;
+                continue;
+            }
+        }
+        if (e.special == SyncOffset::kForward || e.special == SyncOffset::kBackward) e.special = 0;
+    }
+}
+
 }  // namespace
 
 void RelocateNavPointers(VobJob& job) {
@@ -184,9 +215,7 @@ void RelocateNavPointers(VobJob& job) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         VobuInfo& r = list[i];
         relocateTimes(r, i > 0 ? &list[i - 1] : nullptr, previousEnd, cellFrames);
-        for (std::size_t n = 0; n < r.audioSync.size(); ++n)
-            if (r.audioSync[n].special == SyncOffset::kForward || job.audioPackets[n] == 0)
-                r.audioSync[n].special = 0;
+        relocateAudioSync(job, r);
         relocateSearchPointers(search, list, i);
         relocateSubpSync(job, search, r, i);
         if (job.options.adjustAnglePointers && r.ilvuCategory != 0) relocateAngles(search, list, i);

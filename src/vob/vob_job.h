@@ -61,6 +61,9 @@ struct VobJob {
     StripChoices strip;
     AngleTable angles;
     bool droppingVobu = false;  // VOB id stripping: the VOBU being read is left out
+    // A copy's map from each source sector to the sector it became, kNotCopied for one left out.
+    static constexpr std::uint32_t kNotCopied = 0xFFFFFFFFu;
+    std::vector<std::uint32_t> sourceToOutput;
 
     VobuInfo* currentVobu() { return current ? &vobus[*current] : nullptr; }
 };

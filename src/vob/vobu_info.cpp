@@ -83,7 +83,7 @@ VobuInfo ParseNavPackFull(SectorBytes sector) {
     v.prevVideo = decodeSearchPointer(in.u32(nav::kPrevVideo), false);
 
     for (std::uint32_t i = 0; i < nav::kAudioStreams; ++i)
-        v.audioSync[i] = decodeAudioSync(in.u16(nav::kAudioSync + 2 * i));
+        v.audioSync[i] = decodeAudioSync(v.sourceAudioSync[i] = in.u16(nav::kAudioSync + 2 * i));
     for (std::uint32_t i = 0; i < nav::kSubpStreams; ++i)
         v.subpSync[i] = decodeSubpSync(in.u32(nav::kSubpSync + 4 * i));
 

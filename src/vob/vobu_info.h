@@ -62,6 +62,10 @@ struct VobuInfo {
     std::array<std::uint32_t, nav::kAngleCount> smlAngleAddress{};
     std::array<std::uint16_t, nav::kAngleCount> smlAngleSize{};
     double frames = 0;  // frames shown, as counted by the analysis
+    // Where a copy found the VOBU: the sector of its NAV pack in the source files, and the audio
+    // sync words as the source had them (the analysis settles `audioSync` anew).
+    std::uint32_t sourceSector = 0;
+    std::array<std::uint16_t, nav::kAudioStreams> sourceAudioSync{};
 };
 
 // The VOBUs of a pass in stream order; the list owns its records. The records are large and a
