@@ -10,18 +10,11 @@
 #include "core/ifo_classes_common.h"
 #include "core/layout/address_tables_layout.h"
 #include "core/layout/pgc_layout.h"
+#include "vob/table_patch.h"
 #include "vob/title_pgc_cells.h"
 
 namespace navtab::vob {
 namespace {
-
-// Writes a 32-bit word into a loaded table when it lies wholly inside the buffer. Offsets come
-// from the table itself, so a damaged table must not steer a write outside.
-bool putInside(std::vector<std::uint8_t>& table, std::size_t offset, std::uint32_t value) {
-    if (offset > table.size() || table.size() - offset < 4) return false;
-    put32(table.data() + offset, value);
-    return true;
-}
 
 // The number of 12-byte entries of VTS_C_ADT, and of sector entries of VTS_VOBU_ADMAP: those
 // below the end address and inside the buffer.
@@ -213,23 +206,18 @@ std::size_t RemapTimeMaps(ifo_t& ifo, const AutoCalcScan& scan) {
     const ByteReader pgcit(ifo.table[ID_VTS_PGCITI]);
     const FirstVobus firstVobus = firstVobusOf(scan);
     const VobuIndex vobuAt = vobuIndexOf(scan);
-    const ByteReader in(table);
-    const std::size_t limit =
-        std::min<std::size_t>(table.size(), std::size_t{in.u32(tmapti::kEndByte)} + 1);
     std::size_t written = 0;
-    const unsigned maps = in.u16(tmapti::kMapCount);
-    for (unsigned m = 0; m < maps; ++m) {
-        const std::size_t map = in.u32(tmapti::kFirstMap + 4 * m);
-        const std::size_t first = map + tmapti::kFirstEntry;
-        const std::size_t entries =
-            recordsInside(in, first, tmapti::kEntrySize, limit, in.u16(map + tmapti::kEntryCount));
+    const auto maps = timeMapEntriesOf(table);
+    for (unsigned m = 0; m < maps.size(); ++m) {
+        const auto [first, entries, timeUnit] = maps[m];
+        const ByteReader in(table);
         bool allZero = true;
         for (std::size_t e = 0; e < entries && allZero; ++e)
             allZero = in.u32(first + tmapti::kEntrySize * e) == 0;
         if (admapNamesVobus && !allZero)
             written += remapTimeMap(table, first, entries, oldStarts, scan);
         else
-            written += rebuildTimeMap(table, first, entries, in.u8(map + tmapti::kTimeUnit),
+            written += rebuildTimeMap(table, first, entries, timeUnit,
                                       timelineOf(pgcit, m, scan, firstVobus), scan, vobuAt);
     }
     return written;

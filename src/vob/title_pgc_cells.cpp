@@ -11,26 +11,33 @@ unsigned titlePgcCount(const ByteReader& pgcit) {
 std::vector<TitlePgcCell> titlePgcCells(const ByteReader& pgcit, unsigned index) {
     std::vector<TitlePgcCell> cells;
     if (index >= titlePgcCount(pgcit)) return cells;
-    return pgcCellsAt(pgcit,
-                      pgcit.u32(pgc::kListEntries + pgc::kListEntrySize * std::size_t{index} +
-                                pgc::kSrpPgcStart));
+    const std::size_t pgcAt =
+        pgcit.u32(pgc::kListEntries + pgc::kListEntrySize * std::size_t{index} + pgc::kSrpPgcStart);
+    for (const PgcCellEntry& c : pgcCellEntriesAt(pgcit, pgcAt).cells)
+        cells.push_back({static_cast<std::uint8_t>(c.vobId & 0xFF), c.cellId, c.playbackEntry});
+    return cells;
 }
 
-std::vector<TitlePgcCell> pgcCellsAt(const ByteReader& pgcit, std::size_t pgcAt) {
-    std::vector<TitlePgcCell> cells;
-    if (!pgcit.has(pgcAt, pgc::kHeaderSize)) return cells;
-    const unsigned count = pgcit.u8(pgcAt + pgc::kCellCount);
-    const std::size_t playback = pgcAt + pgcit.u16(pgcAt + pgc::kCellPlaybackStart);
-    const std::size_t position = pgcAt + pgcit.u16(pgcAt + pgc::kCellPositionStart);
+PgcCellEntries pgcCellEntriesAt(const ByteReader& table, std::size_t pgcAt) {
+    PgcCellEntries out;
+    if (!table.has(pgcAt, pgc::kHeaderSize)) return out;
+    const unsigned programs = table.u8(pgcAt + pgc::kProgramCount);
+    const std::size_t map = pgcAt + table.u16(pgcAt + pgc::kProgramMapStart);
+    for (unsigned k = 0; k < programs && table.has(map + k, 1); ++k)
+        out.programMap.push_back(table.u8(map + k));
+
+    const unsigned count = table.u8(pgcAt + pgc::kCellCount);
+    const std::size_t playback = pgcAt + table.u16(pgcAt + pgc::kCellPlaybackStart);
+    const std::size_t position = pgcAt + table.u16(pgcAt + pgc::kCellPositionStart);
     for (unsigned j = 0; j < count; ++j) {
         const std::size_t pos = position + pgc::kCellPositionSize * j;
         const std::size_t entry = playback + pgc::kCellPlaybackSize * j;
-        if (!pgcit.has(pos, pgc::kCellPositionSize) || !pgcit.has(entry, pgc::kCellPlaybackSize))
+        if (!table.has(pos, pgc::kCellPositionSize) || !table.has(entry, pgc::kCellPlaybackSize))
             break;
-        cells.push_back({pgcit.u8(pos + pgc::kCellVobId + 1), pgcit.u8(pos + pgc::kCellId), entry,
-                         pgcit.u16(pos + pgc::kCellVobId)});
+        out.cells.push_back(
+            {table.u16(pos + pgc::kCellVobId), table.u8(pos + pgc::kCellId), entry});
     }
-    return cells;
+    return out;
 }
 
 }  // namespace navtab::vob

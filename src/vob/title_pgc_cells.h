@@ -1,6 +1,7 @@
-// The cells a title PGC plays, read from VTS_PGCITI as loaded: for each cell of the PGC, in
-// playback order, the (VOB id, cell id) its cell position entry names and where its cell playback
-// entry lies. Auto-Calc matches them with the cells a scan of the VOB files found.
+// The cells a PGC plays, read from a PGC table as loaded: for each cell of the PGC, in playback
+// order, the (VOB id, cell id) its cell position entry names and where its cell playback entry
+// lies, and the PGC's program map. Auto-Calc matches them with the cells a scan of the VOB files
+// found; the table rebuild and the VOB id renumbering rebuild the PGC's cells from them.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +15,6 @@ namespace navtab::vob {
 struct TitlePgcCell {
     std::uint8_t vobId = 0;  // low 8 bits, as Auto-Calc stores and compares them
     std::uint8_t cellId = 0;
-    std::uint16_t fullVobId = 0;    // all 16 bits, for the tools that renumber VOB ids
     std::size_t playbackEntry = 0;  // byte offset of its 24-byte cell playback entry in the table
 };
 
@@ -25,8 +25,21 @@ unsigned titlePgcCount(const ByteReader& pgcit);
 // list ends at the first cell whose position or playback entry does not lie wholly inside.
 std::vector<TitlePgcCell> titlePgcCells(const ByteReader& pgcit, unsigned index);
 
-// The cells of the PGC whose record starts at byte `pgcAt` of a PGC table or PGCI unit table,
-// with the same bounds.
-std::vector<TitlePgcCell> pgcCellsAt(const ByteReader& table, std::size_t pgcAt);
+// One cell of a PGC with its whole 16-bit VOB id.
+struct PgcCellEntry {
+    std::uint16_t vobId = 0;
+    std::uint8_t cellId = 0;
+    std::size_t playbackEntry = 0;  // byte offset of its 24-byte cell playback entry in the table
+};
+
+struct PgcCellEntries {
+    std::vector<std::uint8_t> programMap;  // entry cell number (1-based) of each program
+    std::vector<PgcCellEntry> cells;
+};
+
+// The program map and cells of the PGC whose header starts at byte `pgcAt` of the table. The
+// same bounds as titlePgcCells: nothing for a header outside, the cells up to the first entry
+// that does not lie wholly inside, the program map entries that lie inside.
+PgcCellEntries pgcCellEntriesAt(const ByteReader& table, std::size_t pgcAt);
 
 }  // namespace navtab::vob
