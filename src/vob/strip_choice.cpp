@@ -181,9 +181,10 @@ void applyLanguageUnitChoice(const StripDialog& dialog, const ifo_t& ifo, std::s
              ++u) {
             if (!choices.keepLanguageUnit[u]) continue;
             for (const auto& srp : unitsOf[u]->srps)
-                for (const TitlePgcCell& cell :
-                     pgcCellsAt(bytes, std::size_t{unitsOf[u]->unitStart} + srp->pgcStart))
-                    choices.keepVobId[cell.fullVobId] = true;
+                for (const PgcCellEntry& cell :
+                     pgcCellEntriesAt(bytes, std::size_t{unitsOf[u]->unitStart} + srp->pgcStart)
+                         .cells)
+                    choices.keepVobId[cell.vobId] = true;
         }
     }
     renumberVobIds(vobIdCount, choices);

@@ -2,6 +2,7 @@
 // window only records its texts (and can report a cancel).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,20 @@ class FakeDialogs : public vob::VobCommandUi {
         p->cancelled = cancel;
         return p;
     }
+
+    // The run's dialogs: each answer edits what it is shown (set by the test), or cancels.
+    bool chooseExtrasOptions(vob::ExtrasDialogState& s) override {
+        if (extrasOptions) extrasOptions(s);
+        return answer;
+    }
+    bool chooseStrip(vob::StripDialog& d) override {
+        stripModes.push_back(d.mode);
+        if (strip) strip(d);
+        return answer;
+    }
+    std::function<void(vob::ExtrasDialogState&)> extrasOptions;
+    std::function<void(vob::StripDialog&)> strip;
+    std::vector<vob::StripMode> stripModes;
 
     bool answer = true;
     bool cancel = false;  // the progress windows report a cancel

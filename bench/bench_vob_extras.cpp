@@ -1,0 +1,147 @@
+// Stripping one audio stream from a title set of more than 1 GB against a plain copy of the same
+// files with cat to the same disk, and the NAV-pack rewrite of the stripped copy. The title set is
+// the ntsc43 sample's title VOB repeated (its NAV packs renumbered so that the set is one sector
+// numbering) and split into VTS_01_1.VOB and VTS_01_2.VOB at the DVD file limit; it is built in
+// /tmp at the first run and kept there. Everything is page-cached after the first iteration.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/bytes.h"
+#include "core/user_interaction.h"
+#include "vob/destination_writer.h"
+#include "vob/extras_run.h"
+#include "vob/nav_pack_rewrite.h"
+#include "vob/nav_relocation.h"
+#include "vob/title_vob_pass.h"
+
+namespace navtab {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr std::uintmax_t kTitleSetBytes = 1100ull << 20;
+const fs::path kFolder = "/tmp/navtab-bench-extras";
+
+std::vector<std::string> sourceVobs() {
+    static const std::vector<std::string> files = [] {
+        const fs::path src = kFolder / "src";
+        const std::vector<std::string> names{(src / "VTS_01_1.VOB").string(),
+                                             (src / "VTS_01_2.VOB").string()};
+        std::error_code ec;
+        if (fs::file_size(names[1], ec) > 0 && !ec) return names;
+        fs::create_directories(src);
+        std::ifstream in(std::string(NAVTAB_TEST_DATA) + "/ntsc43/VIDEO_TS/VTS_01_1.VOB",
+                         std::ios::binary);
+        const std::string sample((std::istreambuf_iterator<char>(in)), {});
+        const std::uint32_t sampleSectors = static_cast<std::uint32_t>(sample.size() / 2048);
+        std::ofstream out[2] = {std::ofstream(names[0], std::ios::binary),
+                                std::ofstream(names[1], std::ios::binary)};
+        std::uint64_t sector = 0;
+        for (std::uint32_t base = 0; sector * 2048 < kTitleSetBytes; base += sampleSectors) {
+            std::string copy = sample;
+            for (std::uint32_t s = 0; s < sampleSectors; ++s, ++sector) {
+                auto* p = reinterpret_cast<std::uint8_t*>(&copy[std::size_t{s} * 2048]);
+                if (p[17] == 0xBB) {
+                    put32(p + 45, base + s);
+                    put32(p + 1035, base + s);
+                }
+                out[sector < vob::kMaxSectorsPerVob ? 0 : 1].write(reinterpret_cast<const char*>(p),
+                                                                   2048);
+            }
+        }
+        return names;
+    }();
+    return files;
+}
+
+std::int64_t titleSetBytes() {
+    std::int64_t n = 0;
+    for (const auto& f : sourceVobs()) n += static_cast<std::int64_t>(fs::file_size(f));
+    return n;
+}
+
+class SilentInteraction : public UserInteraction {
+  public:
+    void message(const std::string&) override {}
+    bool askYesNo(const std::string&) override { return false; }
+};
+
+class NoDialogs : public vob::VobCommandUi {
+    class NoProgress : public Progress {
+      public:
+        void SetRange(int, int, int) override {}
+        int SetPos(int) override { return 0; }
+        int OffsetPos(int) override { return 0; }
+        int StepIt() override { return 0; }
+        void SetText(const std::string&) override {}
+        void PeekAndPump(bool) override {}
+        bool Cancelled() const override { return false; }
+    };
+
+  public:
+    bool chooseAutoCalcTables(vob::AutoCalcTables&) override { return false; }
+    bool chooseFrameTypes(vob::FrameTypes&) override { return false; }
+    std::string chooseTemplateFile(const std::string&, const std::string&) override { return {}; }
+    std::unique_ptr<Progress> showProgress(const std::string&) override {
+        return std::make_unique<NoProgress>();
+    }
+};
+
+const std::string kDestination = (kFolder / "out" / "VTS_01_1.VOB").string();
+
+void BM_CatCopy(benchmark::State& state) {
+    fs::create_directories(kFolder / "out");
+    const auto& f = sourceVobs();
+    const std::string command = "cat '" + f[0] + "' > '" +
+                                (kFolder / "out" / "VTS_01_1.VOB").string() + "' && cat '" + f[1] +
+                                "' > '" + (kFolder / "out" / "VTS_01_2.VOB").string() + "'";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cat failed");
+    state.SetBytesProcessed(state.iterations() * titleSetBytes());
+}
+
+// The copy pass of VOB Extras with "Strip Stream's" leaving out audio stream 0x81 and the
+// pointer option on (every written sector analysed).
+vob::VobJob stripOneAudioStream() {
+    vob::VobJob job;
+    job.strip.keepStreamId.fill(true);
+    job.strip.keepStreamId[0x81] = false;
+    job.options.stripVobIds = false;
+    vob::DestinationWriter writer(kDestination, false);
+    SilentInteraction ui;
+    vob::ProcessVobSectors({sourceVobs(), nullptr, nullptr}, ui, [&](std::span<std::uint8_t> s) {
+        return vob::ProcessSector(job, s, &writer);
+    });
+    writer.close();
+    return job;
+}
+
+void BM_StripOneAudioStream(benchmark::State& state) {
+    fs::create_directories(kFolder / "out");
+    for (auto _ : state) benchmark::DoNotOptimize(stripOneAudioStream().vobus.size());
+    state.SetBytesProcessed(state.iterations() * titleSetBytes());
+}
+
+void BM_NavPackRewrite(benchmark::State& state) {
+    fs::create_directories(kFolder / "out");
+    const vob::VobJob stripped = stripOneAudioStream();
+    const std::vector<std::string> files{kDestination, vob::titleDestinationPath(kDestination, 2)};
+    NoDialogs dialogs;
+    SilentInteraction ui;
+    for (auto _ : state) {
+        vob::VobJob job = stripped;
+        vob::RelocateNavPointers(job);
+        benchmark::DoNotOptimize(vob::CorrectVobNavPacks(job, files, dialogs, ui));
+    }
+    state.counters["VOBUs"] = static_cast<double>(stripped.vobus.size());
+}
+
+BENCHMARK(BM_CatCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_StripOneAudioStream)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_NavPackRewrite)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
+}  // namespace navtab
