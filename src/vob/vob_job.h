@@ -30,6 +30,7 @@ struct VobuAnalysisState {
     unsigned refCount = 0;              // reference-picture ends recorded in this VOBU (0..3)
     bool refOpen = false;               // a reference picture is being coded
     bool lastStartRecorded = false;     // the latest picture start recorded a reference end
+    bool paddingRecorded = false;       // the latest reference end was taken from padding
     bool firstFieldSeen = false;        // the latest picture was the first field of a pair
     std::uint32_t prevVideoSector = 0;  // sector of the previous video packet
     // Per audio stream, the sector of its latest packet.

@@ -77,10 +77,12 @@ class PictureCounter {
 
     // A reference that ended before this VOBU began (its next picture is the first of the VOBU)
     // is no reference end of this VOBU.
-    void record(std::uint32_t endSector, bool byPictureStart) {
-        if (a_.refCount >= kMaxRefEnds || endSector < r_.sector) return;
+    // True when the end was recorded.
+    bool record(std::uint32_t endSector, bool byPictureStart) {
+        if (a_.refCount >= kMaxRefEnds || endSector < r_.sector) return false;
         r_.refEnd[a_.refCount++] = endSector - r_.sector;
         if (byPictureStart) a_.lastStartRecorded = true;
+        return true;
     }
 
   private:
@@ -98,11 +100,34 @@ bool paddingFollows(SectorBytes sector, const PesPacket& p) {
            sector[at + 2] == 1 && sector[at + 3] == kPaddingStream;
 }
 
+// True when a video payload carries on with the picture of the packet before it: it does not
+// begin with a start code, or begins with a slice's (01..AF). Anything else (a picture, GOP or
+// sequence header) begins something new.
+bool continuesPicture(std::span<const std::uint8_t> payload) {
+    if (payload.size() < 4 || payload[0] != 0 || payload[1] != 0 || payload[2] != 1) return true;
+    return payload[3] >= 0x01 && payload[3] <= 0xAF;
+}
+
 void analyseVideo(VobJob& job, VobuInfo& r, SectorBytes sector, const PesPacket& p) {
+    VobuAnalysisState& a = job.analysis;
+    // A multiplexer may pad a video pack in the middle of a picture (to make room for audio).
+    // Padding then ended nothing: when the next video packet carries on with the picture, the
+    // end taken from the padding is taken back and the reference is still being coded. When it
+    // begins a new picture, the padded sector did end the reference, and the picture start must
+    // not record it a second time.
+    if (a.paddingRecorded) {
+        a.paddingRecorded = false;
+        if (continuesPicture(p.payload)) {
+            --a.refCount;
+            r.refEnd[a.refCount] = 0;
+        } else {
+            a.refOpen = false;
+        }
+    }
     PictureCounter counter(job, r);
-    job.analysis.video.scan(p.payload, counter);
-    if (job.analysis.refOpen && paddingFollows(sector, p)) counter.record(job.sector, false);
-    job.analysis.prevVideoSector = job.sector;
+    a.video.scan(p.payload, counter);
+    if (a.refOpen && paddingFollows(sector, p)) a.paddingRecorded = counter.record(job.sector, false);
+    a.prevVideoSector = job.sector;
 }
 
 // The forward offset given by a packet of the stream that starts after the VOBU's time, the
@@ -205,6 +230,7 @@ void AnalyseVobSector(VobJob& job, SectorBytes sector) {
             const std::optional<std::size_t> previous = job.current;
             openVobu(job, sector);
             job.analysis.refCount = 0;
+            job.analysis.paddingRecorded = false;
             awaitAudioSync(job, previous ? &job.vobus[*previous] : nullptr, *job.current);
             break;
         }

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "core/bytes.h"
+#include "core/document.h"
 #include "unit/test_support.h"
 
 namespace navtab {
@@ -269,6 +272,120 @@ TEST(VobExtras, NoSpellingOfTheSourceGetsPastTheOverwriteGuard) {
         test::runCli({"menu-extras", d.s("VTS_01_0.IFO"), d.s("VTS_01_0.VOB"), "--strip-lus", "2"});
     EXPECT_NE(menu.err.find("original Menu VOB file!"), std::string::npos) << menu.err;
     EXPECT_EQ(snapshot(d.src), d.before);
+}
+
+}  // namespace
+}  // namespace navtab
+
+
+namespace navtab {
+namespace {
+
+std::vector<std::size_t> vobusWhere(const SectorRun& run, const std::function<bool(std::uint16_t)>& keep) {
+    std::vector<std::size_t> kept;
+    const auto nav = run.navSectors();
+    for (std::size_t i = 0; i < nav.size(); ++i)
+        if (keep(run.vobId(nav[i]))) kept.push_back(i);
+    return kept;
+}
+
+// Stripping VOB id 1 (the first two chapters of title 1): its VOBUs go whole, ids 2 and 3 become
+// 1 and 2, title 1 keeps its last two chapters, the other titles stay as they were.
+TEST(VobExtras, StrippingAVobIdDropsItsVobusAndRenumbersTheRest) {
+    ExtrasDisc d("ntsc43");
+    const auto sourceList = d.lsdvd(d.src);
+    const auto run = test::runCli(
+        {"vob-extras", d.s("VTS_01_0.IFO"), d.o("VTS_01_1.VOB"), "--strip-vobids", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const SectorRun src({d.s("VTS_01_1.VOB")}), out({d.o("VTS_01_1.VOB")});
+    const auto kept = vobusWhere(src, [](std::uint16_t id) { return id != 1; });
+    checkNavPacks(src, out, kept);
+    const auto srcNav = src.navSectors(), outNav = out.navSectors();
+    for (std::size_t i = 0; i < kept.size() && i < outNav.size(); ++i)
+        EXPECT_EQ(out.vobId(outNav[i]), src.vobId(srcNav[kept[i]]) - 1);
+
+    d.completeOutput();
+    std::string expected = std::regex_replace(
+        lsdvdTitles(sourceList), std::regex("Title: 01, Length: 00:00:08.000 Chapters: 04, Cells: 04"),
+        "Title: 01, Length: 00:00:04.000 Chapters: 02, Cells: 02");
+    EXPECT_EQ(lsdvdTitles(d.lsdvd(d.out)), expected);
+    EXPECT_EQ(snapshot(d.src), d.before);
+}
+
+// Leaving out the German menus of title set 1: only the English unit's VOB ids reach the menu VOB,
+// and the rebuilt menu address tables describe it sector for sector.
+TEST(VobExtras, StrippingALanguageUnitKeepsTheOtherUnitsMenus) {
+    ExtrasDisc d("ntsc43");
+    const auto run = test::runCli(
+        {"menu-extras", d.s("VTS_01_0.IFO"), d.o("VTS_01_0.VOB"), "--strip-lus", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const SectorRun src({d.s("VTS_01_0.VOB")}), out({d.o("VTS_01_0.VOB")});
+    checkNavPacks(src, out, vobusWhere(src, [](std::uint16_t id) { return id <= 2; }));
+
+    test::RecordingInteraction ui;
+    const IfoHandle ifo = openIfoFile(d.o("VTS_01_0.IFO"), ui);
+    ASSERT_TRUE(ifo);
+    const auto& admap = ifo->table[ID_VTSM_VOBU_ADMAP];
+    const auto outNav = out.navSectors();
+    ASSERT_EQ(be32(&admap[0]) + 1, 4 + 4 * outNav.size());
+    for (std::size_t i = 0; i < outNav.size(); ++i) EXPECT_EQ(be32(&admap[4 + 4 * i]), outNav[i]);
+    const auto& units = ifo->table[ID_VTSM_PGCI_UT];
+    EXPECT_EQ(be16(&units[0]), 1) << "language units";
+    const auto& cadt = ifo->table[ID_VTSM_C_ADT];
+    EXPECT_EQ(be16(&cadt[0]), 2) << "VOB ids";
+    EXPECT_EQ(be32(&cadt[8 + 12 + 8]), out.sectors() - 1) << "the last cell ends with the file";
+    EXPECT_EQ(snapshot(d.src), d.before);
+}
+
+}  // namespace
+}  // namespace navtab
+
+namespace navtab {
+namespace {
+
+// The rows of `show FILE NODE` that differ between two files.
+std::vector<std::string> differingRows(const std::string& a, const std::string& b,
+                                       const std::string& node) {
+    const auto split = [](const std::string& text) {
+        std::vector<std::string> lines;
+        std::stringstream in(text);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    };
+    const auto x = split(test::runCli({"show", a, node}).out);
+    const auto y = split(test::runCli({"show", b, node}).out);
+    EXPECT_GT(x.size(), 2u) << node;
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < std::max(x.size(), y.size()); ++i)
+        if (i >= x.size() || i >= y.size() || x[i] != y[i]) out.push_back(i < x.size() ? x[i] : y[i]);
+    return out;
+}
+
+// Nothing stripped, both corrections on: the title set is corrected in place. Over dvdauthor's
+// own output every NAV pack comes out as dvdauthor wrote it (its user operations are already
+// clear), and the rebuilt tables equal dvdauthor's but for two choices of this rebuild: a cell
+// that begins a new VOB is flagged for seamless playback, and a PGC's playing time is the sum of
+// its cells' (dvdauthor rounds the whole).
+TEST(VobExtras, CorrectingInPlaceGivesBackWhatDvdauthorWrote) {
+    for (const std::string disc : {"ntsc43", "pal169", "mixed0"}) {
+        SCOPED_TRACE(disc);
+        ExtrasDisc d(disc);
+        const auto run = test::runCli({"vob-extras", d.s("VTS_01_0.IFO"), d.o("unused.VOB")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(test::readFile(d.s("VTS_01_1.VOB")), d.before["VTS_01_1.VOB"]);
+        const std::string original = test::sampleFile(disc, "VTS_01_0.IFO");
+        for (const char* table : {"VTS_VOBU_ADMAP", "VTS_C_ADT", "VTS_TMAPTI", "PTT_SRPTI"})
+            EXPECT_EQ(differingRows(d.s("VTS_01_0.IFO"), original, table),
+                      std::vector<std::string>{})
+                << table;
+        for (const char* pgc : {"VTS_PGC_1", "VTS_PGC_2"})
+            for (const std::string& row : differingRows(d.s("VTS_01_0.IFO"), original, pgc))
+                EXPECT_TRUE(row.find("Cell type (Angle)") != std::string::npos ||
+                            row.find("seamless playback linked in PCI") != std::string::npos ||
+                            row.rfind("[00000004]", 0) == 0 || row.find("(hh:mm:ss.frame)") != std::string::npos)
+                    << pgc << ": " << row;
+        EXPECT_FALSE(fs::exists(d.o("unused.VOB")));
+    }
 }
 
 }  // namespace
