@@ -277,11 +277,11 @@ TEST(VobExtras, NoSpellingOfTheSourceGetsPastTheOverwriteGuard) {
 }  // namespace
 }  // namespace navtab
 
-
 namespace navtab {
 namespace {
 
-std::vector<std::size_t> vobusWhere(const SectorRun& run, const std::function<bool(std::uint16_t)>& keep) {
+std::vector<std::size_t> vobusWhere(const SectorRun& run,
+                                    const std::function<bool(std::uint16_t)>& keep) {
     std::vector<std::size_t> kept;
     const auto nav = run.navSectors();
     for (std::size_t i = 0; i < nav.size(); ++i)
@@ -305,9 +305,10 @@ TEST(VobExtras, StrippingAVobIdDropsItsVobusAndRenumbersTheRest) {
         EXPECT_EQ(out.vobId(outNav[i]), src.vobId(srcNav[kept[i]]) - 1);
 
     d.completeOutput();
-    std::string expected = std::regex_replace(
-        lsdvdTitles(sourceList), std::regex("Title: 01, Length: 00:00:08.000 Chapters: 04, Cells: 04"),
-        "Title: 01, Length: 00:00:04.000 Chapters: 02, Cells: 02");
+    std::string expected =
+        std::regex_replace(lsdvdTitles(sourceList),
+                           std::regex("Title: 01, Length: 00:00:08.000 Chapters: 04, Cells: 04"),
+                           "Title: 01, Length: 00:00:04.000 Chapters: 02, Cells: 02");
     EXPECT_EQ(lsdvdTitles(d.lsdvd(d.out)), expected);
     EXPECT_EQ(snapshot(d.src), d.before);
 }
@@ -316,8 +317,8 @@ TEST(VobExtras, StrippingAVobIdDropsItsVobusAndRenumbersTheRest) {
 // and the rebuilt menu address tables describe it sector for sector.
 TEST(VobExtras, StrippingALanguageUnitKeepsTheOtherUnitsMenus) {
     ExtrasDisc d("ntsc43");
-    const auto run = test::runCli(
-        {"menu-extras", d.s("VTS_01_0.IFO"), d.o("VTS_01_0.VOB"), "--strip-lus", "2"});
+    const auto run =
+        test::runCli({"menu-extras", d.s("VTS_01_0.IFO"), d.o("VTS_01_0.VOB"), "--strip-lus", "2"});
     ASSERT_EQ(run.status, 0) << run.err;
     const SectorRun src({d.s("VTS_01_0.VOB")}), out({d.o("VTS_01_0.VOB")});
     checkNavPacks(src, out, vobusWhere(src, [](std::uint16_t id) { return id <= 2; }));
@@ -357,7 +358,8 @@ std::vector<std::string> differingRows(const std::string& a, const std::string& 
     EXPECT_GT(x.size(), 2u) << node;
     std::vector<std::string> out;
     for (std::size_t i = 0; i < std::max(x.size(), y.size()); ++i)
-        if (i >= x.size() || i >= y.size() || x[i] != y[i]) out.push_back(i < x.size() ? x[i] : y[i]);
+        if (i >= x.size() || i >= y.size() || x[i] != y[i])
+            out.push_back(i < x.size() ? x[i] : y[i]);
     return out;
 }
 
@@ -384,7 +386,8 @@ TEST(VobExtras, CorrectingInPlaceGivesBackWhatDvdauthorWrote) {
             for (const std::string& row : differingRows(d.s("VTS_01_0.IFO"), original, it->str()))
                 EXPECT_TRUE(row.find("Cell type (Angle)") != std::string::npos ||
                             row.find("seamless playback linked in PCI") != std::string::npos ||
-                            row.rfind("[00000004]", 0) == 0 || row.find("(hh:mm:ss.frame)") != std::string::npos)
+                            row.rfind("[00000004]", 0) == 0 ||
+                            row.find("(hh:mm:ss.frame)") != std::string::npos)
                     << it->str() << ": " << row;
         EXPECT_FALSE(fs::exists(d.o("unused.VOB")));
     }

@@ -137,3 +137,115 @@ TEST(NavPackRewrite, StopsAtAShortFileOrALostNavPack) {
 
 }  // namespace
 }  // namespace navtab
+
+#include "core/document.h"
+#include "core/ifo_classes.h"
+#include "format/file_tree.h"
+#include "vob/extras_run.h"
+
+namespace navtab {
+namespace {
+
+class TestDocuments : public DocumentSource {
+  public:
+    TestDocuments(Workspace& w, UserInteraction& ui) : workspace(w), ui(ui) {}
+    IfoDocument* documentFor(const std::string& path) override {
+        IfoHandle ifo = openIfoFile(path, ui);
+        return ifo ? &AddFileToTree(workspace, path, std::move(ifo)) : nullptr;
+    }
+    bool reload(IfoDocument& doc) override { return ReloadDocument(workspace, doc, ui); }
+    Workspace& workspace;
+    UserInteraction& ui;
+};
+
+// A title whose only PGC is an angle block of two cells, VOB id 1 (angle 1) and 2 (angle 2), in
+// interleaved units of one VOBU each: 1, 2, 1, 2.
+void writeAngleTitleSet(const std::string& folder) {
+    std::vector<test::Sector> sectors;
+    for (int unit = 0; unit < 4; ++unit) {
+        test::NavFields f;
+        f.lbn = static_cast<std::uint32_t>(sectors.size());
+        f.vobId = static_cast<std::uint16_t>(1 + unit % 2);
+        f.vobuEa = 2;
+        test::Sector nav = test::navPack(f);
+        put16(&nav[1063], 0x4000);  // part of an interleaved unit
+        put32(&nav[1065], 2);       // the unit ends with this VOBU
+        put32(&nav[1211 + 6], 3);   // seamless angle 2 three sectors on
+        put16(&nav[1211 + 6 + 4], 3);
+        sectors.push_back(nav);
+        sectors.push_back(test::videoSector(test::concat({test::pictureHeader(1)})));
+        sectors.push_back(test::paddingSector());
+    }
+    test::writeSectors(folder + "/VTS_01_1.VOB", sectors);
+
+    CIfoVtsBuilder b;
+    b.pttSrpt = std::make_unique<CIfoPttSrpt>();
+    b.pttSrpt->AddTitle()->AddPtt(1, 1);
+    b.pgcit = std::make_unique<CIfoPgcit>();
+    CIfoPgc& pgc = *b.pgcit->AddSrp()->pgc;
+    const std::pair<std::uint8_t, std::uint32_t> cells[] = {{0x55, 0}, {0xD5, 3}};
+    for (std::uint16_t vob = 1; vob <= 2; ++vob) {
+        std::array<std::uint8_t, 24> entry{};
+        entry[0] = cells[vob - 1].first;
+        put32(&entry[8], cells[vob - 1].second);
+        put32(&entry[16], cells[vob - 1].second + 6);
+        put32(&entry[20], cells[vob - 1].second + 8);
+        pgc.AddCell(entry, vob, 1, vob == 1);
+    }
+    b.cadt = std::make_unique<CIfoCadt>();
+    b.cadt->AddCell(1, 1, 0, 8);
+    b.cadt->AddCell(2, 1, 3, 11);
+    b.vobuAdmap = std::make_unique<CIfoVobuAdmap>();
+    for (std::uint32_t s : {0u, 3u, 6u, 9u}) b.vobuAdmap->AddVobu(s);
+    IfoHandle ifo = b.BuildIfo();
+    ASSERT_TRUE(ifo);
+    test::RecordingInteraction ui;
+    ASSERT_TRUE(writeIfoFileAtomically(folder + "/VTS_01_0.IFO", *ifo, ui));
+}
+
+TEST(VobExtras, RemovingAnglesLeavesOneAngleWithoutInterleaving) {
+    test::TempDir dir;
+    fs::create_directories(dir.path() / "src");
+    fs::create_directories(dir.path() / "out");
+    writeAngleTitleSet(dir.file("src"));
+    ASSERT_NE(test::runCli({"show", dir.file("src/VTS_01_0.IFO")}).out.find("(Angle 2)"),
+              std::string::npos);
+    Workspace workspace;
+    test::RecordingInteraction ui(true);
+    TestDocuments documents(workspace, ui);
+    IfoDocument* doc = documents.documentFor(dir.file("src/VTS_01_0.IFO"));
+    ASSERT_NE(doc, nullptr);
+    test::FakeDialogs dialogs;
+    dialogs.extrasOptions = [&](vob::ExtrasDialogState& s) {
+        s.click(ExtrasBox::StripStreams, false);
+        s.click(ExtrasBox::RemoveAngles, true);
+        s.options.keepAngle = 2;
+        s.options.destination = dir.file("out/VTS_01_1.VOB");
+    };
+    vob::ExtrasContext ctx{workspace, documents, dialogs, ui};
+    const auto outcome = vob::VobExtras(ctx, *doc);
+    ASSERT_EQ(outcome.result, vob::ExtrasOutcome::Result::Done)
+        << ::testing::PrintToString(ui.messages);
+
+    const test::Bytes out = test::readFile(dir.file("out/VTS_01_1.VOB"));
+    ASSERT_EQ(out.size(), 6u * 2048);  // the two units of angle 2
+    for (std::size_t s : {0u, 3u}) {
+        const std::uint8_t* nav = &out[s * 2048];
+        EXPECT_EQ(be16(nav + 1055), 1) << "VOB id 2 becomes 1";
+        EXPECT_EQ(be16(nav + 1063), 0) << "no interleaving";
+        EXPECT_EQ(be32(nav + 1065), 0u);
+        EXPECT_TRUE(std::all_of(nav + 1211, nav + 1265, [](std::uint8_t b) { return b == 0; }));
+    }
+    const IfoHandle saved = openIfoFile(dir.file("out/VTS_01_0.IFO"), ui);
+    ASSERT_TRUE(saved);
+    const CIfoPgcit pgcit(saved->table[ID_VTS_PGCITI]);
+    ASSERT_EQ(pgcit.srps.size(), 1u);
+    const std::uint8_t* stored = pgcit.srps[0]->pgc->stored.data();
+    EXPECT_EQ(stored[3], 1) << "one cell";
+    EXPECT_EQ(saved->table[ID_VTS_C_ADT][1], 1) << "one VOB id";
+    const auto tree = test::runCli({"show", dir.file("out/VTS_01_0.IFO")}).out;
+    EXPECT_EQ(tree.find("Angle"), std::string::npos) << tree;
+}
+
+}  // namespace
+}  // namespace navtab
