@@ -169,7 +169,7 @@ int runExtras(const Args& args, bool menu) {
     if (!o) return kExitUsage;
     const char* name = menu ? "menu-extras" : "vob-extras";
     const bool list = o->has("--list");
-    if (o->positional.size() != (list ? 1u : 2u))
+    if (o->positional.size() != 2 && !(list && o->positional.size() == 1))
         return fail(kExitUsage, std::string(name) + " needs FILE.IFO and DEST.VOB");
     ExtrasChoices c;
     c.correctIfo = !o->has("--no-correct-ifo");
