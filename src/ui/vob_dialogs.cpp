@@ -7,9 +7,11 @@
 
 #include "session/browser_session.h"
 #include "ui/autocalc_dialog.h"
+#include "ui/extras_dialog.h"
 #include "ui/file_filter.h"
 #include "ui/progress_window.h"
 #include "ui/qt_interaction.h"
+#include "ui/strip_dialog.h"
 #include "ui/template_dialog.h"
 #include "vob/autocalc.h"
 #include "vob/frame_template.h"
@@ -40,6 +42,20 @@ std::string QtVobDialogs::chooseTemplateFile(const std::string& proposed,
     dialog.selectFile(QString::fromStdString(proposed));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
+}
+
+bool QtVobDialogs::chooseExtrasOptions(vob::ExtrasDialogState& state) {
+    CVobExtrasDlg dialog(parent_, state);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    state = dialog.state();
+    return true;
+}
+
+bool QtVobDialogs::chooseStrip(vob::StripDialog& strip) {
+    CStripDlg dialog(parent_, strip);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    strip = dialog.result();
+    return true;
 }
 
 std::unique_ptr<Progress> QtVobDialogs::showProgress(const std::string& text) {
