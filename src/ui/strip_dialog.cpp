@@ -4,8 +4,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace navtab::ui {
 
@@ -61,7 +63,11 @@ CStripDlg::CStripDlg(QWidget* parent, const vob::StripDialog& dialog)
     layout->addWidget(list_);
     layout->addLayout(marks);
     layout->addLayout(confirm);
-    resize(560, 360);
+    // Wide enough for the longest row, so that a stream's ids are not cut off.
+    const QAbstractItemView* view = list_;  // the width hints are public on the base view
+    const int rows = 40 + view->sizeHintForColumn(1) + view->sizeHintForColumn(2) +
+                     2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width();
+    resize(std::clamp(rows + 2 * layout->contentsMargins().left(), 560, 1100), 360);
 }
 
 void CStripDlg::checkAll(bool keep) {
