@@ -18,18 +18,33 @@
 
 namespace navtab::ui {
 
-bool QtVobDialogs::chooseAutoCalcTables(vob::AutoCalcTables& tables) {
-    CAutoCalcDlg dialog(parent_, tables);
+namespace {
+
+// Shows `Dialog` with `value`; on OK `value` becomes what `read` gives back.
+template <typename Dialog, typename Value, typename Result>
+bool editInDialog(QWidget* parent, Value& value, Result (Dialog::*read)() const) {
+    Dialog dialog(parent, value);
     if (dialog.exec() != QDialog::Accepted) return false;
-    tables = dialog.tables();
+    value = (dialog.*read)();
     return true;
 }
 
+}  // namespace
+
+bool QtVobDialogs::chooseAutoCalcTables(vob::AutoCalcTables& tables) {
+    return editInDialog(parent_, tables, &CAutoCalcDlg::tables);
+}
+
 bool QtVobDialogs::chooseFrameTypes(vob::FrameTypes& types) {
-    CTemplateDlg dialog(parent_, types);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    types = dialog.types();
-    return true;
+    return editInDialog(parent_, types, &CTemplateDlg::types);
+}
+
+bool QtVobDialogs::chooseExtrasOptions(vob::ExtrasDialogState& state) {
+    return editInDialog(parent_, state, &CVobExtrasDlg::state);
+}
+
+bool QtVobDialogs::chooseStrip(vob::StripDialog& strip) {
+    return editInDialog(parent_, strip, &CStripDlg::result);
 }
 
 std::string QtVobDialogs::chooseTemplateFile(const std::string& proposed,
@@ -42,20 +57,6 @@ std::string QtVobDialogs::chooseTemplateFile(const std::string& proposed,
     dialog.selectFile(QString::fromStdString(proposed));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
-}
-
-bool QtVobDialogs::chooseExtrasOptions(vob::ExtrasDialogState& state) {
-    CVobExtrasDlg dialog(parent_, state);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    state = dialog.state();
-    return true;
-}
-
-bool QtVobDialogs::chooseStrip(vob::StripDialog& strip) {
-    CStripDlg dialog(parent_, strip);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    strip = dialog.result();
-    return true;
 }
 
 std::unique_ptr<Progress> QtVobDialogs::showProgress(const std::string& text) {
