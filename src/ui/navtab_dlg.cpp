@@ -27,9 +27,6 @@
 namespace navtab::ui {
 namespace {
 
-// The VOB processing runs are not part of the program yet; their buttons stay disabled.
-constexpr bool kVobToolsBuilt = false;
-
 struct Place {
     const char* label;
     int x, y, width, height;  // x counted from the right edge when `fromRight`, y from the bottom
@@ -146,6 +143,8 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
     connect(button("Remove P-UPs"), &QPushButton::clicked, this, &CNavtabDlg::RemoveProhibitedUops);
     connect(button("Create Tmpg T."), &QPushButton::clicked, this,
             [this] { OnCreateTemplate(this, session_); });
+    connect(button("VOB Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnVobExtras);
+    connect(button("Menu Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnMenuExtras);
 
     // Made with the window but never offered: it stays hidden, disabled and where it was made.
     QPushButton* autoCalc = addButton(QStringLiteral("Auto-Calc Sector's"), false);
@@ -227,7 +226,7 @@ QTreeWidgetItem* CNavtabDlg::AddFileToTree(IfoDocument& doc, bool expand) {
     auto* root = new QTreeWidgetItem(tree_, QStringList(QString::fromStdString(doc.root.caption)));
     root->setData(0, kNodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(&doc.root)));
     syncTree(root, doc.root);
-    button("VOB Extras")->setEnabled(kVobToolsBuilt && ifoKind(doc.ifo.get()) == IfoKind::Vts);
+    enableVobTools();
     if (expand) {
         root->setExpanded(true);
         if (root->childCount() > 0) tree_->scrollToItem(root->child(root->childCount() - 1));
@@ -267,9 +266,14 @@ QTreeWidgetItem* CNavtabDlg::itemOf(const TreeNode* node) const {
 
 void CNavtabDlg::ShowSelected() {
     session_.ShowSelected(nodeOf(tree_->currentItem()));
+    enableVobTools();
+}
+
+void CNavtabDlg::enableVobTools() {
     const IfoDocument* doc = session_.currentDocument();
-    button("VOB Extras")
-        ->setEnabled(kVobToolsBuilt && doc != nullptr && ifoKind(doc->ifo.get()) == IfoKind::Vts);
+    const IfoKind kind = doc != nullptr ? ifoKind(doc->ifo.get()) : IfoKind::Unknown;
+    button("VOB Extras")->setEnabled(kind == IfoKind::Vts);
+    button("Menu Extras")->setEnabled(kind != IfoKind::Unknown);
 }
 
 void CNavtabDlg::listAboutToChange() {
@@ -310,6 +314,22 @@ void CNavtabDlg::documentAdded(IfoDocument& doc) {
     AddFileToTree(doc, false);
 }
 
+void CNavtabDlg::documentReloaded(IfoDocument& doc) {
+    QTreeWidgetItem* root = itemOf(&doc.root);
+    if (root == nullptr) return;
+    // The items below the root name nodes that are gone. A current item among them gives way to
+    // the root first, as the session already did, so that no signal reaches a freed node.
+    for (QTreeWidgetItem* up = tree_->currentItem(); up != nullptr; up = up->parent()) {
+        if (up->parent() == root) {
+            const QSignalBlocker quiet(tree_);
+            tree_->setCurrentItem(root);
+            break;
+        }
+    }
+    qDeleteAll(root->takeChildren());
+    syncTree(root, doc.root);
+}
+
 void CNavtabDlg::RemoveProhibitedUops() {
     session_.RemoveProhibitedUops();
 }
@@ -327,6 +347,18 @@ void CNavtabDlg::OnGetVtsSectors() {
     // In all-files mode the last IFO of the folder is the file shown at the end.
     if (shown != nullptr && shown != session_.currentDocument())
         tree_->setCurrentItem(itemOf(&shown->root));
+}
+
+void CNavtabDlg::OnVobExtras() {
+    QtVobDialogs dialogs(this);
+    session_.OnVobExtras(dialogs);
+    enableVobTools();
+}
+
+void CNavtabDlg::OnMenuExtras() {
+    QtVobDialogs dialogs(this);
+    session_.OnMenuExtras(dialogs);
+    enableVobTools();
 }
 
 void CNavtabDlg::OnSave() {

@@ -60,6 +60,8 @@ class CNavtabDlg : public QDialog, private SessionListener {
     void OnGetVtsSectors();
     void DeletePlayback();
     void RemoveProhibitedUops();
+    void OnVobExtras();
+    void OnMenuExtras();
     void OnAbout();
     void OnQuit();
 
@@ -76,12 +78,15 @@ class CNavtabDlg : public QDialog, private SessionListener {
     void layoutControls(int w, int h);
     void sizeColumns();
     void syncTree(QTreeWidgetItem* item, TreeNode& node);
+    // "VOB Extras" needs a title set shown, "Menu Extras" any IFO file.
+    void enableVobTools();
 
     void listAboutToChange() override;
     void listChanged() override;
     void rowChanged(int row) override;
     void treeChanged(IfoDocument& doc) override;
     void documentAdded(IfoDocument& doc) override;
+    void documentReloaded(IfoDocument& doc) override;
 
     QtInteraction interaction_;
     BrowserSession session_;

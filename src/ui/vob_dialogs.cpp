@@ -7,27 +7,44 @@
 
 #include "session/browser_session.h"
 #include "ui/autocalc_dialog.h"
+#include "ui/extras_dialog.h"
 #include "ui/file_filter.h"
 #include "ui/progress_window.h"
 #include "ui/qt_interaction.h"
+#include "ui/strip_dialog.h"
 #include "ui/template_dialog.h"
 #include "vob/autocalc.h"
 #include "vob/frame_template.h"
 
 namespace navtab::ui {
 
-bool QtVobDialogs::chooseAutoCalcTables(vob::AutoCalcTables& tables) {
-    CAutoCalcDlg dialog(parent_, tables);
+namespace {
+
+// Shows `Dialog` with `value`; on OK `value` becomes what `read` gives back.
+template <typename Dialog, typename Value, typename Result>
+bool editInDialog(QWidget* parent, Value& value, Result (Dialog::*read)() const) {
+    Dialog dialog(parent, value);
     if (dialog.exec() != QDialog::Accepted) return false;
-    tables = dialog.tables();
+    value = (dialog.*read)();
     return true;
 }
 
+}  // namespace
+
+bool QtVobDialogs::chooseAutoCalcTables(vob::AutoCalcTables& tables) {
+    return editInDialog(parent_, tables, &CAutoCalcDlg::tables);
+}
+
 bool QtVobDialogs::chooseFrameTypes(vob::FrameTypes& types) {
-    CTemplateDlg dialog(parent_, types);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    types = dialog.types();
-    return true;
+    return editInDialog(parent_, types, &CTemplateDlg::types);
+}
+
+bool QtVobDialogs::chooseExtrasOptions(vob::ExtrasDialogState& state) {
+    return editInDialog(parent_, state, &CVobExtrasDlg::state);
+}
+
+bool QtVobDialogs::chooseStrip(vob::StripDialog& strip) {
+    return editInDialog(parent_, strip, &CStripDlg::result);
 }
 
 std::string QtVobDialogs::chooseTemplateFile(const std::string& proposed,

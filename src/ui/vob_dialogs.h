@@ -1,4 +1,5 @@
-// The VOB commands in the window: the dialogs and progress windows they need, and the handlers of
+// The VOB commands in the window: the dialogs and progress windows they need (the options and strip
+// dialogs of VOB Extras and Menu Extras among them), and the handlers of
 // the buttons "Create Tmpg T." and (hidden) "Auto-Calc Sector's". The scanner log of Auto-Calc
 // is written to the file scanLogPath() names.
 #pragma once
@@ -22,6 +23,8 @@ class QtVobDialogs : public vob::VobCommandUi {
     bool chooseAutoCalcTables(vob::AutoCalcTables& tables) override;
     bool chooseFrameTypes(vob::FrameTypes& types) override;
     std::string chooseTemplateFile(const std::string& proposed, const std::string& filter) override;
+    bool chooseExtrasOptions(vob::ExtrasDialogState& state) override;
+    bool chooseStrip(vob::StripDialog& dialog) override;
     std::unique_ptr<Progress> showProgress(const std::string& text) override;
 
   private:

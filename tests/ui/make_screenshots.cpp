@@ -1,7 +1,7 @@
 // Takes the README's screenshots offscreen: make_screenshots FOLDER writes the main window with
 // an overview and with a program chain, the hex editor, the two attribute dialogs, and the report
-// of "Get VTS sectors" on a copy of the sample disc, and its question about a folder that does not
-// fit its IFO files.
+// of "Get VTS sectors" on a copy of the sample disc, its question about a folder that does not
+// fit its IFO files, and the options and strip dialogs of VOB Extras.
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -11,10 +11,13 @@
 #include <QTreeWidget>
 
 #include "core/bytes.h"
+#include "core/ifo_stream_usage.h"
 #include "session/browser_session.h"
+#include "ui/extras_dialog.h"
 #include "ui/hex_edit_ctrl.h"
 #include "ui/hex_edit_dlg.h"
 #include "ui/navtab_dlg.h"
+#include "ui/strip_dialog.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
@@ -72,6 +75,15 @@ int main(int argc, char** argv) {
     CUopDlg uop(&dlg, 0x00000C01);
     uop.show();
     ok &= save(uop, folder, "user-operations.png");
+
+    CVobExtrasDlg extras(&dlg, vob::ExtrasDialogState::forVobExtras(
+                                   sample("ntsc43", "VTS_01_0.IFO").toStdString(), 1));
+    extras.show();
+    ok &= save(extras, folder, "vob-extras.png");
+
+    CStripDlg strip(&dlg, vob::streamStripDialog(CIfoStreamUsage(vts)));
+    strip.show();
+    ok &= save(strip, folder, "strip-streams.png");
 
     // dvdauthor leaves a gap behind the video manager; the correction reports it.
     // Copies of the sample folder's files, but the one named.

@@ -1,0 +1,292 @@
+// VOB Extras and Menu Extras in the window: the options dialog follows its state through clicks,
+// the strip dialog hands back its marks, and both runs, driven through the buttons on a copy of a
+// sample disc, write into the destination folder and open what they saved.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "ui/extras_dialog.h"
+#include "ui/navtab_dlg.h"
+#include "ui/strip_dialog.h"
+#include "ui/vob_dialogs.h"
+#include "ui_test_support.h"
+
+using namespace navtab;
+using namespace navtab::ui;
+using namespace navtab::uitest;
+using B = vob::ExtrasBox;
+
+namespace {
+
+const QString kOverwrite =
+    "You've selected to overwrite your original VOB files!\nPlease select a different directory.";
+
+template <typename T>
+T* childWithText(QWidget& w, const QString& text) {
+    for (T* child : w.findChildren<T*>())
+        if (child->text() == text) return child;
+    return nullptr;
+}
+
+// Plays the user while it lives: message boxes are answered Yes (or OK) and their texts kept;
+// every other modal dialog goes to `act`.
+class Player {
+  public:
+    explicit Player(std::function<void(QWidget*)> act) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (w == nullptr || !w->isVisible()) return;
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr) return act(w);
+            messages << box->text();
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            (yes != nullptr ? yes : box->button(QMessageBox::Ok))->click();
+        });
+        timer_.start(5);
+    }
+    QStringList messages;
+
+  private:
+    QTimer timer_;
+};
+
+// A window on a copy of the sample disc, with an empty destination folder.
+struct ExtrasRun {
+    explicit ExtrasRun(const QString& ifo) {
+        for (const QString& name :
+             QDir(QFileInfo(sample("ntsc43", ifo)).path()).entryList(QDir::Files))
+            source.copy("ntsc43", name);
+        dlg.show();
+        dlg.openFiles({source.path(ifo)});
+    }
+    // Clicks `button`: the options dialog gets `destination` (a name in the destination folder)
+    // after `options`; each strip dialog is confirmed after `marks`.
+    void click(const QString& button, const QString& destination,
+               const std::function<void(CVobExtrasDlg*)>& options = {},
+               const std::function<void(QTreeWidget*)>& marks = {}) {
+        Player player([&](QWidget* w) {
+            if (auto* d = qobject_cast<CVobExtrasDlg*>(w)) {
+                if (options) options(d);
+                d->destinationEdit()->setText(destination.isEmpty() ? ""
+                                                                    : dest.filePath(destination));
+                d->accept();
+            } else if (auto* strip = qobject_cast<CStripDlg*>(w)) {
+                ++strips;
+                if (marks) marks(strip->list());
+                childWithText<QPushButton>(*strip, "Strip it")->click();
+            }
+        });
+        QTest::mouseClick(dlg.button(button), Qt::LeftButton);
+        messages = player.messages;
+    }
+    QStringList written() const { return QDir(dest.path()).entryList(QDir::Files); }
+    bool sourceUntouched() const {
+        for (const QString& name :
+             QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).dir().entryList(QDir::Files))
+            if (readFile(source.path(name)) != readFile(sample("ntsc43", name))) return false;
+        return true;
+    }
+    // Does every tree item name a node of an open document?
+    bool treeNamesLiveNodes() {
+        QSet<const TreeNode*> live;
+        const std::function<void(const TreeNode&)> walk = [&](const TreeNode& n) {
+            live.insert(&n);
+            for (const auto& child : n.children) walk(*child);
+        };
+        for (const auto& doc : dlg.session().workspace().documents()) walk(doc->root);
+        for (QTreeWidgetItemIterator it(dlg.tree()); *it; ++it)
+            if (!live.contains(CNavtabDlg::nodeOf(*it))) return false;
+        return true;
+    }
+
+    ScratchCopies source;
+    QTemporaryDir dest;
+    CNavtabDlg dlg;
+    QStringList messages;
+    int strips = 0;
+};
+
+// The private stream 1 sub-stream ids of the packets that begin the sectors of a VOB file.
+QSet<int> subStreams(const QString& path) {
+    const QByteArray vob = readFile(path);
+    QSet<int> ids;
+    for (qsizetype at = 0; at + 2048 <= vob.size(); at += 2048) {
+        const auto* s = reinterpret_cast<const unsigned char*>(vob.constData() + at);
+        if (s[17] == 0xBD) ids.insert(s[23 + s[22]]);
+    }
+    return ids;
+}
+
+}  // namespace
+
+class VobExtrasTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void optionsDialogFollowsTheClicks() {
+        CVobExtrasDlg d(nullptr, vob::ExtrasDialogState::forVobExtras("/disc/VTS_01_0.IFO", 2));
+        d.show();
+        QCOMPARE(d.destinationEdit()->text(), QString("VTS_01_1.VOB"));
+        QVERIFY(d.box(B::StripLanguageUnits)->isHidden() && !d.box(B::Remux)->isEnabled());
+        QVERIFY(!d.videoSourceEdit()->isEnabled() && !d.keepAngleCombo()->isEnabled());
+        d.box(B::RemoveAngles)->click();
+        QVERIFY(d.box(B::StripVobIds)->isChecked() && d.box(B::RemoveAnglePointers)->isChecked());
+        QVERIFY(d.keepAngleCombo()->isEnabled() &&
+                childWithText<QLabel>(d, "Keep Angle:")->isEnabled());
+        d.box(B::AdjustAnglePointers)->click();
+        QVERIFY(!d.box(B::RemoveAnglePointers)->isChecked());
+        // Without the pointer option its options are disabled and back at their first values.
+        d.box(B::CorrectNavPacks)->click();
+        QVERIFY(!d.box(B::RemovePuops)->isEnabled() && d.box(B::RemovePuops)->isChecked());
+        QVERIFY(!d.box(B::AdjustAnglePointers)->isChecked());
+        // No writing option left: the destination goes grey.
+        for (B b : {B::StripStreams, B::RemoveAngles, B::StripVobIds}) d.box(b)->click();
+        QVERIFY(!d.destinationEdit()->isEnabled() && !d.destinationBrowse()->isEnabled());
+        for (B b : {B::StripVobIds, B::RemoveAngles}) d.box(b)->click();
+        d.keepAngleCombo()->setCurrentIndex(1);
+        d.destinationEdit()->clear();
+        QTest::keyClicks(d.destinationEdit(), "/out/VTS_01_1.VOB");
+        childWithText<QPushButton>(d, "OK")->click();
+        QCOMPARE(d.state().options.keepAngle, 2);
+        QCOMPARE(d.state().options.destination, std::string("/out/VTS_01_1.VOB"));
+
+        // The create-new option cannot be clicked yet; a state holding it shows the suffix rule.
+        auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_05_0.IFO", 1);
+        state.options.createNew = true;
+        CVobExtrasDlg suffix(nullptr, state);
+        suffix.box(B::StripStreams)->click();
+        QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_0.IFO"));
+        suffix.box(B::StripVobIds)->click();
+        QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_1.VOB"));
+
+        CVobExtrasDlg menu(nullptr, vob::ExtrasDialogState::forMenuExtras("/disc/VIDEO_TS.IFO"));
+        QCOMPARE(menu.destinationEdit()->text(), QString("VIDEO_TS.VOB"));
+        QVERIFY(!menu.box(B::StripLanguageUnits)->isHidden());
+        QVERIFY(menu.box(B::StripLanguageUnits)->isChecked() &&
+                menu.box(B::StripVobIds)->isChecked());
+        for (B b : {B::Remux, B::StripStreams, B::CreateNew, B::RebuildPts})
+            QVERIFY(!menu.box(b)->isChecked() && !menu.box(b)->isEnabled());
+    }
+
+    void browsingTheHeldPathWarns() {
+        QTemporaryDir dir;
+        auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_01_0.IFO", 1);
+        state.options.destination = dir.filePath("VTS_01_1.VOB").toStdString();
+        CVobExtrasDlg d(nullptr, state);
+        for (const QString& chosen : {dir.filePath("./VTS_01_1.VOB"), dir.filePath("X_1.VOB")}) {
+            Player player([&](QWidget* w) {
+                static_cast<QFileDialog*>(w)->selectFile(chosen);
+                static_cast<QDialog*>(w)->accept();
+            });
+            d.destinationBrowse()->click();
+            QCOMPARE(player.messages,
+                     chosen.contains("./") ? QStringList{kOverwrite} : QStringList());
+            QCOMPARE(QDir::cleanPath(d.destinationEdit()->text()), QDir::cleanPath(chosen));
+        }
+    }
+
+    void stripDialogButtons() {
+        // Button, whether the dialog is confirmed, and the marks handed back.
+        const std::tuple<QString, bool, QList<bool>> cases[] = {
+            {"Check All", true, {true, true, true}},
+            {"Uncheck All", true, {false, false, false}},
+            {QString(), true, {true, false, true}},
+            {"Cancel", false, {true, false, true}}};
+        for (const auto& [button, confirmed, kept] : cases) {
+            vob::StripChoices choices;
+            choices.keepVobId[2] = false;
+            vob::StripDialog strip = vob::vobIdStripDialog(3, choices);
+            Player player([&](QWidget* w) {
+                auto* d = static_cast<CStripDlg*>(w);
+                QCOMPARE(d->list()->headerItem()->text(2), QString("Vob"));
+                QCOMPARE(d->list()->header()->sectionSize(0), 40);
+                QVERIFY(!childWithText<QCheckBox>(*d, "Strip VOB files")->isEnabled());
+                if (!button.isEmpty()) childWithText<QPushButton>(*d, button)->click();
+                if (!confirmed) return;
+                childWithText<QCheckBox>(*d, "Correct IFO tables")->click();
+                childWithText<QPushButton>(*d, "Strip it")->click();
+            });
+            QCOMPARE(QtVobDialogs(nullptr).chooseStrip(strip), confirmed);
+            for (int i = 0; i < kept.size(); ++i) QCOMPARE(strip.rows[i].keep, kept[i]);
+            QCOMPARE(strip.correctIfo, !confirmed);
+        }
+    }
+
+    void vobExtrasStripsTheUnwantedStreams() {
+        ExtrasRun run("VTS_01_0.IFO");
+        IfoDocument* source = run.dlg.session().currentDocument();
+        QTreeWidgetItem* sourceRoot = run.dlg.itemOf(&source->root);
+        select(run.dlg, findItem(run.dlg, "VTS_PGCITI", sourceRoot));  // a node the reload drops
+        run.click("VOB Extras", "VTS_01_1.VOB");
+        // The strip dialog opens with audio 0 and sub-picture 0 kept, the others left out.
+        QCOMPARE(run.strips, 1);
+        QCOMPARE(subStreams(run.source.path("VTS_01_1.VOB")), (QSet<int>{0x20, 0x21, 0x80, 0x81}));
+        QCOMPARE(subStreams(run.dest.filePath("VTS_01_1.VOB")), (QSet<int>{0x20, 0x80}));
+        // The title set and its manager, corrected, are saved each with its .BUP and opened.
+        QCOMPARE(run.written(), (QStringList{"VIDEO_TS.BUP", "VIDEO_TS.IFO", "VTS_01_0.BUP",
+                                             "VTS_01_0.IFO", "VTS_01_1.VOB"}));
+        QCOMPARE(run.messages.filter("save it as .BUP").size(), 2);
+        QVERIFY(run.sourceUntouched());
+        for (const char* name : {"VTS_01_0.IFO", "VIDEO_TS.IFO"}) {
+            QTreeWidgetItem* saved = findItem(run.dlg, run.dest.filePath(name));
+            QVERIFY(saved != nullptr && !saved->isExpanded());
+        }
+        // The source was read anew: its old items are gone, the root is shown.
+        QCOMPARE(run.dlg.tree()->currentItem(), sourceRoot);
+        QCOMPARE(sourceRoot->childCount(), int(source->root.children.size()));
+        QVERIFY(run.treeNamesLiveNodes());
+        QCOMPARE(run.dlg.session().workspace().modifiedCount(), 0);
+    }
+
+    void vobExtrasRefusesBeforeWriting() {
+        const QString missing = "Missing destination Path-Filename for output-VOB files!";
+        for (const QString& destination : {QString("../%1/VTS_01_1.VOB"), QString()}) {
+            ExtrasRun run("VTS_01_0.IFO");
+            // The source folder's title VOB, reached from the destination folder.
+            const QString folder = QFileInfo(run.source.path("VTS_01_0.IFO")).dir().dirName();
+            const QString source = destination.isEmpty() ? destination : destination.arg(folder);
+            run.click("VOB Extras", source);
+            QCOMPARE(run.messages, QStringList{destination.isEmpty() ? missing : kOverwrite});
+            QCOMPARE(run.strips, 0);
+            QVERIFY(run.written().isEmpty() && run.sourceUntouched());
+        }
+    }
+
+    void menuExtrasStripsVobIds() {
+        ExtrasRun run("VTS_01_0.IFO");
+        QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
+        run.click(
+            "Menu Extras", "VTS_01_0.VOB",
+            [](CVobExtrasDlg* d) { d->box(B::StripLanguageUnits)->click(); },
+            [](QTreeWidget* vobIds) {
+                for (int i : {2, 3}) vobIds->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+            });
+        QCOMPARE(run.strips, 1);
+        // VOB ids 1 and 2, the "en" menus, are the menu's first 28 sectors.
+        QCOMPARE(QFileInfo(run.dest.filePath("VTS_01_0.VOB")).size(), 28 * 2048);
+        QCOMPARE(run.written(), (QStringList{"VTS_01_0.BUP", "VTS_01_0.IFO", "VTS_01_0.VOB"}));
+        QVERIFY(run.sourceUntouched());
+        QVERIFY(findItem(run.dlg, run.dest.filePath("VTS_01_0.IFO")) != nullptr);
+        QVERIFY(run.treeNamesLiveNodes());
+
+        // A manager shows Menu Extras only.
+        run.dlg.openFiles({run.source.path("VIDEO_TS.IFO")});
+        QVERIFY(!run.dlg.button("VOB Extras")->isEnabled());
+        QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
+    }
+};
+
+QTEST_MAIN(VobExtrasTest)
+#include "test_vob_extras.moc"
