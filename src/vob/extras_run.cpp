@@ -97,6 +97,17 @@ Result copySectors(ExtrasContext& ctx, VobJob& job, const std::vector<std::strin
     return Result::Failed;
 }
 
+// A copy that kept nothing (every VOB id or every sector left out) wrote no file; tables that
+// describe nothing would only break the open file, so the run ends there.
+bool nothingKept(ExtrasContext& ctx, const DestinationWriter* writer, ExtrasOutcome& outcome) {
+    if (writer == nullptr || !writer->files().empty()) return false;
+    ctx.ui.message(
+        "Nothing of the source was kept, so no VOB file was written and no IFO table "
+        "was changed.");
+    outcome.result = Result::Failed;
+    return true;
+}
+
 // Saves a document into the destination folder under its own name, with the usual .BUP
 // question.
 bool saveInto(ExtrasContext& ctx, IfoDocument& doc, const std::string& folder,
@@ -209,8 +220,9 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
     if (writes) writer = std::make_unique<DestinationWriter>(o.destination, false);
     outcome.result = copySectors(ctx, job, sources, writer.get());
     if (writer) outcome.written = writer->files();
-    if (outcome.result != Result::Done) return outcome;
+    if (outcome.result != Result::Done || nothingKept(ctx, writer.get(), outcome)) return outcome;
     outcome.vobus = job.vobus.size();
+    outcome.inPlace = !writes;
 
     ifo_t& ifo = *doc.ifo;
     IfoDocument* manager = nullptr;
@@ -311,8 +323,9 @@ ExtrasOutcome MenuExtras(ExtrasContext& ctx, IfoDocument& doc) {
     if (writes) writer = std::make_unique<DestinationWriter>(o.destination, true);
     outcome.result = copySectors(ctx, job, {*source}, writer.get());
     if (writer) outcome.written = writer->files();
-    if (outcome.result != Result::Done) return outcome;
+    if (outcome.result != Result::Done || nothingKept(ctx, writer.get(), outcome)) return outcome;
     outcome.vobus = job.vobus.size();
+    outcome.inPlace = !writes;
 
     ifo_t& ifo = *doc.ifo;
     bool changed = false;

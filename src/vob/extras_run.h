@@ -26,6 +26,7 @@ struct ExtrasOutcome {
     std::vector<std::string> written;  // the VOB files written
     std::vector<std::string> saved;    // the IFO files saved
     std::size_t vobus = 0;             // VOBUs collected
+    bool inPlace = false;  // nothing was stripped: the open file's own tables were corrected
 };
 
 // What a run works with: the documents, the dialogs and the user.

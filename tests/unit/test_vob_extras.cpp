@@ -395,3 +395,20 @@ TEST(VobExtras, CorrectingInPlaceGivesBackWhatDvdauthorWrote) {
 
 }  // namespace
 }  // namespace navtab
+
+namespace navtab {
+namespace {
+
+// Leaving out every VOB id keeps nothing: no file is written and the source IFO stays as it was.
+TEST(VobExtras, StrippingEverythingChangesNothing) {
+    ExtrasDisc d("ntsc43");
+    const auto run = test::runCli(
+        {"vob-extras", d.s("VTS_01_0.IFO"), d.o("VTS_01_1.VOB"), "--strip-vobids", "1,2,3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Nothing of the source was kept"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(d.out));
+    EXPECT_EQ(snapshot(d.src), d.before);
+}
+
+}  // namespace
+}  // namespace navtab

@@ -148,7 +148,7 @@ namespace {
 
 class TestDocuments : public DocumentSource {
   public:
-    TestDocuments(Workspace& w, UserInteraction& ui) : workspace(w), ui(ui) {}
+    TestDocuments(Workspace& w, UserInteraction& u) : workspace(w), ui(u) {}
     IfoDocument* documentFor(const std::string& path) override {
         IfoHandle ifo = openIfoFile(path, ui);
         return ifo ? &AddFileToTree(workspace, path, std::move(ifo)) : nullptr;
