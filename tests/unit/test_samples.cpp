@@ -277,13 +277,16 @@ void compareOverviewsWithLsdvd(const std::string& disc) {
                   std::string::npos);
         std::vector<std::string> cellTimes;
         std::string lastPosition;
+        int chapters = 0;  // the cells that start a chapter of the title's PTT table
         for (++at; at < vts.size() && vts[at][1].find(": time: ") != std::string::npos; ++at) {
             const std::string& line = vts[at][1];
+            chapters += line.find("[Ch ") != std::string::npos;
             cellTimes.push_back(asLsdvdLength(line.substr(line.find(": time: ") + 8, 20)));
             lastPosition = line.substr(line.find("[Pos: ") + 6, 11) + " / " +
                            (line.find("25 fps") != std::string::npos ? "25" : "30") + " fps";
         }
         EXPECT_EQ(cellTimes, c.cellLengths);
+        EXPECT_EQ(chapters, c.chapters);
         EXPECT_EQ(asLsdvdLength(lastPosition), c.length);
 
         for (std::size_t a = 0; a < titles[t].audio.size(); ++a) {
