@@ -150,8 +150,12 @@ TEST(DecodeNavCommand, EveryEncodingGivesAFinishedLine) {
 // The pre, post and cell commands of one program chain of a sample IFO file, decoded.
 using PgcTexts = std::array<std::vector<std::string>, 3>;
 
-std::uint32_t read16(const test::Bytes& f, std::size_t at) { return be16(&f.at(at + 1) - 1); }
-std::uint32_t read32(const test::Bytes& f, std::size_t at) { return be32(&f.at(at + 3) - 3); }
+std::uint32_t read16(const test::Bytes& f, std::size_t at) {
+    return be16(&f.at(at + 1) - 1);
+}
+std::uint32_t read32(const test::Bytes& f, std::size_t at) {
+    return be32(&f.at(at + 3) - 3);
+}
 
 // The command table lies at the PGC's offset 0xE4: pre, post and cell counts, then the commands.
 PgcTexts decodePgc(const test::Bytes& file, std::size_t pgc) {

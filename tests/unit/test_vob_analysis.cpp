@@ -155,8 +155,8 @@ TEST(VobuAnalysis, AudioSyncPointsAtThePacketOfTheVobuTime) {
     for (const auto& [sectors, word] : cases) EXPECT_EQ(sync0(analyse(sectors)), word);
 
     // VOBU 0 sees only a packet before its time; the next one comes after VOBU 1 has begun.
-    const auto later = analyse({navWithAudio(5), a(80000), navWithAudio(5, 135045), a(96000),
-                                a(140000)});
+    const auto later =
+        analyse({navWithAudio(5), a(80000), navWithAudio(5, 135045), a(96000), a(140000)});
     EXPECT_EQ(sync0(later, 0), 1u);  // 96000 is more than a frame after 90000: the earlier packet
     EXPECT_EQ(sync0(later, 1), 1u);  // 140000 > 135045 + 2879: the packet before, in sector 3
     // Time stamps start afresh in a new VOB; a packet there says nothing of the old VOBU.

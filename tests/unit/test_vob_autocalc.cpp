@@ -316,7 +316,8 @@ TEST(AutoCalcCli, RestoresTheFileOnlyWhenNotADryRun) {
     std::filesystem::remove(dir.file("VTS_01_1.VOB"));
     const auto noVobs = runCli({"autocalc", path});
     EXPECT_EQ(noVobs.status, 1);
-    EXPECT_EQ(noVobs.err, "navtab-cli: no title VOB files (VTS_nn_1.VOB ...) beside " + path + "\n");
+    EXPECT_EQ(noVobs.err,
+              "navtab-cli: no title VOB files (VTS_nn_1.VOB ...) beside " + path + "\n");
 }
 
 // A title VOB cut short, as after a failed copy: the scan finds far fewer VOBUs and cells than the

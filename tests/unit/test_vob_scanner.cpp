@@ -146,16 +146,31 @@ TEST(StreamScanner, JunkLostSyncTruncationAndTheEndCode) {
         std::size_t packs;
     };
     const Case cases[] = {
-        {"four bytes before a pack", {shortPadding({0xDE, 0xAD, 0xBE, 0xEF}, true), paddingSector()},
-         ScanStatus::End, "Skipped 0 bytes for resync [@LBA 0]\n", {}, 2},
+        {"four bytes before a pack",
+         {shortPadding({0xDE, 0xAD, 0xBE, 0xEF}, true), paddingSector()},
+         ScanStatus::End,
+         "Skipped 0 bytes for resync [@LBA 0]\n",
+         {},
+         2},
         {"garbage between packs",
          {navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})},
-         ScanStatus::End, "Skipped 2030 bytes for resync [@LBA 2]\n", {0, 3}, 0},
-        {"lost sync", {navPack({}), ff, ff, navPack({})}, ScanStatus::LostSync,
-         "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n", {0}, 0},
+         ScanStatus::End,
+         "Skipped 2030 bytes for resync [@LBA 2]\n",
+         {0, 3},
+         0},
+        {"lost sync",
+         {navPack({}), ff, ff, navPack({})},
+         ScanStatus::LostSync,
+         "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n",
+         {0},
+         0},
         {"truncated last sector", {navPack({}), truncated}, ScanStatus::End, "Video 0", {0}, 2},
-        {"program end code", {shortPadding({0x00, 0x00, 0x01, 0xB9}, false)}, ScanStatus::End,
-         "MPeg End Code [LBA 0]\n", {}, 0},
+        {"program end code",
+         {shortPadding({0x00, 0x00, 0x01, 0xB9}, false)},
+         ScanStatus::End,
+         "MPeg End Code [LBA 0]\n",
+         {},
+         0},
     };
     for (const Case& c : cases) {
         const Scan r = scanSectors(c.sectors);
