@@ -20,19 +20,11 @@
 #include "ui/settings.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
+#include "ui_test_support.h"
 
 using namespace navtab;
 using namespace navtab::ui;
-
-namespace {
-
-QPushButton* buttonLabelled(QWidget* dialog, const QString& label) {
-    for (QPushButton* b : dialog->findChildren<QPushButton*>())
-        if (b->text() == label) return b;
-    return nullptr;
-}
-
-}  // namespace
+using navtab::uitest::buttonLabelled;
 
 class DialogsTest : public QObject {
     Q_OBJECT

@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "core/bytes.h"
 #include "ui/enter_value_dlg.h"
 #include "ui/field_list_model.h"
 #include "ui/navtab_dlg.h"
@@ -34,19 +33,6 @@ void typeNextValue(const QString& text, QString* shown = nullptr) {
         QTest::keyClicks(d->edit(), text);  // replaces the selected old value
         QTest::keyClick(d->edit(), Qt::Key_Return);
     });
-}
-
-QPushButton* buttonLabelled(QWidget* dialog, const QString& label) {
-    for (QPushButton* b : dialog->findChildren<QPushButton*>())
-        if (b->text() == label) return b;
-    return nullptr;
-}
-
-std::uint32_t be32At(const QByteArray& file, qsizetype at) {
-    return be32(reinterpret_cast<const std::uint8_t*>(file.constData() + at));
-}
-std::uint16_t be16At(const QByteArray& file, qsizetype at) {
-    return be16(reinterpret_cast<const std::uint8_t*>(file.constData() + at));
 }
 
 }  // namespace
