@@ -143,7 +143,9 @@ TEST(DecodeNavCommand, EveryEncodingGivesAFinishedLine) {
                 const std::string text = DecodeNavCommand(c.data());
                 ASSERT_FALSE(text.empty()) << b0 << " " << b1;
                 ASSERT_EQ(text.find_first_of("%\n"), std::string::npos) << text;
-                if (b0 >= 0xE0) ASSERT_EQ(text, "Unknown command");
+                if (b0 >= 0xE0) {
+                    ASSERT_EQ(text, "Unknown command");
+                }
             }
 }
 

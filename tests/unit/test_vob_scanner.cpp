@@ -177,7 +177,9 @@ TEST(StreamScanner, JunkLostSyncTruncationAndTheEndCode) {
         EXPECT_EQ(r.status, c.status) << c.what;
         EXPECT_TRUE(contains(r.log, c.logged)) << c.what << "\n" << r.log;
         EXPECT_EQ(r.results.vobuStarts, c.vobus) << c.what;
-        if (c.packs != 0) EXPECT_EQ(r.results.packs, c.packs) << c.what;
+        if (c.packs != 0) {
+            EXPECT_EQ(r.results.packs, c.packs) << c.what;
+        }
     }
 }
 
