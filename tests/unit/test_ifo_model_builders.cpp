@@ -102,7 +102,7 @@ TEST(IfoModelBuilders, LayoutPlacesPresentTablesAndClearsTheOthers) {
     IfoHandle vmg = m.BuildIfo();
     ASSERT_NE(vmg, nullptr);
     got.clear();
-    for (std::size_t at : {0xC4, 0xC8, 0xCC, 0xD0, 0xD4, std::size_t{kMatLastSectorOfIfo}})
+    for (std::size_t at : {0xC4u, 0xC8u, 0xCCu, 0xD0u, 0xD4u, kMatLastSectorOfIfo})
         got.push_back(be32(vmg->table[ID_MAT].data() + at));
     EXPECT_EQ(got, (std::vector<std::uint32_t>{1, 0, 0, 2, 0, 2}));
 }
