@@ -117,8 +117,9 @@ TEST(StreamScanner, PacksWithoutSystemHeadersAndTimeStampsWithBit32) {
     EXPECT_EQ(s.results.packs, 2u);
     EXPECT_EQ(s.results.streams[0xE0].bytes, 10u);  // the PTS header is no payload
     EXPECT_DOUBLE_EQ(s.results.streams[0xE0].firstPts, static_cast<double>(pts) / 90.0);
-    EXPECT_EQ(s.results.streams[0xBE].bytes, 2048u - 14 - 6);
-    EXPECT_TRUE(contains(s.log, "Padding packets = 1, total bytes = 2028\n"));
+    // The padding of both sectors: all but the pack and packet headers, and the video packet.
+    EXPECT_EQ(s.results.streams[0xBE].bytes, 2028u + 2004u);
+    EXPECT_TRUE(contains(s.log, "Padding packets = 2, total bytes = 4032\n"));
 }
 
 // A padding packet four bytes shorter than the rest of its sector, with `extra` before it
