@@ -39,7 +39,7 @@ TEST(NavRegisterName, GeneralSystemAndInvalidCodes) {
 // One case for each command form and operand field of every group.
 TEST(DecodeNavCommand, EveryGroupAndOperandForm) {
     const std::pair<const char*, const char*> cases[] = {
-        // Group 0: special commands.
+        // Group 0: goto, break, the temporary parental level.
         {"00 01 00 00 00 00 00 07", "Goto line# 7"},
         {"00 03 00 00 00 00 25 09", "SetTmpPML lvl 5, line# 9"},
         {"00 04 00 00 00 00 00 00", "invalid command"},

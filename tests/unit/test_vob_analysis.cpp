@@ -150,7 +150,7 @@ TEST(VobuAnalysis, AudioSyncPointsAtThePacketOfTheVobuTime) {
         {{nav, paddingSector(), paddingSector(), a(95000)}, 3},
         {{nav, a(80000), paddingSector(), a(92880)}, 1},
         {{nav, a(80000), paddingSector(), a(92879)}, 3},
-        {{navWithAudio(0), a(90000)}, 0},  // the special words stay
+        {{navWithAudio(0), a(90000)}, 0},  // 0 and "none" stay as they are
         {{navWithAudio(nav::kAudioSyncNone), a(90000)}, nav::kAudioSyncNone},
         {{a(80000), navWithAudio(0x8003), a(95000)}, 0x8001},  // backward to the earlier packet
     };
