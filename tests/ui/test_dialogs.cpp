@@ -20,19 +20,11 @@
 #include "ui/settings.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
+#include "ui_test_support.h"
 
 using namespace navtab;
 using namespace navtab::ui;
-
-namespace {
-
-QPushButton* buttonLabelled(QWidget* dialog, const QString& label) {
-    for (QPushButton* b : dialog->findChildren<QPushButton*>())
-        if (b->text() == label) return b;
-    return nullptr;
-}
-
-}  // namespace
+using navtab::uitest::buttonLabelled;
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -77,7 +69,7 @@ class DialogsTest : public QObject {
         QCOMPARE(d.word() >> 12 & 3, 0);
     }
 
-    void userOperationsCheckAndClear() {
+    void userOperationsAndTheNumberDialog() {
         CUopDlg d(nullptr, 0x80000001);
         QVERIFY(d.box(0)->isChecked() && d.box(31)->isChecked() && !d.box(1)->isChecked());
         QCOMPARE(d.mask(), 0x80000001u);
@@ -86,14 +78,11 @@ class DialogsTest : public QObject {
         buttonLabelled(&d, "Clear All")->click();
         d.box(25)->click();
         QCOMPARE(d.mask(), 0x02000000u);
-    }
-
-    void theNumberDialogSelectsItsValue() {
-        CEnterValueDlg d(nullptr, QStringLiteral("-12"));
-        d.show();
-        QCOMPARE(d.edit()->selectedText(), QStringLiteral("-12"));
-        QTest::keyClicks(d.edit(), "7");
-        QCOMPARE(d.value(), QStringLiteral("7"));
+        CEnterValueDlg number(nullptr, QStringLiteral("-12"));
+        number.show();
+        QCOMPARE(number.edit()->selectedText(), QStringLiteral("-12"));
+        QTest::keyClicks(number.edit(), "7");
+        QCOMPARE(number.value(), QStringLiteral("7"));
     }
 
     void progressCaptionShowsThePercentage() {
@@ -118,6 +107,10 @@ class DialogsTest : public QObject {
         empty.SetRange(0, 0, 1);
         empty.SetPos(5);
         QCOMPARE(empty.windowTitle(), QStringLiteral("Progress"));
+        empty.cancelButton()->click();
+        QVERIFY(empty.Cancelled());
+        empty.Clear();
+        QVERIFY(!empty.Cancelled());
     }
 
     void escapeCancelsWhileTheToolPumps() {
@@ -135,15 +128,6 @@ class DialogsTest : public QObject {
         }
         QVERIFY(p.Cancelled());
         QVERIFY(!p.isVisible());
-    }
-
-    void theCancelButtonCancels() {
-        CProgressWindow p(nullptr);
-        p.setRememberPosition(false);
-        p.cancelButton()->click();
-        QVERIFY(p.Cancelled());
-        p.Clear();
-        QVERIFY(!p.Cancelled());
     }
 
     void thePositionIsRemembered() {

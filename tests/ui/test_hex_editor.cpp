@@ -54,7 +54,7 @@ class HexEditorTest : public QObject {
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void keysTypeNibblesAndCharacters() {
+    void keysTypeNibblesCharactersAndEdit() {
         HexEditCtrl c;
         c.resize(600, 300);
         c.show();
@@ -84,12 +84,10 @@ class HexEditorTest : public QObject {
         QTest::keyClick(&c, Qt::Key_Up);
         QVERIFY(!c.buffer().hasSelection());
         QCOMPARE(c.data().size(), 16u);
-    }
 
-    void insertDeleteAndBackspace() {
-        HexEditCtrl c;
-        c.show();
+        // Insert, Delete and Backspace on the caret byte or the selection.
         c.SetData(counting(8));
+        QTest::keyClick(&c, Qt::Key_Home, Qt::ControlModifier);
         for (int i = 0; i < 2; ++i) QTest::keyClick(&c, Qt::Key_Right);  // byte 1
         QTest::keyClick(&c, Qt::Key_Insert);
         QCOMPARE(c.data(), (Bytes{0, 0, 1, 2, 3, 4, 5, 6, 7}));

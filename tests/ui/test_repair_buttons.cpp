@@ -34,10 +34,6 @@ void waitForAnswers() {
     QTRY_COMPARE_WITH_TIMEOUT(pendingAnswers(), 0, 10000);
 }
 
-quint32 be32At(const QByteArray& bytes, qsizetype offset) {
-    return qFromBigEndian<quint32>(bytes.constData() + offset);
-}
-
 void selectRow(CNavtabDlg& dlg, int row) {
     dlg.list()->setCurrentIndex(dlg.model()->index(row, 0));
 }

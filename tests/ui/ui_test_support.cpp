@@ -7,11 +7,13 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QtEndian>
 
 #include "ui/field_list_model.h"
 #include "ui/navtab_dlg.h"
@@ -46,6 +48,20 @@ QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+quint32 be32At(const QByteArray& bytes, qsizetype at) {
+    return qFromBigEndian<quint32>(bytes.constData() + at);
+}
+
+quint16 be16At(const QByteArray& bytes, qsizetype at) {
+    return qFromBigEndian<quint16>(bytes.constData() + at);
+}
+
+QPushButton* buttonLabelled(QWidget* dialog, const QString& label) {
+    for (QPushButton* b : dialog->findChildren<QPushButton*>())
+        if (b->text() == label) return b;
+    return nullptr;
 }
 
 void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+class QPushButton;
 class QTreeWidgetItem;
 class QWidget;
 
@@ -34,6 +35,11 @@ class ScratchCopies {
 };
 
 QByteArray readFile(const QString& path);
+// The big-endian word at `at` of file bytes.
+quint32 be32At(const QByteArray& bytes, qsizetype at);
+quint16 be16At(const QByteArray& bytes, qsizetype at);
+// The push button of a dialog with this text.
+QPushButton* buttonLabelled(QWidget* dialog, const QString& label);
 
 // Runs `act` on the next visible modal widget of type T, once it appears (within 10 seconds).
 // Call it before the action that opens the dialog; `act` closes it.

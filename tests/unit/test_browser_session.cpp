@@ -137,7 +137,7 @@ TEST_F(Session, EditsReachTheBytesAndOkAlwaysMarksModified) {
     EXPECT_EQ(session.workspace().modifiedCount(), 1);  // the same file counts once
 }
 
-TEST_F(Session, ByteRunsGoThroughTheHexEditor) {
+TEST_F(Session, ByteRunsAndTablesGoThroughTheHexEditorButKeepTheirSize) {
     IfoDocument& doc = open();
     show(doc, "VTSI_MAT");
     editors.byteEdits = {{0x05, 0xC1, 'd', 'e', 0, 0, 0, 0, 0xFF, 0xFF}};
@@ -146,11 +146,7 @@ TEST_F(Session, ByteRunsGoThroughTheHexEditor) {
     EXPECT_EQ(editors.shownBytes[0].size(), 8u);
     EXPECT_EQ(mat(doc)[0x206], 'd');
     EXPECT_EQ(mat(doc)[0x20C], 0x04);  // the next record is untouched: at most 8 bytes go in
-}
 
-TEST_F(Session, HexEditReplacesTheTableButNeverItsSize) {
-    IfoDocument& doc = open();
-    show(doc, "VTSI_MAT");
     auto edited = std::vector<std::uint8_t>(mat(doc), mat(doc) + 2048);
     edited.erase(edited.begin(), edited.begin() + 10);  // ten bytes deleted
     const std::vector<std::uint8_t> tail(mat(doc) + 2038, mat(doc) + 2048);

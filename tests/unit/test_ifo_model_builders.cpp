@@ -70,39 +70,41 @@ CIfoVtsBuilder smallTitleSet() {
     return b;
 }
 
+// The sector of each table pointer of the built management table: the tables in the order of
+// their pointers, each in whole sectors; absent ones, also where a source file had them, at 0.
 TEST(IfoModelBuilders, LayoutPlacesPresentTablesAndClearsTheOthers) {
     CIfoVtsBuilder b = smallTitleSet();
-    // Pointers left from a source file: every table is somewhere.
     for (const TableLocation& t : kVtsTables) put32(b.mat->stored.data() + t.matPointer, 99);
-    b.Layout();
-    const std::uint8_t* m = b.mat->stored.data();
-    EXPECT_EQ(be32(m + 0xC8), 1u);  // VTS_PTT_SRPT
-    EXPECT_EQ(be32(m + 0xCC), 2u);  // VTS_PGCIT
-    EXPECT_EQ(be32(m + 0xD0), 0u);  // no menus
-    EXPECT_EQ(be32(m + 0xD4), 0u);  // no time maps
-    EXPECT_EQ(be32(m + 0xD8), 0u);
-    EXPECT_EQ(be32(m + 0xDC), 0u);
-    EXPECT_EQ(be32(m + 0xE0), 3u);  // VTS_C_ADT, two sectors
-    EXPECT_EQ(be32(m + 0xE4), 5u);  // VTS_VOBU_ADMAP, exactly one sector
-    EXPECT_EQ(be32(m + kMatLastSectorOfIfo), 5u);
-}
-
-TEST(IfoModelBuilders, BuildIfoFillsTheSlotsOfEveryPresentTable) {
-    CIfoVtsBuilder b = smallTitleSet();
-    b.menuCadt = std::make_unique<CIfoCadt>();
     b.menuVobuAdmap = std::make_unique<CIfoVobuAdmap>();
     std::string error;
-    IfoHandle ifo = b.BuildIfo(&error);
-    ASSERT_NE(ifo, nullptr) << error;
-    EXPECT_EQ(ifoKind(ifo.get()), IfoKind::Vts);
-    EXPECT_EQ(ifo->table[ID_VTS_C_ADT].size(), 4096u);
-    EXPECT_EQ(ifo->table[ID_VTS_VOBU_ADMAP].size(), 2048u);
-    EXPECT_TRUE(ifo->has(ID_VTSM_C_ADT));
-    EXPECT_TRUE(ifo->has(ID_VTSM_VOBU_ADMAP));
-    EXPECT_FALSE(ifo->has(ID_VTSM_PGCI_UT));
-    EXPECT_FALSE(ifo->has(ID_VTS_TMAPTI));
-    EXPECT_EQ(be32(ifo->table[ID_MAT].data() + 0xD8), 3u);
-    EXPECT_EQ(be32(ifo->table[ID_MAT].data() + kMatLastSectorOfIfo), 7u);
+    IfoHandle vts = b.BuildIfo(&error);
+    ASSERT_NE(vts, nullptr) << error;
+    EXPECT_EQ(ifoKind(vts.get()), IfoKind::Vts);
+    EXPECT_EQ(vts->table[ID_VTS_C_ADT].size(), 4096u);
+    EXPECT_FALSE(vts->has(ID_VTSM_PGCI_UT));
+    // VTS_PTT_SRPT, VTS_PGCIT, menus, time maps, menu C_ADT, menu VOBU map, C_ADT (two
+    // sectors), VOBU map (exactly one), last sector.
+    const std::vector<std::uint32_t> sectors = {1, 2, 0, 0, 0, 3, 4, 6, 6};
+    std::vector<std::uint32_t> got;
+    for (std::size_t at : {0xC8, 0xCC, 0xD0, 0xD4, 0xD8, 0xDC, 0xE0, 0xE4})
+        got.push_back(be32(vts->table[ID_MAT].data() + at));
+    got.push_back(be32(vts->table[ID_MAT].data() + kMatLastSectorOfIfo));
+    EXPECT_EQ(got, sectors);
+
+    // A manager holds no parental or text table, whatever its source file had.
+    CIfoVmgBuilder m;
+    put32(m.mat->stored.data() + 0xCC, 7);  // VMG_PTL_MAIT
+    put32(m.mat->stored.data() + 0xD4, 8);  // VMG_TXTDT_MG
+    m.ttSrpt = std::make_unique<CIfoTtSrpt>();
+    m.ttSrpt->AddTitle();
+    m.vtsAtrt = std::make_unique<CIfoVtsAtrt>();
+    m.vtsAtrt->AddTitleSet();
+    IfoHandle vmg = m.BuildIfo();
+    ASSERT_NE(vmg, nullptr);
+    got.clear();
+    for (std::size_t at : {0xC4u, 0xC8u, 0xCCu, 0xD0u, 0xD4u, kMatLastSectorOfIfo})
+        got.push_back(be32(vmg->table[ID_MAT].data() + at));
+    EXPECT_EQ(got, (std::vector<std::uint32_t>{1, 0, 0, 2, 0, 2}));
 }
 
 TEST(IfoModelBuilders, ABuiltFileReadsBackAsItWasBuilt) {
@@ -134,25 +136,6 @@ TEST(IfoModelBuilders, ATableThatCannotBeWrittenOrAWrongFormYieldsNoHandle) {
     CIfoVmgBuilder vmg;
     vmg.mat.reset();
     EXPECT_EQ(vmg.BuildIfo(), nullptr);
-}
-
-TEST(IfoModelBuilders, AManagerHoldsNoParentalOrTextTable) {
-    CIfoVmgBuilder b;
-    put32(b.mat->stored.data() + 0xCC, 7);  // VMG_PTL_MAIT of a source file
-    put32(b.mat->stored.data() + 0xD4, 8);  // VMG_TXTDT_MG
-    b.ttSrpt = std::make_unique<CIfoTtSrpt>();
-    b.ttSrpt->AddTitle();
-    b.vtsAtrt = std::make_unique<CIfoVtsAtrt>();
-    b.vtsAtrt->AddTitleSet();
-    IfoHandle ifo = b.BuildIfo();
-    ASSERT_NE(ifo, nullptr);
-    const std::uint8_t* m = ifo->table[ID_MAT].data();
-    EXPECT_EQ(be32(m + 0xC4), 1u);
-    EXPECT_EQ(be32(m + 0xC8), 0u);
-    EXPECT_EQ(be32(m + 0xCC), 0u);
-    EXPECT_EQ(be32(m + 0xD0), 2u);
-    EXPECT_EQ(be32(m + 0xD4), 0u);
-    EXPECT_EQ(be32(m + kMatLastSectorOfIfo), 2u);
 }
 
 }  // namespace

@@ -90,34 +90,33 @@ TEST(IfoModelTitleSetAttributes, MoreRecordsThanTheRecordHoldsAreRefused) {
     EXPECT_NE(atrt.serialise().error.find("exceeds 8"), std::string::npos);
 }
 
-TEST(IfoModelPgcTables, AMenuTableBeyond65535BytesIsRefused) {
-    CIfoPgciUt ut;
-    CIfoPgciLu* unit = ut.AddLu();
-    // 30 PGCs of 80 cells: 30 x (8 + 236 + 80 x 28) bytes, more than 16-bit offsets reach.
+// 30 PGCs of 80 cells: 30 x (8 + 236 + 80 x 28) bytes, more than 16-bit offsets reach.
+template <typename Table>
+void addLongPgcs(Table& table) {
     for (int p = 0; p < 30; ++p) {
-        CIfoPgc* chain = unit->AddSrp()->pgc.get();
+        CIfoPgc* chain = table.AddSrp()->pgc.get();
         for (int c = 0; c < 80; ++c) chain->AddCell(Bytes(24, 0), 1, 1, false);
     }
+}
+
+TEST(IfoModelPgcTables, ATableBeyond65535BytesIsRefused) {
+    CIfoPgciUt ut;
+    addLongPgcs(*ut.AddLu());
     ASSERT_GT(ut.size(), 65535u);
     const Serialised s = ut.serialise();
     EXPECT_TRUE(s.bytes.empty());
     EXPECT_NE(s.error.find("PGCI_UT"), std::string::npos);
     EXPECT_NE(s.error.find("16-bit offsets"), std::string::npos) << s.error;
-
     // The same in a title PGC table, a chapter table and a time map table.
     CIfoPgcit pgcit;
-    for (int p = 0; p < 30; ++p) {
-        CIfoPgc* chain = pgcit.AddSrp()->pgc.get();
-        for (int c = 0; c < 80; ++c) chain->AddCell(Bytes(24, 0), 1, 1, false);
-    }
+    addLongPgcs(pgcit);
     EXPECT_FALSE(pgcit.serialise().ok());
     CIfoPttSrpt ptt;
     CIfoPttTitle* title = ptt.AddTitle();
     for (int i = 0; i < 17000; ++i) title->AddPtt(1, 1);
     EXPECT_FALSE(ptt.serialise().ok());
     CIfoTmapt tmapt;
-    for (int m = 0; m < 2; ++m)
-        for (int i = 0; i < 9000; ++i) tmapt.AddMap()->AddEntry(1);
+    for (int i = 0; i < 18000; ++i) tmapt.AddMap()->AddEntry(1);
     EXPECT_FALSE(tmapt.serialise().ok());
 }
 

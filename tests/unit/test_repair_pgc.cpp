@@ -5,12 +5,12 @@
 #include <regex>
 
 #include "core/bytes.h"
-#include "session/browser_session.h"
+#include "core/layout/pgc_layout.h"
 #include "format/describe.h"
 #include "format/file_tree.h"
-#include "core/layout/pgc_layout.h"
 #include "repair/delete_playback.h"
 #include "repair/prohibited_uops.h"
+#include "session/browser_session.h"
 #include "unit/test_support.h"
 
 namespace navtab {
@@ -107,7 +107,7 @@ TEST(RemoveProhibitedUops, ClearsExactlyTheMasksThatWereSetAndNothingElse) {
     }
 }
 
-TEST(RemoveProhibitedUops, NumbersMenusPerLanguageUnitAndSkipsPointersOutsideTheTable) {
+TEST(RemoveProhibitedUops, NumbersMenusPerLanguageUnitAndSkipsWhatLiesOutsideTheTable) {
     test::RecordingInteraction ui;
     IfoHandle ifo = openIfoFile(test::sampleFile("ntsc43", "VTS_01_0.IFO"), ui);
     auto& menus = ifo->table[ID_VTSM_PGCI_UT];
@@ -131,16 +131,14 @@ TEST(RemoveProhibitedUops, NumbersMenusPerLanguageUnitAndSkipsPointersOutsideThe
     EXPECT_NE(
         damaged.report.find("Skipped Language Unit <2>: its offset lies outside VTSM_PGCI_UT"),
         std::string::npos);
-}
 
-TEST(RemoveProhibitedUops, FirstPlayStartOfZeroNamesNoPgc) {
-    test::RecordingInteraction ui;
-    IfoHandle ifo = openIfoFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO"), ui);
-    // Bytes 8..11 of the management table are the end of its identifier, not a mask.
-    put32(&ifo->table[ID_MAT][kVmgFirstPlayPgc], 0);
-    const repair::UopRemoval removal = repair::RemoveProhibitedUops(*ifo);
-    EXPECT_EQ(repair::uopRemovalMessage(removal), "No P-UOPs found in this IFO");
-    EXPECT_EQ(std::string(ifo->table[ID_MAT].begin(), ifo->table[ID_MAT].begin() + 12),
+    // A first-play start of 0 names no PGC: bytes 8..11 of the management table are the end of
+    // its identifier, not a mask.
+    IfoHandle vmg = openIfoFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO"), ui);
+    put32(&vmg->table[ID_MAT][kVmgFirstPlayPgc], 0);
+    EXPECT_EQ(repair::uopRemovalMessage(repair::RemoveProhibitedUops(*vmg)),
+              "No P-UOPs found in this IFO");
+    EXPECT_EQ(std::string(vmg->table[ID_MAT].begin(), vmg->table[ID_MAT].begin() + 12),
               "DVDVIDEO-VMG");
 }
 

@@ -139,59 +139,6 @@ const std::map<std::string, std::string> kDisplay = {{"P&S + Letter", "pan-scan 
                                                      {"Letterbox", "letterboxed"},
                                                      {"?", "not specified"}};
 
-void compareWithLsdvd(const std::string& disc, int expectedTitleSets) {
-    SCOPED_TRACE(disc);
-    const auto titles = lsdvd(disc);
-    ASSERT_FALSE(titles.empty());
-    int titleSets = 0;
-    for (const auto& t : titles) {
-        titleSets = std::max(titleSets, t.vts);
-        char name[16];
-        std::snprintf(name, sizeof name, "VTS_%02d_0.IFO", t.vts);
-        for (const std::string& file :
-             {test::sampleFile(disc, name),
-              test::sampleFile(disc, std::string(name).replace(9, 3, "BUP"))}) {
-            SCOPED_TRACE(file);
-            const auto rows = showRows(file, "VTSI_MAT");
-            auto video = details(rows, "Video attributes of VTSTT_VOBS");
-            EXPECT_EQ(video["TV system"], t.format == "NTSC" ? "NTSC 525/60" : "PAL 625/50");
-            EXPECT_EQ(video["Aspect ratio"], t.aspect == "16/9" ? "16:9" : "4:3");
-            EXPECT_EQ(video["Source Resolution"].substr(0, video["Source Resolution"].find(' ')),
-                      t.width + "x" + t.height);
-            EXPECT_EQ(video["Display Mode"], kDisplay.at(t.displayFormat));
-
-            // lsdvd lists the streams a title's program chain enables; the title set declares
-            // at least those.
-            EXPECT_GE(std::stoul(value(rows, "Number of audio streams in VTSTT_VOBS")),
-                      t.audio.size());
-            for (std::size_t i = 0; i < t.audio.size(); ++i) {
-                auto a = details(rows, "Aud_" + std::to_string(i + 1) + ": audio attributes");
-                EXPECT_EQ(a["Coding mode"], kCoding.at(t.audio[i].format));
-                EXPECT_EQ(a["Quantization/DRC"], kQuantization.at(t.audio[i].quantization));
-                EXPECT_EQ(a["Channels"], t.audio[i].channels);
-                EXPECT_EQ(a["Language"], kLanguage.at(t.audio[i].language));
-            }
-            EXPECT_GE(std::stoul(value(rows, "Number of sub-picture streams in VTSTT_VOBS")),
-                      t.subtitles.size());
-            for (std::size_t i = 0; i < t.subtitles.size(); ++i) {
-                char label[64];
-                std::snprintf(label, sizeof label, "Sub-p_%02zu: Sub-picture stream attributes",
-                              i + 1);
-                EXPECT_EQ(details(rows, label)["Language"], kLanguage.at(t.subtitles[i]));
-            }
-        }
-    }
-    EXPECT_EQ(titleSets, expectedTitleSets);
-    const auto vmg = showRows(test::sampleFile(disc, "VIDEO_TS.IFO"), "VMGM_MAT");
-    EXPECT_EQ(value(vmg, "VMG Number of Title Sets"), std::to_string(titleSets));
-    EXPECT_EQ(vmg[0][2], "DVDVIDEO-VMG");
-}
-
-TEST(Samples, ManagementTablesAgreeWithLsdvd) {
-    compareWithLsdvd("ntsc43", 2);
-    compareWithLsdvd("pal169", 1);
-}
-
 // A BCD time text "hh:mm:ss.ff / 30 fps" as lsdvd writes a length: hh:mm:ss.mmm, where the frames
 // become milliseconds at 29.97 or 25 frames per second.
 std::string asLsdvdLength(const std::string& bcd) {
@@ -202,44 +149,6 @@ std::string asLsdvdLength(const std::string& bcd) {
     return bcd.substr(0, 9) + ms;
 }
 
-void comparePgcsWithLsdvd(const std::string& disc) {
-    SCOPED_TRACE(disc);
-    const auto chains = lsdvd(disc);
-    ASSERT_FALSE(chains.empty());
-    for (const auto& c : chains) {
-        char name[16];
-        std::snprintf(name, sizeof name, "VTS_%02d_0.IFO", c.vts);
-        // dvdauthor gives each title its own PGC, in title order.
-        const std::string node = "VTS_PGC_" + std::to_string(c.ttn);
-        SCOPED_TRACE(std::string(name) + " " + node);
-        const auto rows = showRows(test::sampleFile(disc, name), node);
-        EXPECT_EQ(value(rows, "  Number of Programs"), std::to_string(c.chapters));
-        EXPECT_EQ(value(rows, "  Number of Cells"), std::to_string(c.cells));
-        EXPECT_EQ(asLsdvdLength(value(rows, "       Playback time (hh:mm:ss.frame)")), c.length);
-        std::vector<std::string> cellLengths;
-        std::vector<std::string> palette;
-        for (const auto& r : rows) {
-            if (r[1] == "     playback time (hh:mm:ss.frame)")
-                cellLengths.push_back(asLsdvdLength(r[2]));
-            if (r[1].find(" Y Cr CB") != std::string::npos) {
-                std::string hex = r[3];  // "[9a 1b af ]"
-                hex.erase(
-                    std::remove_if(hex.begin(), hex.end(),
-                                   [](char ch) { return ch == '[' || ch == ']' || ch == ' '; }),
-                    hex.end());
-                palette.push_back(hex);
-            }
-        }
-        EXPECT_EQ(cellLengths, c.cellLengths);
-        EXPECT_EQ(palette, c.palette);
-    }
-}
-
-TEST(Samples, ProgramChainsAgreeWithLsdvd) {
-    comparePgcsWithLsdvd("ntsc43");
-    comparePgcsWithLsdvd("pal169");
-}
-
 std::vector<std::string> linesOf(const std::vector<Row>& rows, const std::string& start) {
     std::vector<std::string> out;
     for (const auto& r : rows)
@@ -247,63 +156,127 @@ std::vector<std::string> linesOf(const std::vector<Row>& rows, const std::string
     return out;
 }
 
-// The overviews say what lsdvd says of titles, chapters, cells, times and stream languages, and the
-// running position of a title's last cell is the title's length.
-void compareOverviewsWithLsdvd(const std::string& disc) {
-    SCOPED_TRACE(disc);
-    const auto chains = lsdvd(disc);
-    const auto& titles = chains;
-    const auto vmg = showRows(test::sampleFile(disc, "VIDEO_TS.IFO"), "");
-    const auto titleLines = linesOf(vmg, "  Title ");
-    ASSERT_EQ(titleLines.size(), chains.size());
-    for (std::size_t t = 0; t < chains.size(); ++t) {
-        const auto& c = chains[t];
-        char expected[96];
-        std::snprintf(expected, sizeof expected,
-                      "  Title %3zu: VTS_%d, PGC-Nr.:_%d (Angles: 1) (Chapters: %d)", t + 1, c.vts,
-                      c.ttn, c.chapters);
-        EXPECT_EQ(titleLines[t].rfind(expected, 0), 0u) << titleLines[t];
-
-        char name[16];
-        std::snprintf(name, sizeof name, "VTS_%02d_0.IFO", c.vts);
-        const auto vts = showRows(test::sampleFile(disc, name), "");
-        // The lines of this title's PGC: its heading, then one line per cell.
-        std::size_t at = 0;
-        const std::string heading = "PGC_" + std::to_string(c.ttn) + " (program chain):";
-        while (at < vts.size() && vts[at][1].rfind(heading, 0) != 0) ++at;
-        ASSERT_LT(at, vts.size()) << heading;
-        EXPECT_NE(vts[at][1].find("(Programs: " + std::to_string(c.chapters) +
-                                  ") (Cells: " + std::to_string(c.cells) + ")"),
-                  std::string::npos);
-        std::vector<std::string> cellTimes;
-        std::string lastPosition;
-        for (++at; at < vts.size() && vts[at][1].find(": time: ") != std::string::npos; ++at) {
-            const std::string& line = vts[at][1];
-            cellTimes.push_back(asLsdvdLength(line.substr(line.find(": time: ") + 8, 20)));
-            lastPosition = line.substr(line.find("[Pos: ") + 6, 11) + " / " +
-                           (line.find("25 fps") != std::string::npos ? "25" : "30") + " fps";
-        }
-        EXPECT_EQ(cellTimes, c.cellLengths);
-        EXPECT_EQ(asLsdvdLength(lastPosition), c.length);
-
-        for (std::size_t a = 0; a < titles[t].audio.size(); ++a) {
-            const auto audio = linesOf(vts, "  Audio " + std::to_string(a + 1) + ": ");
-            ASSERT_EQ(audio.size(), 1u);
-            EXPECT_NE(audio[0].find(kLanguage.at(titles[t].audio[a].language)), std::string::npos)
-                << audio[0];
-        }
-        for (std::size_t n = 0; n < titles[t].subtitles.size(); ++n) {
-            const auto sub = linesOf(vts, "  SubPicture " + std::to_string(n + 1) + ": ");
-            ASSERT_EQ(sub.size(), 1u);
-            EXPECT_NE(sub[0].find(kLanguage.at(titles[t].subtitles[n])), std::string::npos)
-                << sub[0];
-        }
+// The title set's attributes (in its IFO and its BUP) against lsdvd's title.
+void compareAttributes(const std::string& file, const LsdvdTitle& t) {
+    SCOPED_TRACE(file);
+    const auto rows = showRows(file, "VTSI_MAT");
+    auto video = details(rows, "Video attributes of VTSTT_VOBS");
+    EXPECT_EQ(video["TV system"], t.format == "NTSC" ? "NTSC 525/60" : "PAL 625/50");
+    EXPECT_EQ(video["Aspect ratio"], t.aspect == "16/9" ? "16:9" : "4:3");
+    EXPECT_EQ(video["Source Resolution"].substr(0, video["Source Resolution"].find(' ')),
+              t.width + "x" + t.height);
+    EXPECT_EQ(video["Display Mode"], kDisplay.at(t.displayFormat));
+    // lsdvd lists the streams a title's program chain enables; the title set declares at least
+    // those.
+    EXPECT_GE(std::stoul(value(rows, "Number of audio streams in VTSTT_VOBS")), t.audio.size());
+    for (std::size_t i = 0; i < t.audio.size(); ++i) {
+        auto a = details(rows, "Aud_" + std::to_string(i + 1) + ": audio attributes");
+        EXPECT_EQ(a["Coding mode"], kCoding.at(t.audio[i].format));
+        EXPECT_EQ(a["Quantization/DRC"], kQuantization.at(t.audio[i].quantization));
+        EXPECT_EQ(a["Channels"], t.audio[i].channels);
+        EXPECT_EQ(a["Language"], kLanguage.at(t.audio[i].language));
+    }
+    EXPECT_GE(std::stoul(value(rows, "Number of sub-picture streams in VTSTT_VOBS")),
+              t.subtitles.size());
+    for (std::size_t i = 0; i < t.subtitles.size(); ++i) {
+        char label[64];
+        std::snprintf(label, sizeof label, "Sub-p_%02zu: Sub-picture stream attributes", i + 1);
+        EXPECT_EQ(details(rows, label)["Language"], kLanguage.at(t.subtitles[i]));
     }
 }
 
-TEST(Samples, OverviewsAgreeWithLsdvd) {
-    compareOverviewsWithLsdvd("ntsc43");
-    compareOverviewsWithLsdvd("pal169");
+// The title's program chain (dvdauthor gives each title its own PGC, in title order): programs,
+// cells, their times and the palette.
+void comparePgc(const std::string& file, const LsdvdTitle& c) {
+    const std::string node = "VTS_PGC_" + std::to_string(c.ttn);
+    SCOPED_TRACE(file + " " + node);
+    const auto rows = showRows(file, node);
+    EXPECT_EQ(value(rows, "  Number of Programs"), std::to_string(c.chapters));
+    EXPECT_EQ(value(rows, "  Number of Cells"), std::to_string(c.cells));
+    EXPECT_EQ(asLsdvdLength(value(rows, "       Playback time (hh:mm:ss.frame)")), c.length);
+    std::vector<std::string> cellLengths, palette;
+    for (const auto& r : rows) {
+        if (r[1] == "     playback time (hh:mm:ss.frame)")
+            cellLengths.push_back(asLsdvdLength(r[2]));
+        if (r[1].find(" Y Cr CB") != std::string::npos) {
+            std::string hex = r[3];  // "[9a 1b af ]"
+            std::erase_if(hex, [](char ch) { return ch == '[' || ch == ']' || ch == ' '; });
+            palette.push_back(hex);
+        }
+    }
+    EXPECT_EQ(cellLengths, c.cellLengths);
+    EXPECT_EQ(palette, c.palette);
+}
+
+// The title set's overview: the title's PGC with its programs and cells, the cell times and
+// chapter starts, the running position of the last cell (the title's length), and the stream
+// languages.
+void compareOverview(const std::string& file, const LsdvdTitle& c) {
+    SCOPED_TRACE(file);
+    const auto vts = showRows(file, "");
+    std::size_t at = 0;
+    const std::string heading = "PGC_" + std::to_string(c.ttn) + " (program chain):";
+    while (at < vts.size() && vts[at][1].rfind(heading, 0) != 0) ++at;
+    ASSERT_LT(at, vts.size()) << heading;
+    EXPECT_NE(vts[at][1].find("(Programs: " + std::to_string(c.chapters) +
+                              ") (Cells: " + std::to_string(c.cells) + ")"),
+              std::string::npos);
+    std::vector<std::string> cellTimes;
+    std::string lastPosition;
+    int chapters = 0;  // the cells that start a chapter of the title's PTT table
+    for (++at; at < vts.size() && vts[at][1].find(": time: ") != std::string::npos; ++at) {
+        const std::string& line = vts[at][1];
+        chapters += line.find("[Ch ") != std::string::npos;
+        cellTimes.push_back(asLsdvdLength(line.substr(line.find(": time: ") + 8, 20)));
+        lastPosition = line.substr(line.find("[Pos: ") + 6, 11) + " / " +
+                       (line.find("25 fps") != std::string::npos ? "25" : "30") + " fps";
+    }
+    EXPECT_EQ(cellTimes, c.cellLengths);
+    EXPECT_EQ(chapters, c.chapters);
+    EXPECT_EQ(asLsdvdLength(lastPosition), c.length);
+    for (std::size_t a = 0; a < c.audio.size(); ++a) {
+        const auto audio = linesOf(vts, "  Audio " + std::to_string(a + 1) + ": ");
+        ASSERT_EQ(audio.size(), 1u);
+        EXPECT_NE(audio[0].find(kLanguage.at(c.audio[a].language)), std::string::npos) << audio[0];
+    }
+    for (std::size_t n = 0; n < c.subtitles.size(); ++n) {
+        const auto sub = linesOf(vts, "  SubPicture " + std::to_string(n + 1) + ": ");
+        ASSERT_EQ(sub.size(), 1u);
+        EXPECT_NE(sub[0].find(kLanguage.at(c.subtitles[n])), std::string::npos) << sub[0];
+    }
+}
+
+// What navtab-cli shows of the management tables, the program chains and the overviews agrees
+// with what lsdvd reads of each title.
+TEST(Samples, TablesProgramChainsAndOverviewsAgreeWithLsdvd) {
+    for (const auto& [disc, expectedTitleSets] : {std::pair{"ntsc43", 2}, {"pal169", 1}}) {
+        SCOPED_TRACE(disc);
+        const auto titles = lsdvd(disc);
+        ASSERT_FALSE(titles.empty());
+        const auto vmg = showRows(test::sampleFile(disc, "VIDEO_TS.IFO"), "");
+        const auto titleLines = linesOf(vmg, "  Title ");
+        ASSERT_EQ(titleLines.size(), titles.size());
+        int titleSets = 0;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            const LsdvdTitle& t = titles[i];
+            titleSets = std::max(titleSets, t.vts);
+            char expected[96];
+            std::snprintf(expected, sizeof expected,
+                          "  Title %3zu: VTS_%d, PGC-Nr.:_%d (Angles: 1) (Chapters: %d)", i + 1,
+                          t.vts, t.ttn, t.chapters);
+            EXPECT_EQ(titleLines[i].rfind(expected, 0), 0u) << titleLines[i];
+            char name[16];
+            std::snprintf(name, sizeof name, "VTS_%02d_0.", t.vts);
+            compareAttributes(test::sampleFile(disc, name + std::string("IFO")), t);
+            compareAttributes(test::sampleFile(disc, name + std::string("BUP")), t);
+            comparePgc(test::sampleFile(disc, name + std::string("IFO")), t);
+            compareOverview(test::sampleFile(disc, name + std::string("IFO")), t);
+        }
+        EXPECT_EQ(titleSets, expectedTitleSets);
+        const auto mat = showRows(test::sampleFile(disc, "VIDEO_TS.IFO"), "VMGM_MAT");
+        EXPECT_EQ(value(mat, "VMG Number of Title Sets"), std::to_string(titleSets));
+        EXPECT_EQ(mat[0][2], "DVDVIDEO-VMG");
+    }
 }
 
 TEST(NavtabCli, ShowTreeAndUsageErrors) {
@@ -350,12 +323,6 @@ TEST(NavtabCli, ShowTreeAndUsageErrors) {
         EXPECT_EQ(test::runCli(usage).status, 2) << usage.back();
     EXPECT_EQ(test::runCli({"save", "--help"}).out.rfind("usage: navtab-cli save", 0), 0u);
 }
-
-}  // namespace
-}  // namespace navtab
-
-namespace navtab {
-namespace {
 
 using test::Bytes;
 

@@ -253,49 +253,40 @@ TEST(AutoCalcWriters, DamagedTablesAreNeverWrittenOutsideTheirBuffers) {
     EXPECT_EQ(ifo->table[ID_VTS_PGCITI].size(), 2048u);
 }
 
-TEST(AutoCalcCommand, RewritesTheLoadedTablesMarksTheFileAndTellsTheUser) {
+TEST(AutoCalcCommand, RewritesTheTablesOnlyForATitleSetWithItsTablesWhenConfirmed) {
     TempDir dir;
     const std::string path = copyTitleSet(dir, "ntsc43", "VTS_01_0.IFO");
     const IfoHandle original = loadSample(path);
     Workspace ws;
-    IfoDocument& doc = ws.add(path, loadSample(path));
-    spoil(*doc.ifo, TimeMaps::Kept);
     FakeDialogs dialogs;
     RecordingInteraction ui;
+    EXPECT_FALSE(OnAutoCalc(ws, nullptr, dialogs, ui, {}));
+    const std::string vmgPath = sampleFile("ntsc43", "VIDEO_TS.IFO");
+    EXPECT_FALSE(OnAutoCalc(ws, &ws.add(vmgPath, loadSample(vmgPath)), dialogs, ui, {}));
+    EXPECT_EQ(dialogs.asked, 0);
+
+    IfoDocument& doc = ws.add(path, loadSample(path));
+    spoil(*doc.ifo, TimeMaps::Kept);
+    dialogs.answer = false;
+    EXPECT_FALSE(OnAutoCalc(ws, &doc, dialogs, ui, {}));
+    EXPECT_TRUE(dialogs.windows.empty());
+    dialogs.answer = true;
     EXPECT_TRUE(OnAutoCalc(ws, &doc, dialogs, ui, {}));
     EXPECT_TRUE(dialogs.offered.vobuAdmap && dialogs.offered.cellAdt && dialogs.offered.pgcit &&
                 dialogs.offered.tmapt);
     EXPECT_EQ(dialogs.windows,
               std::vector<std::string>{"Collecting information from .VOBs, please wait..."});
     EXPECT_EQ(ui.messages, std::vector<std::string>{"AutoCalc finished!"});
-    EXPECT_EQ(ws.modifiedCount(), 1);
     EXPECT_EQ(doc.ifo->table, original->table);
-    // A second run counts the file once.
-    OnAutoCalc(ws, &doc, dialogs, ui, {});
+    OnAutoCalc(ws, &doc, dialogs, ui, {});  // a second run counts the file once
     EXPECT_EQ(ws.modifiedCount(), 1);
-}
-
-TEST(AutoCalcCommand, NothingHappensWithoutATitleSetOrItsTablesOrWhenCancelled) {
-    Workspace ws;
-    FakeDialogs dialogs;
-    RecordingInteraction ui;
-    EXPECT_FALSE(OnAutoCalc(ws, nullptr, dialogs, ui, {}));
-    IfoDocument& vmg = ws.add(sampleFile("ntsc43", "VIDEO_TS.IFO"),
-                              loadSample(sampleFile("ntsc43", "VIDEO_TS.IFO")));
-    EXPECT_FALSE(OnAutoCalc(ws, &vmg, dialogs, ui, {}));
-    EXPECT_EQ(dialogs.asked, 0);
 
     const std::string vtsPath = sampleFile("ntsc43", "VTS_02_0.IFO");
     IfoDocument& vts = ws.add(vtsPath, loadSample(vtsPath));
-    dialogs.answer = false;
-    EXPECT_FALSE(OnAutoCalc(ws, &vts, dialogs, ui, {}));
-    EXPECT_TRUE(dialogs.windows.empty());
-    dialogs.answer = true;
     vts.ifo->table[ID_VTS_C_ADT].clear();
     EXPECT_FALSE(OnAutoCalc(ws, &vts, dialogs, ui, {}));
-    EXPECT_EQ(dialogs.windows.size(), 1u);  // shown, then closed again
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(ws.modifiedCount(), 0);
+    EXPECT_EQ(dialogs.windows.size(), 3u);  // shown, then closed again
+    EXPECT_EQ(ws.modifiedCount(), 1);
 }
 
 TEST(AutoCalcCli, RestoresTheFileOnlyWhenNotADryRun) {
@@ -309,22 +300,24 @@ TEST(AutoCalcCli, RestoresTheFileOnlyWhenNotADryRun) {
         ASSERT_TRUE(writeIfoFileAtomically(path, *ifo, ui));
     }
     const Bytes spoilt = readFile(path);
-
     auto dry = runCli({"autocalc", path, "--dry-run"});
     EXPECT_EQ(dry.status, 0) << dry.err;
     EXPECT_NE(dry.out.find("VTS_VOBU_ADMAP  22 entries written, "), std::string::npos) << dry.out;
     EXPECT_NE(dry.err.find("Scanning for stream id's"), std::string::npos);
     EXPECT_EQ(readFile(path), spoilt);
-
-    auto one = runCli({"autocalc", path, "--tables", "vts_c_adt"});
-    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(runCli({"autocalc", path, "--tables", "vts_c_adt"}).status, 0);
     EXPECT_NE(readFile(path), original);
-
-    auto all = runCli({"autocalc", path});
-    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(runCli({"autocalc", path}).status, 0);
     EXPECT_EQ(readFile(path), original);
-    auto again = runCli({"autocalc", path});
-    EXPECT_NE(again.out.find("Nothing to change"), std::string::npos);
+    EXPECT_NE(runCli({"autocalc", path}).out.find("Nothing to change"), std::string::npos);
+
+    EXPECT_EQ(runCli({"autocalc", path, "--tables", "VTS_NOPE"}).status, 2);
+    EXPECT_EQ(runCli({"autocalc", sampleFile("ntsc43", "VIDEO_TS.IFO"), "--dry-run"}).status, 1);
+    std::filesystem::remove(dir.file("VTS_01_1.VOB"));
+    const auto noVobs = runCli({"autocalc", path});
+    EXPECT_EQ(noVobs.status, 1);
+    EXPECT_EQ(noVobs.err,
+              "navtab-cli: no title VOB files (VTS_nn_1.VOB ...) beside " + path + "\n");
 }
 
 // A title VOB cut short, as after a failed copy: the scan finds far fewer VOBUs and cells than the
@@ -350,7 +343,7 @@ TEST(AutoCalc, AScanThatDisagreesWithTheTitleSetWritesNothingUnlessForced) {
     Workspace ws;
     IfoDocument& doc = ws.add(path, loadSample(path));
     FakeDialogs dialogs;
-    RecordingInteraction no(false);
+    RecordingInteraction no(false), yes(true);
     EXPECT_FALSE(OnAutoCalc(ws, &doc, dialogs, no, {}));
     ASSERT_EQ(no.questions.size(), 1u);
     EXPECT_EQ(no.questions[0].rfind("The VOB files do not fit this title set:\n- the VOB files "
@@ -359,12 +352,10 @@ TEST(AutoCalc, AScanThatDisagreesWithTheTitleSetWritesNothingUnlessForced) {
               0u);
     EXPECT_EQ(doc.ifo->table, original->table);
     EXPECT_EQ(ws.modifiedCount(), 0);
-    RecordingInteraction yes(true);
     EXPECT_TRUE(OnAutoCalc(ws, &doc, dialogs, yes, {}));
     EXPECT_EQ(ws.modifiedCount(), 1);
 
-    // navtab-cli: what disagrees on standard error, exit status 1 and the file untouched. With
-    // --force it writes the four VOBUs it found (the same sectors as before).
+    // navtab-cli: what disagrees on standard error, exit status 1 and the file untouched.
     const Bytes before = readFile(path);
     const auto cli = runCli({"autocalc", path});
     EXPECT_EQ(cli.status, 1);
@@ -375,19 +366,6 @@ TEST(AutoCalc, AScanThatDisagreesWithTheTitleSetWritesNothingUnlessForced) {
     const auto forced = runCli({"autocalc", path, "--force", "--dry-run"});
     EXPECT_EQ(forced.status, 0) << forced.err;
     EXPECT_NE(forced.out.find("VTS_VOBU_ADMAP  4 entries written"), std::string::npos);
-}
-
-TEST(AutoCalcCli, UsageAndFailures) {
-    EXPECT_EQ(
-        runCli({"autocalc", sampleFile("ntsc43", "VTS_01_0.IFO"), "--tables", "VTS_NOPE"}).status,
-        2);
-    EXPECT_EQ(runCli({"autocalc", sampleFile("ntsc43", "VIDEO_TS.IFO"), "--dry-run"}).status, 1);
-    TempDir dir;
-    std::filesystem::copy_file(sampleFile("pal169", "VTS_01_0.IFO"), dir.file("VTS_01_0.IFO"));
-    const auto noVobs = runCli({"autocalc", dir.file("VTS_01_0.IFO")});
-    EXPECT_EQ(noVobs.status, 1);
-    EXPECT_EQ(noVobs.err, "navtab-cli: no title VOB files (VTS_nn_1.VOB ...) beside " +
-                              dir.file("VTS_01_0.IFO") + "\n");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 
-#include "unit/test_support.h"
+#include "unit/vob_test_streams.h"
 
 namespace navtab::test {
 namespace {
@@ -11,7 +11,7 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-TEST(VobCli, ScanPrintsStatisticsVobusAndCells) {
+TEST(VobCli, ScanPrintsStatisticsVobusAndCellsInTextAndJson) {
     const auto r = runCli({"scan", sampleFile("ntsc43", "VTS_01_1.VOB")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("Packs: 426\nSystem headers: 22\n", 0), 0u);
@@ -23,16 +23,14 @@ TEST(VobCli, ScanPrintsStatisticsVobusAndCells) {
     // The scan log goes to standard error.
     EXPECT_TRUE(contains(r.err, "\nSummary:\nMPEG Packs = 426\n"));
     EXPECT_FALSE(contains(r.out, "Summary"));
-}
 
-TEST(VobCli, ScanJson) {
-    const auto r = runCli({"scan", sampleFile("pal169", "VTS_01_1.VOB"), "--json"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "\"vobuStarts\": [0, 15, 32, 84, 137, 190, 242, 294, 346, 398]"));
-    EXPECT_TRUE(contains(r.out, "{\"vobId\": 1, \"cellId\": 2, \"start\": 190, \"last\": 523}"));
-    EXPECT_TRUE(contains(r.out, "{\"id\": 161, \"packets\": "));  // LPCM sub-stream 0xA1
-    EXPECT_TRUE(contains(r.out, "\"video\": {\"width\": 720, \"height\": 576"));
-    EXPECT_EQ(r.out.back(), '\n');
+    const auto j = runCli({"scan", sampleFile("pal169", "VTS_01_1.VOB"), "--json"});
+    ASSERT_EQ(j.status, 0) << j.err;
+    EXPECT_TRUE(contains(j.out, "\"vobuStarts\": [0, 15, 32, 84, 137, 190, 242, 294, 346, 398]"));
+    EXPECT_TRUE(contains(j.out, "{\"vobId\": 1, \"cellId\": 2, \"start\": 190, \"last\": 523}"));
+    EXPECT_TRUE(contains(j.out, "{\"id\": 161, \"packets\": "));  // LPCM sub-stream 0xA1
+    EXPECT_TRUE(contains(j.out, "\"video\": {\"width\": 720, \"height\": 576"));
+    EXPECT_EQ(j.out.back(), '\n');
 }
 
 TEST(VobCli, UsageAndFailures) {
@@ -75,13 +73,7 @@ TEST(VobCli, VobusTextAndJson) {
 TEST(VobCli, VobusAndTemplateFailOnVobFilesWithoutNavPacks) {
     TempDir dir;
     std::filesystem::copy_file(sampleFile("pal169", "VTS_01_0.IFO"), dir.file("VTS_01_0.IFO"));
-    Bytes vob(4 * 2048, 0xFF);
-    for (std::size_t s = 0; s < vob.size(); s += 2048) {
-        const std::uint8_t pack[] = {0, 0,    1,    0xBA, 0x44, 0, 4, 0,    4,    1,
-                                     1, 0x89, 0xC3, 0xF8, 0,    0, 1, 0xBE, 0x07, 0xEC};
-        std::copy(std::begin(pack), std::end(pack), vob.begin() + static_cast<long>(s));
-    }
-    writeFile(dir.file("VTS_01_1.VOB"), vob);
+    writeSectors(dir.file("VTS_01_1.VOB"), std::vector<Sector>(4, paddingSector()));
     const auto vobus = runCli({"vobus", dir.file("VTS_01_0.IFO")});
     EXPECT_EQ(vobus.status, 1);
     EXPECT_EQ(vobus.out, "");

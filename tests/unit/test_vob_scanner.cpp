@@ -109,60 +109,79 @@ TEST(StreamScanner, CapacitiesBoundTheLists) {
     EXPECT_EQ(r.cellsFound, 6u);
 }
 
-TEST(StreamScanner, PacksWithoutSystemHeaders) {
-    const Scan s = scanSectors({paddingSector(), videoSector(sliceData(10), 9000)});
+TEST(StreamScanner, PacksWithoutSystemHeadersAndTimeStampsWithBit32) {
+    const std::uint64_t pts = (std::uint64_t{1} << 32) + 900;
+    const Scan s = scanSectors({paddingSector(), videoSector(sliceData(10), pts)});
     EXPECT_TRUE(s.results.vobuStarts.empty());
     EXPECT_FALSE(contains(s.log, "System headers"));
     EXPECT_EQ(s.results.packs, 2u);
     EXPECT_EQ(s.results.streams[0xE0].bytes, 10u);  // the PTS header is no payload
-    EXPECT_EQ(s.results.streams[0xE0].firstPts, 100.0);
-    const Scan padding = scanSectors({paddingSector()});
-    EXPECT_EQ(padding.results.streams[0xBE].bytes, 2048u - 14 - 6);
-    EXPECT_TRUE(contains(padding.log, "Padding packets = 1, total bytes = 2028\n"));
+    EXPECT_DOUBLE_EQ(s.results.streams[0xE0].firstPts, static_cast<double>(pts) / 90.0);
+    // The padding of both sectors: all but the pack and packet headers, and the video packet.
+    EXPECT_EQ(s.results.streams[0xBE].bytes, 2028u + 2004u);
+    EXPECT_TRUE(contains(s.log, "Padding packets = 2, total bytes = 4032\n"));
 }
 
-TEST(StreamScanner, FourJunkBytesBeforeAPacket) {
-    Sector s = packHeader();
-    s.insert(s.end(), {0xDE, 0xAD, 0xBE, 0xEF});
-    const Sector padding = paddingSector();
-    s.insert(s.end(), padding.begin() + 14, padding.end() - 4);
-    s[18 + 4] = 0x07;  // the padding packet is 4 bytes shorter: length 2024
-    s[18 + 5] = 0xE8;
-    const Scan r = scanSectors({s, paddingSector()});
-    EXPECT_TRUE(contains(r.log, "Skipped 0 bytes for resync [@LBA 0]\n"));
-    EXPECT_EQ(r.results.streams[0xBE].packets, 2u);
-    EXPECT_EQ(r.results.packs, 2u);
-    EXPECT_EQ(r.status, ScanStatus::End);
+// A padding packet four bytes shorter than the rest of its sector, with `extra` before it
+// (`before`) or after it.
+Sector shortPadding(const Bytes& extra, bool before) {
+    Sector s = paddingSector();
+    s.resize(2044);
+    put16(&s[18], 2024);
+    s.insert(before ? s.begin() + 14 : s.end(), extra.begin(), extra.end());
+    return s;
 }
 
-TEST(StreamScanner, GarbageBetweenPacksIsSkipped) {
+TEST(StreamScanner, JunkLostSyncTruncationAndTheEndCode) {
     Sector junk = packHeader();
     junk.resize(2048, 0x77);  // a pack whose packet was overwritten
-    const Scan r =
-        scanSectors({navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})});
-    EXPECT_TRUE(contains(r.log, "Skipped 2030 bytes for resync [@LBA 2]\n"));
-    EXPECT_EQ(r.status, ScanStatus::End);
-    EXPECT_EQ(r.results.vobuStarts, (std::vector<std::uint32_t>{0, 3}));
-    EXPECT_EQ(r.results.cells.size(), 2u);
-}
-
-TEST(StreamScanner, LostSyncEndsTheWalkAndKeepsWhatWasFound) {
-    Sector junk(4096, 0xFF);
-    std::vector<Sector> sectors = {navPack({})};
-    sectors.push_back(Sector(junk.begin(), junk.begin() + 2048));
-    sectors.push_back(Sector(junk.begin() + 2048, junk.end()));
-    sectors.push_back(navPack({}));
-    const Scan r = scanSectors(sectors);
-    EXPECT_EQ(r.status, ScanStatus::LostSync);
-    EXPECT_TRUE(
-        contains(r.log, "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n"));
-    EXPECT_EQ(r.results.vobuStarts, std::vector<std::uint32_t>{0});
-}
-
-TEST(StreamScanner, PtsWithBit32) {
-    const std::uint64_t pts = (std::uint64_t{1} << 32) + 900;
-    const Scan r = scanSectors({videoSector(sliceData(4), pts)});
-    EXPECT_DOUBLE_EQ(r.results.streams[0xE0].firstPts, static_cast<double>(pts) / 90.0);
+    Sector truncated = videoSector(sliceData(10));
+    truncated.resize(700);
+    const Sector ff(2048, 0xFF);
+    struct Case {
+        const char* what;
+        std::vector<Sector> sectors;
+        ScanStatus status;
+        std::string logged;
+        std::vector<std::uint32_t> vobus;
+        std::size_t packs;
+    };
+    const Case cases[] = {
+        {"four bytes before a pack",
+         {shortPadding({0xDE, 0xAD, 0xBE, 0xEF}, true), paddingSector()},
+         ScanStatus::End,
+         "Skipped 0 bytes for resync [@LBA 0]\n",
+         {},
+         2},
+        {"garbage between packs",
+         {navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})},
+         ScanStatus::End,
+         "Skipped 2030 bytes for resync [@LBA 2]\n",
+         {0, 3},
+         0},
+        {"lost sync",
+         {navPack({}), ff, ff, navPack({})},
+         ScanStatus::LostSync,
+         "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n",
+         {0},
+         0},
+        {"truncated last sector", {navPack({}), truncated}, ScanStatus::End, "Video 0", {0}, 2},
+        {"program end code",
+         {shortPadding({0x00, 0x00, 0x01, 0xB9}, false)},
+         ScanStatus::End,
+         "MPeg End Code [LBA 0]\n",
+         {},
+         0},
+    };
+    for (const Case& c : cases) {
+        const Scan r = scanSectors(c.sectors);
+        EXPECT_EQ(r.status, c.status) << c.what;
+        EXPECT_TRUE(contains(r.log, c.logged)) << c.what << "\n" << r.log;
+        EXPECT_EQ(r.results.vobuStarts, c.vobus) << c.what;
+        if (c.packs != 0) {
+            EXPECT_EQ(r.results.packs, c.packs) << c.what;
+        }
+    }
 }
 
 TEST(StreamScanner, SameVobAndCellIdsTwiceMakeOneCell) {
@@ -173,25 +192,6 @@ TEST(StreamScanner, SameVobAndCellIdsTwiceMakeOneCell) {
     EXPECT_EQ(r.results.cells[0].end, 1u);
     EXPECT_EQ(r.results.cells[1].start, 3u);
     EXPECT_EQ(r.results.lastVobuEnd, 3u);
-}
-
-TEST(StreamScanner, TruncatedLastSectorIsWalkedAndEndsTheInput) {
-    Sector last = videoSector(sliceData(10));
-    last.resize(700);
-    const Scan r = scanSectors({navPack({}), last});
-    EXPECT_EQ(r.status, ScanStatus::End);
-    EXPECT_EQ(r.results.packs, 2u);
-    EXPECT_EQ(r.results.streams[0xE0].packets, 1u);
-}
-
-TEST(StreamScanner, ProgramEndCodeIsLogged) {
-    Sector s = paddingSector();
-    s.resize(2044);
-    s.insert(s.end(), {0x00, 0x00, 0x01, 0xB9});
-    s[18] = 0x07;  // padding length 2044 - 20 = 2024
-    s[19] = 0xE8;
-    const Scan r = scanSectors({s}, 0);
-    EXPECT_TRUE(contains(r.log, "MPeg End Code [LBA 0]\n"));
 }
 
 TEST(StreamScanner, InputThatCannotBeOpenedOrRead) {
