@@ -127,7 +127,7 @@ void BM_DiscImageAgainstByHand(benchmark::State& state) {
     std::remove(request.imagePath.c_str());
 }
 
-BENCHMARK(BM_DiscImageAgainstByHand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
+BENCHMARK(BM_DiscImageAgainstByHand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 }  // namespace
 }  // namespace navtab

@@ -77,6 +77,16 @@ class OutputWatch {
     std::optional<unsigned long long> extents_;
 };
 
+// genisoimage checks that the files lie where the IFO files say and otherwise only says that
+// VIDEO_TS is missing or "has invalid contents"; the user is told what mends such a folder.
+std::string hintFor(const std::vector<std::string>& tail) {
+    for (const std::string& line : tail)
+        if (line.find("Unable to make a DVD-Video image") != std::string::npos)
+            return " The sizes of the files in VIDEO_TS may not match the sector addresses its "
+                   "IFO files keep; \"Get VTS sectors\" for all IFO files corrects them.";
+    return {};
+}
+
 ChildOutcome runWatched(const std::vector<std::string>& argv, OutputWatch& watch,
                         Progress* progress) {
     if (progress != nullptr) {
@@ -238,7 +248,8 @@ RunReport buildDiscImage(const DiscImageRequest& request, const OutputLine& log,
     if (!outcome.succeeded()) {
         const std::string why = failureOf(outcome, repair::fileNameOf(request.builder));
         if (outcome.status == ChildOutcome::Status::NotStarted) return report(Status::Failed, why);
-        return report(Status::Failed, why + "; " + kept + ".", watch.tail());
+        return report(Status::Failed, why + "; " + kept + "." + hintFor(watch.tail()),
+                      watch.tail());
     }
     // The program's own count of what it wrote is the check that the file is whole.
     const std::uint64_t size = temp.size();

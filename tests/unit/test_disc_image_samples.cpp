@@ -126,6 +126,21 @@ TEST_P(SampleImage, TitleSetsLieWhereTheVideoManagerSaysAfterGetVtsSectors) {
     }
 }
 
+// A title VOB that grew (re-encoded) no longer fits the addresses of the IFO files: the image
+// program refuses the folder, and the user learns what mends it; "get-vts-sectors --all" does.
+TEST_P(SampleImage, AFolderWhoseAddressesDisagreeIsNamedWithItsRepair) {
+    if (GetParam().lowerCase || !GetParam().leftOut.empty()) GTEST_SKIP();
+    const std::string vob = videoTs + "/VTS_01_1.VOB";
+    std::ofstream(vob, std::ios::binary | std::ios::app) << std::string(64 * 2048, '\0');
+    const auto refused =
+        image::buildDiscImage({builder, videoTs, dir.file("grown.img"), ""}, {}, nullptr);
+    EXPECT_EQ(refused.status, image::RunReport::Status::Failed);
+    EXPECT_NE(refused.message.find("\"Get VTS sectors\""), std::string::npos) << refused.text();
+    EXPECT_FALSE(fs::exists(dir.file("grown.img")));
+    ASSERT_EQ(runCli({"get-vts-sectors", videoTs + "/VIDEO_TS.IFO", "--all"}).status, 0);
+    build("grown.img");
+}
+
 INSTANTIATE_TEST_SUITE_P(Discs, SampleImage,
                          ::testing::Values(SampleCase{"ntsc43", "", false},
                                            SampleCase{"pal169", "", false},
