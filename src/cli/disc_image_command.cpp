@@ -4,7 +4,6 @@
 #include "cli/commands.h"
 #include "cli/option_args.h"
 #include "cli/terminal_progress.h"
-#include "cli/vob_cli_support.h"
 #include "image/disc_image.h"
 #include "image/image_programs.h"
 #include "image/volume_label.h"
@@ -50,7 +49,10 @@ int runDiscImage(const Args& args) {
     const image::DiscImageRequest request{builder, *videoTs, o->positional[1], label};
     const image::RunReport built = image::buildDiscImage(request, {}, &progress);
     progress.clearLine();
-    if (built.status == image::RunReport::Status::Cancelled) return cancelled(built.message);
+    // A cancel ends with its own line ("Cancelled; IMAGE is not written."), a failure with the
+    // program's last lines too.
+    if (built.status == image::RunReport::Status::Cancelled)
+        return fail(kExitFailure, built.message);
     if (!built.done()) return failRun(built);
     std::printf("%s\n", built.message.c_str());
     if (burner.empty()) return kExitOk;
@@ -59,7 +61,8 @@ int runDiscImage(const Args& args) {
     const image::RunReport burnt =
         image::burnDiscImage(burner, o->values["--burn"], o->positional[1], {}, &progress);
     progress.clearLine();
-    if (burnt.status == image::RunReport::Status::Cancelled) return cancelled(burnt.message);
+    if (burnt.status == image::RunReport::Status::Cancelled)
+        return fail(kExitFailure, burnt.message);
     if (!burnt.done()) return failRun(burnt);
     std::printf("%s\n", burnt.message.c_str());
     return kExitOk;

@@ -54,6 +54,9 @@ class OutputWatch {
     OutputWatch(const OutputLine& log, Progress* progress) : log_(log), progress_(progress) {}
 
     void operator()(const std::string& line) {
+        // The links are the run's own scratch folder, made for this: the warning is not the
+        // user's concern.
+        if (line.rfind("Warning: -follow-links", 0) == 0) return;
         if (log_) log_(line);
         const double percent = percentOfLine(line);
         if (percent >= 0 && (line.find("done") != std::string::npos ||
