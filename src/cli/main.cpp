@@ -131,6 +131,19 @@ const std::vector<Command>& commands() {
          "  The options --no-correct-ifo, --no-nav-packs, --no-tables, --keep-puops and --list\n"
          "  work as with vob-extras.",
          runMenuExtras},
+        {"disc-image", "FILE.IFO IMAGE [--label TEXT] [--burn DEVICE] [--builder PATH]",
+         "Builds a DVD-Video UDF/ISO image of the folder that holds FILE.IFO's VIDEO_TS folder\n"
+         "with genisoimage -dvd-video -udf: the DVD-Video files of VIDEO_TS (any case, named in\n"
+         "capitals in the image) in disc order, and an empty AUDIO_TS. IMAGE is written under a\n"
+         "temporary name beside it and replaces an existing file only when the build succeeded;\n"
+         "on a failure the image program's last lines are printed.\n"
+         "  --label TEXT    the volume label: up to 32 of A-Z, 0-9 and '_' (default: the name\n"
+         "                  of the folder above VIDEO_TS, upper-cased)\n"
+         "  --burn DEVICE   then write the image to the disc in DEVICE (/dev/sr0) with\n"
+         "                  growisofs -dvd-compat -Z DEVICE=IMAGE\n"
+         "  --builder PATH  the image program (default: genisoimage or mkisofs on PATH)\n"
+         "Arguments after '--' are taken as names, also when they begin with '-'.",
+         runDiscImage},
     };
     return all;
 }

@@ -5,9 +5,14 @@ namespace navtab::cli {
 std::optional<Options> parseOptions(const Args& args, const std::set<std::string>& flags,
                                     const std::set<std::string>& valued) {
     Options o;
+    bool namesOnly = false;  // after "--" every argument is a name, also "-file"
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.size() < 2 || a[0] != '-') {
+        if (!namesOnly && a == "--") {
+            namesOnly = true;
+            continue;
+        }
+        if (namesOnly || a.size() < 2 || a[0] != '-') {
             o.positional.push_back(a);
             continue;
         }

@@ -20,6 +20,7 @@
 
 #include "ui/about_dlg.h"
 #include "ui/app_icon.h"
+#include "ui/disc_image_command.h"
 #include "ui/field_list_model.h"
 #include "ui/fixed_font.h"
 #include "ui/vob_dialogs.h"
@@ -129,7 +130,8 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
         const bool built = label == "Open" || label == "Save" || label == "HexEdit" ||
                            label == "Copy2Clipboard" || label == "About" || label == "Quit" ||
                            label == "Create Tmpg T." || label == "Get VTS sectors" ||
-                           label == "Delete Playback" || label == "Remove P-UPs";
+                           label == "Delete Playback" || label == "Remove P-UPs" ||
+                           label == "Disc Image";
         addButton(label, built);
     }
     connect(button("Open"), &QPushButton::clicked, this, &CNavtabDlg::OnOpen);
@@ -145,6 +147,8 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
             [this] { OnCreateTemplate(this, session_); });
     connect(button("VOB Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnVobExtras);
     connect(button("Menu Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnMenuExtras);
+    connect(button("Disc Image"), &QPushButton::clicked, this,
+            [this] { OnDiscImage(this, session_); });
 
     // Made with the window but never offered: it stays hidden, disabled and where it was made.
     QPushButton* autoCalc = addButton(QStringLiteral("Auto-Calc Sector's"), false);
@@ -178,10 +182,12 @@ QPushButton* CNavtabDlg::button(const QString& label) const {
 }
 
 void CNavtabDlg::createMenus() {
-    // The disc image tools are not part of the program yet.
+    // "Create Image" is the "Disc Image" button; "Test1" runs it with the image program the
+    // settings hold from an earlier run, and "Test2" does nothing.
     QMenu* tools = menuBar_->addMenu(QStringLiteral("Tools"));
-    for (const char* item : {"Create Image", "Test1", "Test2"})
-        tools->addAction(QString::fromLatin1(item))->setEnabled(false);
+    tools->addAction(QStringLiteral("Create Image"), this, [this] { OnDiscImage(this, session_); });
+    tools->addAction(QStringLiteral("Test1"), this, [this] { OnDiscImage(this, session_, false); });
+    tools->addAction(QStringLiteral("Test2"));
     QMenu* help = menuBar_->addMenu(QStringLiteral("Help"));
     help->addAction(QStringLiteral("Inf&o about Navtab..."), this, &CNavtabDlg::OnAbout);
 }

@@ -1,18 +1,26 @@
 // Takes the README's screenshots offscreen: make_screenshots FOLDER writes the main window with
 // an overview and with a program chain, the hex editor, the two attribute dialogs, and the report
 // of "Get VTS sectors" on a copy of the sample disc, its question about a folder that does not
-// fit its IFO files, and the options and strip dialogs of VOB Extras.
+// fit its IFO files, the options and strip dialogs of VOB Extras, and the disc image dialog and
+// the builder window after a build.
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTreeView>
 #include <QTreeWidget>
 
 #include "core/bytes.h"
 #include "core/ifo_stream_usage.h"
+#include "image/image_programs.h"
 #include "session/browser_session.h"
+#include "ui/builder_window.h"
+#include "ui/disc_image_command.h"
+#include "ui/disc_image_dlg.h"
 #include "ui/extras_dialog.h"
 #include "ui/hex_edit_ctrl.h"
 #include "ui/hex_edit_dlg.h"
@@ -125,6 +133,29 @@ int main(int argc, char** argv) {
         all->button(QMessageBox::Yes)->click();
     });
     misfit.button("Get VTS sectors")->click();
+
+    // The disc image dialog on the sample disc, and the builder window once it has built the
+    // image into a scratch folder.
+    QTemporaryDir images;
+    const QString root = QFileInfo(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).path();
+    CDiscImageDlg imageDialog(&dlg, root, QStringLiteral("No optical drive was found."));
+    imageDialog.imageEdit()->setText(images.filePath("ntsc43.img"));
+    imageDialog.labelEdit()->setText(QStringLiteral("NTSC43"));
+    imageDialog.show();
+    ok &= save(imageDialog, folder, "disc-image-dialog.png");
+    imageDialog.hide();
+    auto* builder = new CBuilderWindow(
+        {QString::fromStdString(image::discoverImageBuilder({}, image::environmentPath())),
+         {},
+         {}});
+    builder->show();
+    fillBuilderWindow({root, images.filePath("ntsc43.img"), QStringLiteral("NTSC43")}, false);
+    for (int i = 0; i < 300 && builder->lastResult().isEmpty(); ++i) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+    ok &= save(*builder, folder, "disc-image-builder.png");
+    builder->close();
 
     return ok ? 0 : 1;
 }
