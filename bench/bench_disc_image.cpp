@@ -32,19 +32,6 @@ class Silent : public UserInteraction {
     bool askYesNo(const std::string&) override { return true; }
 };
 
-class OpenFiles : public repair::DocumentSource {
-  public:
-    explicit OpenFiles(Workspace& w) : workspace_(w) {}
-    IfoDocument* documentFor(const std::string& path) override {
-        Silent ui;
-        IfoHandle ifo = openIfoFile(path, ui);
-        return ifo ? &AddFileToTree(workspace_, path, std::move(ifo)) : nullptr;
-    }
-
-  private:
-    Workspace& workspace_;
-};
-
 // The 1 GB folder: ROOT/VIDEO_TS. Removed when the program ends.
 struct BigFolder {
     BigFolder() {
@@ -64,8 +51,8 @@ struct BigFolder {
             out.write(vob.data(), static_cast<std::streamsize>(vob.size()));
         out.close();
         Workspace workspace;
-        OpenFiles source(workspace);
         Silent ui;
+        WorkspaceDocuments source(workspace, ui);
         const auto listing = repair::DiscListing::read(videoTs);
         repair::CorrectAllIfoFiles(workspace, source, videoTs, listing->withMissingBackups(), ui);
     }

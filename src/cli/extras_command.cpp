@@ -126,22 +126,6 @@ class CliExtrasUi : public vob::VobCommandUi {
     bool menu_;
 };
 
-class CliExtrasDocuments : public DocumentSource {
-  public:
-    CliExtrasDocuments(Workspace& w, UserInteraction& ui) : workspace_(w), ui_(ui) {}
-    IfoDocument* documentFor(const std::string& path) override {
-        for (const auto& doc : workspace_.documents())
-            if (doc->path == path) return doc.get();
-        IfoHandle ifo = openIfoFile(path, ui_);
-        return ifo ? &AddFileToTree(workspace_, path, std::move(ifo)) : nullptr;
-    }
-    bool reload(IfoDocument& doc) override { return ReloadDocument(workspace_, doc, ui_); }
-
-  private:
-    Workspace& workspace_;
-    UserInteraction& ui_;
-};
-
 void printDialog(const vob::StripDialog& d) {
     std::printf("Keep\t%s\t%s\n", d.idColumn().c_str(), d.textColumn().c_str());
     for (const vob::StripRow& row : d.rows)
@@ -195,7 +179,7 @@ int runExtras(const Args& args, bool menu) {
     CliInteraction ui(true);
     Workspace workspace;
     workspace.noBackupQuestion = true;  // every IFO file saved gets its .BUP copy
-    CliExtrasDocuments documents(workspace, ui);
+    WorkspaceDocuments documents(workspace, ui);
     IfoDocument* doc = documents.documentFor(path);
     if (doc == nullptr) return fail(kExitFailure, "cannot read " + path);
     if (!menu && ifoKind(doc->ifo.get()) != IfoKind::Vts)

@@ -79,6 +79,13 @@ bool ReloadDocument(Workspace& workspace, IfoDocument& doc, UserInteraction& ui)
     return true;
 }
 
+IfoDocument* WorkspaceDocuments::documentFor(const std::string& path) {
+    for (const auto& doc : workspace_.documents())
+        if (doc->path == path) return doc.get();
+    IfoHandle ifo = openIfoFile(path, ui_);
+    return ifo ? &AddFileToTree(workspace_, path, std::move(ifo)) : nullptr;
+}
+
 std::string nodeShortName(const TreeNode& node) {
     const std::string& c = node.caption;
     switch (node.kind) {

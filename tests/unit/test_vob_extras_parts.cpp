@@ -146,18 +146,6 @@ TEST(NavPackRewrite, StopsAtAShortFileOrALostNavPack) {
 namespace navtab {
 namespace {
 
-class TestDocuments : public DocumentSource {
-  public:
-    TestDocuments(Workspace& w, UserInteraction& u) : workspace(w), ui(u) {}
-    IfoDocument* documentFor(const std::string& path) override {
-        IfoHandle ifo = openIfoFile(path, ui);
-        return ifo ? &AddFileToTree(workspace, path, std::move(ifo)) : nullptr;
-    }
-    bool reload(IfoDocument& doc) override { return ReloadDocument(workspace, doc, ui); }
-    Workspace& workspace;
-    UserInteraction& ui;
-};
-
 // A title whose only PGC is an angle block of two cells, VOB id 1 (angle 1) and 2 (angle 2), in
 // interleaved units of one VOBU each: 1, 2, 1, 2.
 void writeAngleTitleSet(const std::string& folder) {
@@ -212,7 +200,7 @@ TEST(VobExtras, RemovingAnglesLeavesOneAngleWithoutInterleaving) {
               std::string::npos);
     Workspace workspace;
     test::RecordingInteraction ui(true);
-    TestDocuments documents(workspace, ui);
+    WorkspaceDocuments documents(workspace, ui);
     IfoDocument* doc = documents.documentFor(dir.file("src/VTS_01_0.IFO"));
     ASSERT_NE(doc, nullptr);
     test::FakeDialogs dialogs;
