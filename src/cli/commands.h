@@ -34,6 +34,7 @@ int runTemplate(const Args& args);
 int runRemovePuops(const Args& args);
 int runDeletePlayback(const Args& args);
 int runGetVtsSectors(const Args& args);
+int runPlay(const Args& args);
 
 // Prints "navtab-cli: text" on standard error and returns the status given.
 int fail(int status, const std::string& text);

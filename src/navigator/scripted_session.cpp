@@ -1,0 +1,43 @@
+#include "navigator/scripted_session.h"
+
+namespace navtab::navigator {
+
+long RunScript(Navigator& nav, const Script& script,
+               const std::function<void(const Event&)>& sink) {
+    long cells = 0;
+    std::size_t press = 0;
+    auto drain = [&] {
+        for (const Event& e : nav.takeEvents()) {
+            if (e.kind == EventKind::Cell) ++cells;
+            sink(e);
+        }
+    };
+    if (script.title > 0 || script.menu != 0)
+        nav.startAndSettle();
+    else
+        nav.start();
+    if (script.title > 0 && nav.playPart(script.title, script.chapter) != UopResult::Done) {
+        drain();
+        return cells;
+    }
+    if (script.menu != 0) nav.menuCall(script.menu);
+    drain();
+    while (cells < script.maxCells) {
+        const Status s = nav.step();
+        drain();
+        if (s == Status::Stopped) break;
+        if (s == Status::Still) nav.stillOff();
+        if (s == Status::Menu) {
+            if (press < script.presses.size()) {
+                nav.selectButton(script.presses[press++]);
+                if (nav.status() == Status::Menu) nav.activateButton();
+            } else {
+                nav.activateButton();
+            }
+        }
+        drain();
+    }
+    return cells;
+}
+
+}  // namespace navtab::navigator
