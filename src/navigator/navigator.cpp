@@ -71,6 +71,15 @@ void Navigator::stopPlayback() {
     emit(EventKind::Stop);
 }
 
+// The language unit the menu language register chooses, else the first.
+namespace {
+int languageUnit(const std::vector<MenuLanguage>& units, std::uint16_t language) {
+    for (std::size_t i = 0; i < units.size(); ++i)
+        if (units[i].language == language) return static_cast<int>(i);
+    return 0;
+}
+}  // namespace
+
 void Navigator::setDomain(Domain d, int titleSet) {
     pos_.domain = d;
     pos_.titleSet = titleSet;
@@ -83,6 +92,13 @@ void Navigator::setDomain(Domain d, int titleSet) {
         emit(EventKind::Domain);
     }
     if (d != Domain::Title) shownTitle_ = 0;
+    // A menu domain plays the language unit of the menu language register, however its PGC is
+    // reached (a menu jump, a PGC number, a resume).
+    if (d == Domain::VmgMenu) pos_.language = languageUnit(disc_.menus, regs_.sprm[kMenuLanguage]);
+    if (d == Domain::VtsMenu && titleSet >= 1 &&
+        titleSet <= static_cast<int>(disc_.titleSets.size()))
+        pos_.language =
+            languageUnit(disc_.titleSets[titleSet - 1].menus, regs_.sprm[kMenuLanguage]);
 }
 
 const std::vector<PgcEntry>* Navigator::pgcTable() const {
@@ -127,6 +143,7 @@ VobGroup& Navigator::vobsFor(Domain d, int titleSet) {
 
 void Navigator::start() {
     regs_ = Registers::initial();
+    regs_.sprm[kMenuLanguage] = menuLanguage_;
     resume_ = Resume{};
     events_.clear();
     status_ = Status::Running;
@@ -156,13 +173,6 @@ bool Navigator::enterFirstPlay() {
     pos_.pgc = 0;
     action_ = Action::EnterPgc;
     return true;
-}
-
-// The language unit the menu language register chooses, else the first.
-static int languageUnit(const std::vector<MenuLanguage>& units, std::uint16_t language) {
-    for (std::size_t i = 0; i < units.size(); ++i)
-        if (units[i].language == language) return static_cast<int>(i);
-    return 0;
 }
 
 bool Navigator::enterMenu(Domain d, int titleSet, int menu) {

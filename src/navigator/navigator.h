@@ -80,6 +80,9 @@ class Navigator {
 
     // Events since the last take.
     std::vector<Event> takeEvents();
+    // The menu language the player prefers (two ASCII letters); start() puts it in the menu
+    // language register.
+    void setMenuLanguage(std::uint16_t language) { menuLanguage_ = language; }
     // Adds a command event for every command run.
     void setTrace(bool on) { trace_ = on; }
 
@@ -159,6 +162,7 @@ class Navigator {
     Status status_ = Status::Stopped;
     Action action_ = Action::None;
     bool trace_ = false;
+    std::uint16_t menuLanguage_ = languageCode('e', 'n');
     long budget_ = kCommandsWithoutProgress;
     std::vector<Event> events_;
 

@@ -144,6 +144,37 @@ TEST(Navigator, DamagedTablesAndWildNumbersNeverLeaveTheBuffers) {
     EXPECT_FALSE(DiscFromIfos(&cut, {}).firstPlay.has_value());
 }
 
+// The regs sample disc computes with registers; the values were worked out by hand from
+// tests/data/src/regs.xml. English menus: 7 * 3 = 21, 21 / 4 = 5, 21 % 4 = 1. German menus:
+// 7 + 3 = 10, 10 - 12 wraps to 65534, 10 ^ 6 = 12. Title 1 plays three times (g7), calls menu 2
+// once each time (g8) and resumes at its second cell; each random draw lies in 1..4 (g12).
+TEST(Navigator, RegisterSampleEndsWithTheValuesWorkedOutByHand) {
+    const Disc disc = LoadDisc(std::string(NAVTAB_TEST_DATA) + "/regs/VIDEO_TS");
+    struct Expected {
+        std::uint16_t language;
+        std::array<std::uint16_t, 13> gprm;  // g0..g12; g9 is random and checked apart
+    };
+    const Expected cases[] = {
+        {languageCode('e', 'n'), {7, 3, 21, 5, 1, 100, 1, 3, 3, 0, 0, 0, 3}},
+        {languageCode('d', 'e'), {7, 3, 10, 65534, 12, 200, 2, 3, 3, 0, 0, 0, 3}},
+        // A language the disc has no menus in plays the first language unit.
+        {languageCode('f', 'r'), {7, 3, 21, 5, 1, 100, 1, 3, 3, 0, 0, 0, 3}},
+    };
+    for (const Expected& c : cases) {
+        Navigator nav(disc);
+        nav.setMenuLanguage(c.language);
+        std::vector<Event> events;
+        RunScript(nav, Script{}, [&](const Event& e) { events.push_back(e); });
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back().kind, EventKind::Stop);
+        for (int g = 0; g < 13; ++g) {
+            if (g != 9) EXPECT_EQ(nav.registers().gprm[g], c.gprm[g]) << "g" << g;
+        }
+        EXPECT_GE(nav.registers().gprm[9], 1);
+        EXPECT_LE(nav.registers().gprm[9], 4);
+    }
+}
+
 // Every command line of the trace shows the command as the field list decodes it.
 TEST(NavtabCliPlay, TraceShowsEachCommandAsTheDecoderDoes) {
     const std::string folder = std::string(NAVTAB_TEST_DATA) + "/ntsc43/VIDEO_TS";

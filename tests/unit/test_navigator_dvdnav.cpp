@@ -38,10 +38,12 @@ struct Session {
     std::vector<int> presses;
     Operation operation = Operation::None;
     long cells = 24;
+    const char* language = "en";
 };
 
 std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
     Navigator nav(disc);
+    nav.setMenuLanguage(languageCode(s.language[0], s.language[1]));
     std::vector<Played> out;
     long cells = 0;
     std::size_t press = 0;
@@ -63,8 +65,10 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
     }
     drain();
     while (cells < s.cells) {
+        const long before = cells;
         const Status st = nav.step();
         drain();
+        const bool cellPlayed = cells > before;
         if (st == Status::Stopped) break;
         if (st == Status::Still) nav.stillOff();
         if (st == Status::Menu) {
@@ -75,8 +79,12 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
                 nav.activateButton();
             }
         }
-        if (!operated && cells >= 2 && st == Status::Running &&
-            nav.position().domain == Domain::Title && s.operation != Operation::None) {
+        // Both players are asked at the end of a cell in a title's second or later program:
+        // libdvdnav refuses "previous chapter" in a title's first program, where a player
+        // restarts it.
+        if (!operated && cells >= 2 && cellPlayed && st == Status::Running &&
+            nav.position().program > 1 && nav.position().domain == Domain::Title &&
+            s.operation != Operation::None) {
             operated = true;
             if (s.operation == Operation::NextChapter) nav.nextChapter();
             if (s.operation == Operation::PreviousChapter) nav.previousChapter();
@@ -105,6 +113,7 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
     std::vector<Played> out;
     if (dvdnav_open(&d, folder.c_str()) != DVDNAV_STATUS_OK) return out;
     dvdnav_set_readahead_flag(d, 0);
+    dvdnav_menu_language_select(d, const_cast<char*>(s.language));
     dvdnav_set_PGC_positioning_flag(d, 1);
     std::vector<std::uint8_t> buf(2048);
     std::size_t press = 0;
@@ -185,8 +194,10 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
         const bool cellEnds =
             event == DVDNAV_NAV_PACKET &&
             (dvdnav_get_current_nav_dsi(d)->vobu_sri.next_vobu & 0x3FFFFFFF) == 0x3FFFFFFF;
-        if (!operated && inCell && out.size() + 1 >= 2 && cellEnds && dvdnavDomain(d) == "tt" &&
-            s.operation != Operation::None) {
+        int32_t title = 0, pgcn = 0, pgn = 0;
+        if (cellEnds) dvdnav_current_title_program(d, &title, &pgcn, &pgn);
+        if (!operated && inCell && out.size() + 1 >= 2 && cellEnds && pgn > 1 &&
+            dvdnavDomain(d) == "tt" && s.operation != Operation::None) {
             operated = true;
             finish();
             if (s.operation == Operation::NextChapter) dvdnav_next_pg_search(d);
@@ -215,6 +226,9 @@ std::vector<Session> sessionsFor(const Disc& disc) {
                            {},
                            Operation::None,
                            6});
+    Session german{"first play, German menus", 0, 1, {}, Operation::None, 24};
+    german.language = "de";
+    all.push_back(german);
     all.push_back({"next chapter", 1, 1, {}, Operation::NextChapter, 6});
     all.push_back({"previous chapter", 1, 2, {}, Operation::PreviousChapter, 6});
     return all;
@@ -235,7 +249,7 @@ TEST_P(NavigatorAgainstDvdnav, PlaysTheSameCells) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleDiscs, NavigatorAgainstDvdnav,
-                         ::testing::Values("ntsc43", "pal169", "mixed0"));
+                         ::testing::Values("ntsc43", "pal169", "mixed0", "regs"));
 
 }  // namespace
 }  // namespace navtab::navigator
