@@ -263,8 +263,58 @@ Status Navigator::step() {
 }
 
 // Runs commands; true when they linked (and the link was carried out).
+void Navigator::noteStreams(const std::array<std::uint16_t, 3>& before) {
+    static constexpr const char* kinds[] = {"audio", "sub-picture", "angle"};
+    for (int i = 0; i < 3; ++i) {
+        const std::uint16_t now = regs_.sprm[kAudioStream + i];
+        if (now == before[i]) continue;
+        emit(EventKind::Stream);
+        events_.back().text = std::string(kinds[i]) + " " + std::to_string(now);
+    }
+}
+
+std::array<std::uint16_t, 3> Navigator::streams() const {
+    return {regs_.sprm[kAudioStream], regs_.sprm[kSubpictureStream], regs_.sprm[kAngle]};
+}
+
+// At the start of a title PGC the stream registers must name streams the PGC has: an audio
+// stream whose control word is not marked available gives way to the first available one, and
+// so does a sub-picture stream (its display flag, bit 6, is kept).
+void Navigator::chooseStreams(const Pgc& pgc) {
+    if (pos_.domain != Domain::Title) return;
+    const auto audioOk = [&](int n) { return n < 8 && (pgc.audioControl[n] & 0x8000) != 0; };
+    if (!audioOk(regs_.sprm[kAudioStream])) {
+        for (int n = 0; n < 8; ++n)
+            if (audioOk(n)) {
+                regs_.sprm[kAudioStream] = static_cast<std::uint16_t>(n);
+                break;
+            }
+    }
+    const auto subpOk = [&](int n) { return n < 32 && (pgc.subpictureControl[n] & 0x80000000u); };
+    const int subp = regs_.sprm[kSubpictureStream] & 0x3F;
+    if (subp < 32 && !subpOk(subp)) {
+        for (int n = 0; n < 32; ++n)
+            if (subpOk(n)) {
+                regs_.sprm[kSubpictureStream] =
+                    static_cast<std::uint16_t>((regs_.sprm[kSubpictureStream] & 0x40) | n);
+                break;
+            }
+    }
+}
+
+// The navigation timer counts down with playback; at 0 a title jumps to the PGC it names.
+bool Navigator::countDownTimer(unsigned seconds) {
+    std::uint16_t& timer = regs_.sprm[kNavTimer];
+    if (timer == 0 || seconds == 0) return false;
+    timer = static_cast<std::uint16_t>(timer > seconds ? timer - seconds : 0);
+    if (timer != 0 || pos_.domain != Domain::Title || regs_.sprm[kNavTimerPgc] == 0) return false;
+    return enterPgcNumber(regs_.sprm[kNavTimerPgc]);
+}
+
 bool Navigator::runCommands(const std::vector<navcmd::NavBytes>& commands) {
+    const auto before = streams();
     const ExecutionResult r = executor_.run(commands, 0, budget_);
+    noteStreams(before);
     if (r.exhausted || !r.linked) return false;
     if (applyLink(r.link)) return true;
     warn(kIllegalCommandText);
@@ -288,6 +338,9 @@ void Navigator::doEnterPgc() {
     action_ = Action::None;
     if (runCommands(pgc->pre)) return;
     if (status_ == Status::Stopped) return;
+    const auto before = streams();
+    chooseStreams(*pgc);
+    noteStreams(before);
     if (pgc->cells.empty() || pgc->programMap.empty()) {
         action_ = Action::PgcEnd;
         return;
@@ -442,9 +495,11 @@ void Navigator::doPlayCell() {
         at = v.next;
     }
     const Cell& played = pgc->cells[pos_.cell - 1];
-    regs_.advanceSeconds(bcdTimeToFrames(played.playbackTime) /
-                         frameRateOf(static_cast<std::uint8_t>(played.playbackTime & 0xFF)));
+    const unsigned seconds = bcdTimeToFrames(played.playbackTime) /
+                             frameRateOf(static_cast<std::uint8_t>(played.playbackTime & 0xFF));
+    regs_.advanceSeconds(seconds);
     action_ = Action::CellEnd;
+    if (countDownTimer(seconds)) return;
     if (!buttons_.buttons.empty()) {
         if (buttons_.forcedActivate != 0) {
             runButton(buttons_.forcedActivate);

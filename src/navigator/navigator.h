@@ -5,6 +5,7 @@
 // events. Playback advances one step at a time; a still or a menu waits until the user acts.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -137,6 +138,10 @@ class Navigator {
     void doCellEnd();
     void doPgcEnd();
     bool runCommands(const std::vector<navcmd::NavBytes>& commands);
+    std::array<std::uint16_t, 3> streams() const;
+    void noteStreams(const std::array<std::uint16_t, 3>& before);
+    void chooseStreams(const Pgc& pgc);
+    bool countDownTimer(unsigned seconds);
     bool applyLink(const navcmd::Instruction& in);
     bool linkSubset(int subset);
     bool callSystemSpace(const navcmd::Instruction& in);

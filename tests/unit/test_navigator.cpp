@@ -168,11 +168,43 @@ TEST(Navigator, RegisterSampleEndsWithTheValuesWorkedOutByHand) {
         ASSERT_FALSE(events.empty());
         EXPECT_EQ(events.back().kind, EventKind::Stop);
         for (int g = 0; g < 13; ++g) {
-            if (g != 9) EXPECT_EQ(nav.registers().gprm[g], c.gprm[g]) << "g" << g;
+            if (g == 9) continue;
+            EXPECT_EQ(nav.registers().gprm[g], c.gprm[g]) << "g" << g;
         }
         EXPECT_GE(nav.registers().gprm[9], 1);
         EXPECT_LE(nav.registers().gprm[9], 4);
     }
+}
+
+// Menu calls from a title keep where to resume; chapter skips follow the program map; a PGC's
+// prohibited-operation mask refuses what it names.
+TEST(Navigator, UserOperationsAndTheirMasks) {
+    Disc disc = LoadDisc(std::string(NAVTAB_TEST_DATA) + "/ntsc43/VIDEO_TS");
+    Navigator nav(disc);
+    nav.startAndSettle();
+    ASSERT_EQ(nav.playPart(1, 2), UopResult::Done);
+    nav.step();
+    EXPECT_EQ(nav.position().cell, 2);
+    EXPECT_EQ(nav.registers().sprm[kPartNumber], 2);
+    ASSERT_EQ(nav.menuCall(kRootMenu), UopResult::Done);
+    EXPECT_EQ(nav.position().domain, Domain::VtsMenu);
+    EXPECT_EQ(nav.resume(), UopResult::Done);
+    nav.step();
+    EXPECT_EQ(nav.position().domain, Domain::Title);
+    EXPECT_EQ(nav.position().cell, 2);
+    EXPECT_EQ(nav.resume(), UopResult::Impossible);  // the resume information is used up
+    EXPECT_EQ(nav.nextChapter(), UopResult::Done);
+    nav.step();
+    EXPECT_EQ(nav.position().cell, 3);
+    EXPECT_EQ(nav.previousChapter(), UopResult::Done);
+    nav.step();
+    EXPECT_EQ(nav.position().cell, 2);
+
+    disc.titleSets[0].titlePgcs[0].pgc.prohibitedUops = 1u << kUopNextProgram | 1u << kUopRootMenu;
+    EXPECT_EQ(nav.nextChapter(), UopResult::Prohibited);
+    EXPECT_EQ(nav.menuCall(kRootMenu), UopResult::Prohibited);
+    EXPECT_EQ(nav.previousChapter(), UopResult::Done);
+    EXPECT_EQ(nav.playTitle(42), UopResult::Impossible);
 }
 
 // Every command line of the trace shows the command as the field list decodes it.
