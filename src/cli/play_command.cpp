@@ -14,38 +14,48 @@ namespace {
 using navigator::Event;
 using navigator::EventKind;
 
+// What an event carries beyond its place: a number or a text, by name.
+struct Extra {
+    const char* name;
+    long long number = 0;
+    const std::string* text = nullptr;
+};
+
+std::vector<Extra> extrasOf(const Event& e) {
+    switch (e.kind) {
+        case EventKind::Cell:
+            return {{"first", e.first}, {"last", e.last}};
+        case EventKind::Vobu:
+            return {{"sector", e.first}};
+        case EventKind::Chapter:
+            return {{"chapter", e.part}};
+        case EventKind::Highlight:
+            return {{"button", e.button}};
+        case EventKind::Still:
+            return {{"still", e.still}};
+        case EventKind::Command:
+            return {{"text", 0, &e.text}, {"registers", 0, &e.registers}};
+        case EventKind::Stream:
+        case EventKind::Warning:
+        case EventKind::Error:
+            return {{"text", 0, &e.text}};
+        default:
+            return {};
+    }
+}
+
 std::string textLine(const Event& e) {
     std::string line = strprintf("%-9s %-4s vts=%d title=%d pgc=%d cell=%d",
                                  std::string(navigator::eventName(e.kind)).c_str(),
                                  std::string(navigator::domainName(e.domain)).c_str(), e.titleSet,
                                  e.title, e.pgc, e.cell);
-    switch (e.kind) {
-        case EventKind::Cell:
-            line += strprintf(" sectors=%u-%u", e.first, e.last);
-            break;
-        case EventKind::Vobu:
-            line += strprintf(" sector=%u", e.first);
-            break;
-        case EventKind::Chapter:
-            line += strprintf(" chapter=%d", e.part);
-            break;
-        case EventKind::Highlight:
-            line += strprintf(" button=%d", e.button);
-            break;
-        case EventKind::Still:
-            line += strprintf(" still=%d", e.still);
-            break;
-        case EventKind::Command:
-            line += "  " + e.text;
-            if (!e.registers.empty()) line += "  [" + e.registers + "]";
-            break;
-        case EventKind::Stream:
-        case EventKind::Warning:
-        case EventKind::Error:
-            line += "  " + e.text;
-            break;
-        default:
-            break;
+    for (const Extra& x : extrasOf(e)) {
+        if (!x.text)
+            line += strprintf(" %s=%lld", x.name, x.number);
+        else if (std::string_view(x.name) == "registers")
+            line += x.text->empty() ? "" : "  [" + *x.text + "]";
+        else
+            line += "  " + *x.text;
     }
     return line;
 }
@@ -53,35 +63,16 @@ std::string textLine(const Event& e) {
 std::string jsonLine(const Event& e) {
     std::string line = strprintf(
         "{\"event\": \"%s\", \"domain\": \"%s\", \"vts\": %d, \"title\": %d, \"pgc\": %d, "
-        "\"cell\": %d, \"button\": %d",
+        "\"cell\": %d",
         std::string(navigator::eventName(e.kind)).c_str(),
-        std::string(navigator::domainName(e.domain)).c_str(), e.titleSet, e.title, e.pgc, e.cell,
-        e.button);
-    switch (e.kind) {
-        case EventKind::Cell:
-            line += strprintf(", \"first\": %u, \"last\": %u", e.first, e.last);
-            break;
-        case EventKind::Vobu:
-            line += strprintf(", \"sector\": %u", e.first);
-            break;
-        case EventKind::Chapter:
-            line += strprintf(", \"chapter\": %d", e.part);
-            break;
-        case EventKind::Still:
-            line += strprintf(", \"still\": %d", e.still);
-            break;
-        case EventKind::Command:
-            line +=
-                ", \"text\": " + jsonString(e.text) + ", \"registers\": " + jsonString(e.registers);
-            break;
-        case EventKind::Stream:
-        case EventKind::Warning:
-        case EventKind::Error:
-            line += ", \"text\": " + jsonString(e.text);
-            break;
-        default:
-            break;
+        std::string(navigator::domainName(e.domain)).c_str(), e.titleSet, e.title, e.pgc, e.cell);
+    bool button = false;
+    for (const Extra& x : extrasOf(e)) {
+        button = button || std::string_view(x.name) == "button";
+        line += x.text ? strprintf(", \"%s\": ", x.name) + jsonString(*x.text)
+                       : strprintf(", \"%s\": %lld", x.name, x.number);
     }
+    if (!button) line += strprintf(", \"button\": %d", e.button);
     return line + "}";
 }
 

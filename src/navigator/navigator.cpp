@@ -921,31 +921,27 @@ UopResult Navigator::runButton(int button) {
     return UopResult::Done;
 }
 
-UopResult Navigator::selectAudio(int stream) {
-    if (stream < 0 || stream > 7) return UopResult::Impossible;
-    if (!allowed(kUopAudioChange)) return UopResult::Prohibited;
-    regs_.sprm[kAudioStream] = static_cast<std::uint16_t>(stream);
-    emit(EventKind::Stream);
-    events_.back().text = "audio " + std::to_string(stream);
+// The three stream operations share their form: a number in range, a user operation the masks
+// may forbid, and the system register it sets (audio, sub-picture or angle, in that order).
+UopResult Navigator::selectStream(int which, int number, int low, int high, int uop) {
+    if (number < low || number > high) return UopResult::Impossible;
+    if (!allowed(uop)) return UopResult::Prohibited;
+    const auto before = streams();
+    regs_.sprm[kAudioStream + which] = static_cast<std::uint16_t>(number);
+    noteStreams(before);
     return UopResult::Done;
+}
+
+UopResult Navigator::selectAudio(int stream) {
+    return selectStream(0, stream, 0, 7, kUopAudioChange);
 }
 
 UopResult Navigator::selectSubpicture(int stream) {
-    if (stream < 0 || stream > 63) return UopResult::Impossible;
-    if (!allowed(kUopSubpictureChange)) return UopResult::Prohibited;
-    regs_.sprm[kSubpictureStream] = static_cast<std::uint16_t>(stream);
-    emit(EventKind::Stream);
-    events_.back().text = "sub-picture " + std::to_string(stream);
-    return UopResult::Done;
+    return selectStream(1, stream, 0, 63, kUopSubpictureChange);
 }
 
 UopResult Navigator::selectAngle(int angle) {
-    if (angle < 1 || angle > 9) return UopResult::Impossible;
-    if (!allowed(kUopAngleChange)) return UopResult::Prohibited;
-    regs_.sprm[kAngle] = static_cast<std::uint16_t>(angle);
-    emit(EventKind::Stream);
-    events_.back().text = "angle " + std::to_string(angle);
-    return UopResult::Done;
+    return selectStream(2, angle, 1, 9, kUopAngleChange);
 }
 
 }  // namespace navtab::navigator

@@ -157,6 +157,7 @@ class Navigator {
     std::uint32_t prohibited() const;
     bool allowed(int uop) const;
     UopResult runButton(int button);
+    UopResult selectStream(int which, int number, int low, int high, int uop);
 
     const Disc& disc_;
     Registers regs_ = Registers::initial();

@@ -2,6 +2,16 @@
 
 namespace navtab::navigator {
 
+void AnswerMenu(Navigator& nav, const std::vector<int>& presses, std::size_t& next) {
+    if (next < presses.size()) {
+        nav.selectButton(presses[next++]);
+        // A button with auto action has run on its selection.
+        if (nav.status() == Status::Menu) nav.activateButton();
+    } else {
+        nav.activateButton();
+    }
+}
+
 long RunScript(Navigator& nav, const Script& script,
                const std::function<void(const Event&)>& sink) {
     long cells = 0;
@@ -27,14 +37,7 @@ long RunScript(Navigator& nav, const Script& script,
         drain();
         if (s == Status::Stopped) break;
         if (s == Status::Still) nav.stillOff();
-        if (s == Status::Menu) {
-            if (press < script.presses.size()) {
-                nav.selectButton(script.presses[press++]);
-                if (nav.status() == Status::Menu) nav.activateButton();
-            } else {
-                nav.activateButton();
-            }
-        }
+        if (s == Status::Menu) AnswerMenu(nav, script.presses, press);
         drain();
     }
     return cells;

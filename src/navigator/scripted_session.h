@@ -19,6 +19,10 @@ struct Script {
     long maxCells = 1000;  // stop after this many cell events
 };
 
+// Answers a menu that waits: selects and activates `presses[next]` (and moves `next` on), or
+// activates the highlighted button when the list is spent.
+void AnswerMenu(Navigator& nav, const std::vector<int>& presses, std::size_t& next);
+
 // Runs `nav` from its start through `script`, handing every event to `sink`. Returns the number
 // of cell events.
 long RunScript(Navigator& nav, const Script& script, const std::function<void(const Event&)>& sink);

@@ -231,7 +231,7 @@ TEST(NavtabCliPlay, TraceShowsEachCommandAsTheDecoderDoes) {
     EXPECT_NE(out.find("(JumpSS VMGM) Jump to VMG PGC: 1"), std::string::npos);
     const std::string json = test::runCli({"play", folder, "--json", "--steps", "3"}).out;
     EXPECT_NE(json.find("{\"event\": \"cell\", \"domain\": \"vmgm\", \"vts\": 0, \"title\": 0, "
-                        "\"pgc\": 1, \"cell\": 1, \"button\": 1, \"first\": 0, \"last\": 13}"),
+                        "\"pgc\": 1, \"cell\": 1, \"first\": 0, \"last\": 13, \"button\": 1}"),
               std::string::npos);
 }
 

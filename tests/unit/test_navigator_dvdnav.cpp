@@ -71,14 +71,7 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
         const bool cellPlayed = cells > before;
         if (st == Status::Stopped) break;
         if (st == Status::Still) nav.stillOff();
-        if (st == Status::Menu) {
-            if (press < s.presses.size()) {
-                nav.selectButton(s.presses[press++]);
-                if (nav.status() == Status::Menu) nav.activateButton();
-            } else {
-                nav.activateButton();
-            }
-        }
+        if (st == Status::Menu) AnswerMenu(nav, s.presses, press);
         // Both players are asked at the end of a cell in a title's second or later program:
         // libdvdnav refuses "previous chapter" in a title's first program, where a player
         // restarts it.
