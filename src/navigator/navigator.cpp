@@ -850,7 +850,9 @@ UopResult Navigator::menuCall(int menu) {
     } else if (menu == kTitleMenu) {
         ok = enterMenu(Domain::VmgMenu, 0, menu);
     } else {
-        ok = pos_.titleSet != 0 && enterMenu(Domain::VtsMenu, pos_.titleSet, menu);
+        // Outside a title set (first play, the video manager's menus) the menus of title set 1
+        // answer, as a remote control's menu button does.
+        ok = enterMenu(Domain::VtsMenu, std::max(pos_.titleSet, 1), menu);
     }
     if (!ok) return UopResult::Impossible;
     status_ = Status::Running;
