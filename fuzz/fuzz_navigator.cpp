@@ -85,7 +85,9 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    const std::size_t opCount = std::min<std::size_t>(data[0], size - 1);
+    // At most 64 operations, and a loop guard of 1000 commands: enough to reach every path, few
+    // enough that one input runs in milliseconds.
+    const std::size_t opCount = std::min<std::size_t>(data[0] & 0x3F, size - 1);
     const std::vector<std::uint8_t> ops(data + 1, data + 1 + opCount);
     const std::vector<std::uint8_t> bytes(data + 1 + opCount, data + size);
 
@@ -98,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         disc.titleSets[0].menuVob = vob.path();
         disc.titleSets[0].titleVobs = {vob.path()};
     }
-    Navigator nav(disc);
+    Navigator nav(disc, 1, 1000);
     nav.setTrace(!ops.empty() && (ops[0] & 1));
     nav.start();
     for (std::size_t i = 0; i <= ops.size(); ++i) {

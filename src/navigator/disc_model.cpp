@@ -31,8 +31,24 @@ std::vector<NavBytes> commands(const ByteReader& in, std::size_t at, std::size_t
     return out;
 }
 
-// The PGCs of a list of search pointers at `base` of `table` (VTS_PGCIT or a language unit).
-std::vector<PgcEntry> pgcList(ByteSpan table, std::size_t base) {
+// What a parsed PGC costs against the table's parse budget: the memory the navigator keeps for it.
+std::size_t pgcCost(const Pgc& p) {
+    return sizeof(PgcEntry) +
+           sizeof(NavBytes) * (p.pre.size() + p.post.size() + p.cellCommands.size()) +
+           p.programMap.size() + sizeof(Cell) * p.cells.size();
+}
+
+// A budget of 16 times the table's bytes for what the navigator makes of it: a PGC takes about
+// twice its bytes in memory, so no sound table comes near it.
+ParseBudget budgetFor(ByteSpan table) {
+    return ParseBudget(table.size() / 4);
+}
+
+// The PGCs of a list of search pointers at `base` of `table` (VTS_PGCIT or a language unit). A
+// damaged table can point thousands of pointers (in thousands of language units) at one large
+// PGC; the budget, shared by the whole table, stops the list once the PGCs it made cost 16 times
+// the table's bytes, so that such a table cannot make the navigator build gigabytes.
+std::vector<PgcEntry> pgcList(ByteSpan table, std::size_t base, ParseBudget& budget) {
     const ByteReader in(table);
     std::vector<PgcEntry> out;
     const std::size_t count = in.u16(base + pgc::kListCount);
@@ -42,6 +58,7 @@ std::vector<PgcEntry> pgcList(ByteSpan table, std::size_t base) {
         PgcEntry e;
         e.category = in.u8(srp + pgc::kSrpCategory);
         e.pgc = ParsePgc(table, base + in.u32(srp + pgc::kSrpPgcStart));
+        if (!budget.spend(pgcCost(e.pgc), 1)) break;
         out.push_back(std::move(e));
     }
     return out;
@@ -49,6 +66,7 @@ std::vector<PgcEntry> pgcList(ByteSpan table, std::size_t base) {
 
 std::vector<MenuLanguage> menuTable(ByteSpan table) {
     const ByteReader in(table);
+    ParseBudget budget = budgetFor(table);
     std::vector<MenuLanguage> out;
     const std::size_t count = in.u16(pgc::kListCount);
     for (std::size_t i = 0; i < count; ++i) {
@@ -57,7 +75,8 @@ std::vector<MenuLanguage> menuTable(ByteSpan table) {
         MenuLanguage m;
         m.language = in.u16(lu + pgc::kLuLanguage);
         const std::size_t start = in.u32(lu + pgc::kLuStart);
-        if (start < in.size()) m.pgcs = pgcList(table, start);
+        if (start < in.size()) m.pgcs = pgcList(table, start, budget);
+        if (!budget.spend(pgc::kListEntrySize, 1)) break;
         out.push_back(std::move(m));
     }
     return out;
@@ -85,6 +104,7 @@ std::vector<Title> titleTable(ByteSpan table) {
 // next title's start, the last one up to the table's end byte, and no run leaves the table.
 std::vector<std::vector<Part>> partTable(ByteSpan table) {
     const ByteReader in(table);
+    ParseBudget budget(table.size());  // titles may share their runs of chapters
     std::vector<std::vector<Part>> out;
     const std::size_t count = in.u16(vts_ptt::kTtuCount);
     const std::size_t end = std::min<std::size_t>(in.u32(vts_ptt::kEndByte) + 1, in.size());
@@ -100,6 +120,7 @@ std::vector<std::vector<Part>> partTable(ByteSpan table) {
              at += vts_ptt::kPttSize)
             parts.push_back(
                 {in.u16(at + vts_ptt::kPgcNumber), in.u16(at + vts_ptt::kProgramNumber)});
+        if (!budget.spend(vts_ptt::kPttSize * parts.size(), 1)) break;
         out.push_back(std::move(parts));
     }
     return out;
@@ -109,7 +130,8 @@ TitleSet titleSetOf(const ifo_t* vts) {
     TitleSet set;
     if (vts == nullptr) return set;
     set.loaded = true;
-    set.titlePgcs = pgcList(tableOf(vts, ID_VTS_PGCITI), 0);
+    ParseBudget budget = budgetFor(tableOf(vts, ID_VTS_PGCITI));
+    set.titlePgcs = pgcList(tableOf(vts, ID_VTS_PGCITI), 0, budget);
     set.parts = partTable(tableOf(vts, ID_PTT_SRPTI));
     set.menus = menuTable(tableOf(vts, ID_VTSM_PGCI_UT));
     return set;

@@ -18,8 +18,8 @@ std::string_view eventName(EventKind kind) {
     return names[static_cast<int>(kind)];
 }
 
-Navigator::Navigator(const Disc& disc, std::uint32_t seed)
-    : disc_(disc), random_(seed), executor_(regs_, random_) {
+Navigator::Navigator(const Disc& disc, std::uint32_t seed, long guard)
+    : disc_(disc), random_(seed), executor_(regs_, random_), guard_(guard), budget_(guard) {
     if (disc.menuVob) vmgVobs_ = VobGroup({*disc.menuVob});
     for (const TitleSet& ts : disc.titleSets) {
         menuVobs_.emplace_back(ts.menuVob ? std::vector<std::string>{*ts.menuVob}
@@ -465,7 +465,7 @@ void Navigator::doPlayCell() {
         action_ = Action::PgcEnd;
         return;
     }
-    budget_ = kCommandsWithoutProgress;  // a cell plays: that is progress
+    budget_ = guard_;  // a cell plays: that is progress
     noteChapter();
     const Cell& cell = pgc->cells[pos_.cell - 1];
     emit(EventKind::Cell);
@@ -780,7 +780,7 @@ UopResult Navigator::playPart(int title, int part) {
         return UopResult::Impossible;
     }
     status_ = Status::Running;
-    budget_ = kCommandsWithoutProgress;
+    budget_ = guard_;
     return UopResult::Done;
 }
 
@@ -856,7 +856,7 @@ UopResult Navigator::menuCall(int menu) {
     }
     if (!ok) return UopResult::Impossible;
     status_ = Status::Running;
-    budget_ = kCommandsWithoutProgress;
+    budget_ = guard_;
     return UopResult::Done;
 }
 
@@ -917,7 +917,7 @@ UopResult Navigator::runButton(int button) {
     const std::vector<navcmd::NavBytes> command{buttons_.buttons[button - 1].command};
     buttons_ = Vobu{};
     status_ = Status::Running;
-    budget_ = std::min(budget_, kCommandsWithoutProgress);
+    budget_ = std::min(budget_, guard_);
     runCommands(command);
     // A button without a link lets the menu play on.
     return UopResult::Done;

@@ -68,7 +68,9 @@ class Navigator {
     // Commands run without a cell being played before the loop guard stops playback.
     static constexpr long kCommandsWithoutProgress = 100000;
 
-    explicit Navigator(const Disc& disc, std::uint32_t seed = 1);
+    // `guard` is the number of commands without a cell played that counts as a loop.
+    explicit Navigator(const Disc& disc, std::uint32_t seed = 1,
+                       long guard = kCommandsWithoutProgress);
 
     // Starts at the first-play PGC (or the title menu when there is none).
     void start();
@@ -169,6 +171,7 @@ class Navigator {
     Action action_ = Action::None;
     bool trace_ = false;
     std::uint16_t menuLanguage_ = languageCode('e', 'n');
+    long guard_ = kCommandsWithoutProgress;
     long budget_ = kCommandsWithoutProgress;
     std::vector<Event> events_;
 
