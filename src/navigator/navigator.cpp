@@ -345,16 +345,14 @@ void Navigator::doEnterPgc() {
         action_ = Action::PgcEnd;
         return;
     }
-    if (program >= 1) {
-        startProgram(program);
-        return;
-    }
-    if (pgc->playbackMode != 0) {
+    // Random and shuffle PGCs choose their order when they start from the top (a title's first
+    // part names program 1); a link to a later program plays on from there in order.
+    if (pgc->playbackMode != 0 && program <= 1) {
         chooseProgramOrder();
         startProgram(nextProgram());
         return;
     }
-    startProgram(1);
+    startProgram(std::max(program, 1));
 }
 
 void Navigator::chooseProgramOrder() {
