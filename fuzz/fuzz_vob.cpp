@@ -2,8 +2,6 @@
 // short); each sector goes, in stream order, to the NAV pack decoder, the per-sector analysis and
 // the frame-type template step. Then the program-stream scanner walks the whole input as a VOB
 // file, and once more as a chain of two files cut in the middle.
-#include <sys/mman.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,30 +9,12 @@
 #include <vector>
 
 #include "core/misc.h"
+#include "memory_file.h"
 #include "vob/frame_template.h"
 #include "vob/stream_scanner.h"
 #include "vob/vobu_analysis.h"
 
 namespace {
-
-// A file in memory that the scanner can open by name.
-class MemoryFile {
-  public:
-    MemoryFile(const std::uint8_t* data, std::size_t size) : fd_(memfd_create("vob", MFD_CLOEXEC)) {
-        if (fd_ >= 0 && size > 0 && write(fd_, data, size) != static_cast<ssize_t>(size)) {
-            close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~MemoryFile() {
-        if (fd_ >= 0) close(fd_);
-    }
-    bool ok() const { return fd_ >= 0; }
-    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
-  private:
-    int fd_;
-};
 
 void scan(const std::vector<std::string>& paths) {
     navtab::vob::ScanResults results;

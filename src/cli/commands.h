@@ -37,6 +37,7 @@ int runGetVtsSectors(const Args& args);
 int runVobExtras(const Args& args);
 int runMenuExtras(const Args& args);
 int runDiscImage(const Args& args);
+int runPlay(const Args& args);
 
 // Prints "navtab-cli: text" on standard error and returns the status given.
 int fail(int status, const std::string& text);

@@ -79,6 +79,19 @@ const std::vector<Command>& commands() {
          "When anything changed, FILE and its .BUP copy are replaced after a complete write.\n"
          "  --dry-run  report what would change and write nothing",
          runRemovePuops},
+        {"play", "FOLDER [--title N [--chapter C]] [--press K]... [--menu root|title] [--steps N] [--trace] [--json]",
+         "Runs Navtab's DVD navigator on the DVD-Video folder without decoding and prints each\n"
+         "event on one line: domain, title, chapter, cell (with its sectors), vobu, still,\n"
+         "highlight, stream, stop, warning and error. Playback starts at the first-play PGC.\n"
+         "Stills end at once; a menu that waits for input is answered with the next --press K\n"
+         "(select button K and activate it) or, when none is left, by activating the\n"
+         "highlighted button.\n"
+         "  --title N    start in title N (at chapter C with --chapter)\n"
+         "  --menu M     call the root or the title menu first\n"
+         "  --steps N    stop after N cell events (default 1000)\n"
+         "  --trace      also print every command run, decoded, with the registers it changed\n"
+         "  --json       print one JSON object per line",
+         runPlay},
         {"delete-playback", "FILE ROW [--dry-run]",
          "Empties the playback of a menu program chain: no programs, no cells, playback time 0;\n"
          "its commands stay. ROW is the number (from 1) of the menu's line in the overview as\n"

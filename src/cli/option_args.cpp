@@ -27,6 +27,7 @@ std::optional<Options> parseOptions(const Args& args, const std::set<std::string
                 fail(kExitUsage, "option '" + name + "' needs a value");
                 return std::nullopt;
             }
+            o.repeated[name].push_back(o.values[name]);
         } else if (flags.count(a)) {
             o.flags.insert(a);
         } else {

@@ -16,6 +16,8 @@ struct Options {
     std::vector<std::string> positional;
     std::set<std::string> flags;
     std::map<std::string, std::string> values;
+    // Every value of an option given more than once, in order ("--press 1 --press 2").
+    std::map<std::string, std::vector<std::string>> repeated;
 
     bool has(const std::string& flag) const { return flags.count(flag) != 0; }
 };

@@ -1,6 +1,7 @@
 #include "navcmd/nav_operands.h"
 
 #include "navcmd/nav_command.h"
+#include "navcmd/nav_instruction.h"
 #include "navcmd/nav_names.h"
 
 namespace navtab::navcmd {
@@ -8,41 +9,36 @@ namespace {
 
 // ", [button=n]": the button to highlight after the link, shown by the chapter, program and cell
 // links.
-std::string buttonText(const NavBytes& c) {
-    return ", [button=" + numberText(linkButton(c)) + "]";
+std::string buttonText(const Instruction& in) {
+    return ", [button=" + numberText(in.button) + "]";
 }
 
 }  // namespace
 
-std::string compareValue(const NavBytes& c, std::size_t immediateAt, std::size_t registerAt) {
-    if (compareImmediateFlag(c)) return "(cmp-val)<" + numberText(wordAt(c, immediateAt)) + ">";
-    return NavRegisterName(c[registerAt]);
+std::string operandText(const Operand& operand, const char* kind) {
+    if (operand.immediate) return std::string("(") + kind + ")<" + numberText(operand.value) + ">";
+    return NavRegisterName(static_cast<std::uint8_t>(operand.value));
 }
 
-std::string setValue(const NavBytes& c, std::size_t immediateAt, std::size_t registerAt) {
-    if (immediateFlag(c)) return "(set-val)<" + numberText(wordAt(c, immediateAt)) + ">";
-    return NavRegisterName(c[registerAt]);
+std::string comparePrefix(const Instruction& in) {
+    return "If " + NavRegisterName(in.compareRegister) + " " +
+           std::string(compareOperatorName(in.compareOp)) + " " +
+           operandText(in.compareValue, "cmp-val") + " then ";
 }
 
-std::string comparePrefix(const NavBytes& c, const std::string& first, const std::string& second) {
-    return "If " + first + " " + std::string(compareOperatorName(compareOperatorCode(c))) + " " +
-           second + " then ";
-}
-
-std::optional<std::string> linkText(const NavBytes& c, int linkCode) {
-    switch (linkCode) {
-        case 1:
+std::optional<std::string> linkText(const Instruction& in) {
+    switch (in.flow) {
+        case Flow::LinkSubset:
             // The button field of byte 6 is not part of this text.
-            return "(Link subset) " + std::string(linkSubsetName(c[7] & 0x1F));
-        case 4:
-            return "(LinkPGCN) Link PGC " + numberText(wordAt(c, 6));
-        case 5:
-            // The chapter number has ten bits: byte 6 bits 1..0 and byte 7.
-            return "(LinkPTTN) Link Chapter " + numberText(wordAt(c, 6) & 0x3FF) + buttonText(c);
-        case 6:
-            return "(LinkPGN) Link Program " + numberText(c[7]) + buttonText(c);
-        case 7:
-            return "(LinkCN) Link Cell " + numberText(c[7]) + buttonText(c);
+            return "(Link subset) " + std::string(linkSubsetName(in.subset));
+        case Flow::LinkPgcn:
+            return "(LinkPGCN) Link PGC " + numberText(in.pgc);
+        case Flow::LinkPttn:
+            return "(LinkPTTN) Link Chapter " + numberText(in.part) + buttonText(in);
+        case Flow::LinkPgn:
+            return "(LinkPGN) Link Program " + numberText(in.program) + buttonText(in);
+        case Flow::LinkCn:
+            return "(LinkCN) Link Cell " + numberText(in.cell) + buttonText(in);
         default:
             return std::nullopt;
     }

@@ -62,20 +62,18 @@ inline int linkButton(const NavBytes& c) {
     return c[6] >> 2;
 }
 
-// The second compare operand: "(cmp-val)<n>" with the 16-bit immediate at `immediateAt`, or the
-// register named by byte `registerAt`, as the compare-immediate flag says.
-std::string compareValue(const NavBytes& c, std::size_t immediateAt, std::size_t registerAt);
+struct Instruction;
+struct Operand;
 
-// The set operand: "(set-val)<n>" with the 16-bit immediate at `immediateAt`, or the register
-// named by byte `registerAt`, as the immediate flag says.
-std::string setValue(const NavBytes& c, std::size_t immediateAt, std::size_t registerAt);
+// An operand as text: "(cmp-val)<n>" or "(set-val)<n>" (`kind` is "cmp-val" or "set-val") for an
+// immediate value, the register's name for a register.
+std::string operandText(const Operand& operand, const char* kind);
 
 // "If <first> <compare operator> <second> then ", the condition put in front of a command.
-std::string comparePrefix(const NavBytes& c, const std::string& first, const std::string& second);
+std::string comparePrefix(const Instruction& in);
 
-// The link instruction of link code 1 (link subset, target in byte 7 bits 4..0) or 4..7 (link to
-// a PGC, chapter, program or cell, target in bytes 6..7). Groups 1..3 share these texts. Nothing
-// for the other codes, whose text differs by group.
-std::optional<std::string> linkText(const NavBytes& c, int linkCode);
+// The text of a subset, PGC, chapter, program or cell link, which groups 1..3 share. Nothing for
+// the other flows, whose text differs by group.
+std::optional<std::string> linkText(const Instruction& in);
 
 }  // namespace navtab::navcmd

@@ -85,6 +85,24 @@ inline constexpr std::uint32_t kPciEEltm = 69;    // 4 bytes BCD h m s f: cell e
 inline constexpr std::uint32_t kNsmlAngle = 105;  // 9 x 32-bit non-seamless angle destinations
 inline constexpr std::uint32_t kAngleCount = 9;
 
+// PCI highlight information: the menu buttons of the VOBU.
+inline constexpr std::uint32_t kHliStatus =
+    141;  // 16-bit, bits 1..0: 0 none, 1 new, 2 same, 3 new commands
+inline constexpr std::uint32_t kButtonMode = 155;      // 16-bit, bits 13..12: button groups
+inline constexpr std::uint32_t kButtonOffset = 157;    // 8-bit: number of the first button
+inline constexpr std::uint32_t kButtonCount = 158;     // 8-bit
+inline constexpr std::uint32_t kNumericButtons = 159;  // 8-bit: buttons selectable by number
+inline constexpr std::uint32_t kForcedSelect = 161;    // 8-bit: button selected on arrival
+inline constexpr std::uint32_t kForcedActivate = 162;  // 8-bit: button activated on arrival
+inline constexpr std::uint32_t kButtons = 187;         // 36 x 18-byte button records
+inline constexpr std::uint32_t kButtonSize = 18;
+inline constexpr std::uint32_t kMaxButtons = 36;
+// Inside a button record: the auto-action mode in byte 3 bits 7..6, the neighbours up, down,
+// left and right in bytes 6..9 (bits 5..0) and the button command in bytes 10..17.
+inline constexpr std::uint32_t kButtonAutoAction = 3;
+inline constexpr std::uint32_t kButtonUp = 6;
+inline constexpr std::uint32_t kButtonCommand = 10;
+
 // DSI general information.
 inline constexpr std::uint32_t kDsiLbn = 1035;    // 32-bit: this pack's sector
 inline constexpr std::uint32_t kVobuEa = 1039;    // 32-bit: last sector of the VOBU, relative
@@ -98,9 +116,10 @@ inline constexpr std::uint32_t kDsiCEltm = 1059;  // 4 bytes BCD: cell elapsed t
 // DSI seamless playback information.
 inline constexpr std::uint32_t kIlvuCategory = 1063;  // 16-bit, bit 14: part of an ILVU
 inline constexpr std::uint16_t kIlvuFlag = 0x4000;
-inline constexpr std::uint32_t kIlvuEa = 1065;    // 32-bit
-inline constexpr std::uint32_t kIlvuSa = 1069;    // 32-bit: next ILVU start
-inline constexpr std::uint32_t kIlvuSize = 1073;  // 16-bit: next ILVU size
+inline constexpr std::uint16_t kIlvuUnitEnd = 0x1000;  // bit 12: last VOBU of its ILVU
+inline constexpr std::uint32_t kIlvuEa = 1065;         // 32-bit
+inline constexpr std::uint32_t kIlvuSa = 1069;         // 32-bit: next ILVU start
+inline constexpr std::uint32_t kIlvuSize = 1073;       // 16-bit: next ILVU size
 
 // DSI seamless angle information: 9 x (32-bit address, 16-bit size).
 inline constexpr std::uint32_t kSmlAngle = 1211;

@@ -7,9 +7,13 @@
 #   tests/data/mixed0/VIDEO_TS/   PAL 4:3, AC-3 + MP2 + LPCM all numbered 0,
 #                                 a title over two VOBs, a title that
 #                                 replays cells
+#   tests/data/regs/VIDEO_TS/     NTSC 4:3, menus in two languages and a
+#                                 title whose commands compute with
+#                                 registers (arithmetic, a counter, a call
+#                                 with resume, a random draw)
 #
 # Usage: make-samples.sh [DISC...]   (default: every disc; DISC is ntsc43,
-# pal169 or mixed0)
+# pal169, mixed0 or regs)
 #
 # The dvdauthor inputs are tests/data/src/*.xml and the spumux inputs are
 # tests/data/src/spumux/*.xml; they are used as they are. Everything else
@@ -283,6 +287,17 @@ make_mixed0() {
     author mixed0
 }
 
+# --- NTSC disc computing with registers ------------------------------------------
+
+# One second of menu and one of title, each two GOPs, the title cut into two
+# cells at its second GOP; see src/regs.xml.
+make_regs() {
+    export VIDEO_FORMAT=NTSC
+    title_mpg menu.mpg 1 testsrc 440
+    title_mpg title.mpg 1 smptebars 660
+    author regs
+}
+
 # --- authoring -------------------------------------------------------------------
 
 # author NAME: runs dvdauthor on src/NAME.xml in the work directory and puts
@@ -303,10 +318,10 @@ author() {
 }
 
 discs=("$@")
-((${#discs[@]})) || discs=(ntsc43 pal169 mixed0)
+((${#discs[@]})) || discs=(ntsc43 pal169 mixed0 regs)
 for disc in "${discs[@]}"; do
     case "$disc" in
-        ntsc43 | pal169 | mixed0) "make_$disc" ;;
+        ntsc43 | pal169 | mixed0 | regs) "make_$disc" ;;
         *) echo "make-samples: no disc named $disc" >&2; exit 1 ;;
     esac
 done

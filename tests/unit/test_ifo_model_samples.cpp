@@ -56,7 +56,7 @@ TEST(IfoModelSamples, BuildersReproduceEverySampleFile) {
         }
         ++built;
     }
-    EXPECT_EQ(built, 14);
+    EXPECT_EQ(built, 18);
 }
 
 }  // namespace
