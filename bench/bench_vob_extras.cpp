@@ -5,6 +5,7 @@
 // /tmp at the first run and kept there. Everything is page-cached after the first iteration.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -131,12 +132,17 @@ void BM_NavPackRewrite(benchmark::State& state) {
     const std::vector<std::string> files{kDestination, vob::titleDestinationPath(kDestination, 2)};
     NoDialogs dialogs;
     SilentInteraction ui;
+    double relocating = 0;
     for (auto _ : state) {
         vob::VobJob job = stripped;
+        const auto start = std::chrono::steady_clock::now();
         vob::RelocateNavPointers(job);
+        relocating += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         benchmark::DoNotOptimize(vob::CorrectVobNavPacks(job, files, dialogs, ui));
     }
     state.counters["VOBUs"] = static_cast<double>(stripped.vobus.size());
+    // The part of the time spent relocating pointers in memory; the rest is reading and writing.
+    state.counters["relocate_ms"] = relocating / static_cast<double>(state.iterations());
 }
 
 BENCHMARK(BM_CatCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);

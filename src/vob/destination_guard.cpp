@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/ascii_case.h"
+#include "core/path_parts.h"
 #include "vob/destination_writer.h"
 #include "vob/vob_files.h"
 
@@ -23,22 +24,18 @@ std::optional<FileId> fileId(const std::string& path) {
     return FileId{st.st_dev, st.st_ino};
 }
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
-std::string nameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// The folder a path lies in, "." for a bare file name.
+std::string folderOrHere(const std::string& path) {
+    const std::string folder = folderPart(path);
+    return folder.empty() ? "." : folder;
 }
 
 }  // namespace
 
 bool destinationOverwritesSource(const std::string& sourceIfo, const std::string& destination,
                                  bool menu, bool savesIfo) {
-    const auto sourceFolder = fileId(folderOf(sourceIfo));
-    const bool sameFolder = sourceFolder && fileId(folderOf(destination)) == sourceFolder;
+    const auto sourceFolder = fileId(folderOrHere(sourceIfo));
+    const bool sameFolder = sourceFolder && fileId(folderOrHere(destination)) == sourceFolder;
     if (sameFolder && savesIfo) return true;
 
     std::vector<std::string> sources = titleVobPaths(sourceIfo);
@@ -55,7 +52,8 @@ bool destinationOverwritesSource(const std::string& sourceIfo, const std::string
         for (const std::string& source : sources) {
             if (id && id == fileId(source)) return true;
             // A case-insensitive mount may show one file under names of other case.
-            if (sameFolder && equalIgnoringAsciiCase(nameOf(target), nameOf(source))) return true;
+            if (sameFolder && equalIgnoringAsciiCase(fileNamePart(target), fileNamePart(source)))
+                return true;
         }
     }
     return false;

@@ -1,4 +1,5 @@
 #include "vob/destination_writer.h"
+#include "core/path_parts.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,25 +14,15 @@ namespace {
 // Sectors gathered before one write call: a run writes as fast as a plain copy.
 constexpr std::size_t kBufferBytes = 1 << 20;
 
-std::string folderPart(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string namePart(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 std::string titleDestinationPath(const std::string& destination, int number) {
-    return folderPart(destination) + namePart(destination).substr(0, 6) + "_" +
+    return folderPart(destination) + fileNamePart(destination).substr(0, 6) + "_" +
            std::to_string(number) + ".VOB";
 }
 
 std::string menuDestinationPath(const std::string& destination) {
-    return folderPart(destination) + namePart(destination).substr(0, 8) + ".VOB";
+    return folderPart(destination) + fileNamePart(destination).substr(0, 8) + ".VOB";
 }
 
 DestinationWriter::DestinationWriter(std::string destination, bool menu, std::uint32_t maxSectors)

@@ -1,4 +1,5 @@
 #include "vob/extras_dialog.h"
+#include "core/path_parts.h"
 
 #include "core/text_printf.h"
 
@@ -7,11 +8,6 @@ namespace {
 
 constexpr std::string_view kVobSuffix = "_1.VOB";
 constexpr std::string_view kIfoSuffix = "_0.IFO";
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool endsWith(const std::string& text, std::string_view suffix) {
     return text.size() >= suffix.size() &&
@@ -66,7 +62,7 @@ ExtrasDialogState ExtrasDialogState::forVobExtras(const std::string& ifoPath, in
     ExtrasDialogState s;
     s.angles = angles < 1 ? 1 : angles;
     s.options.remux = kRemuxBuilt;
-    s.options.destination = fileNameOf(ifoPath).substr(0, 6) + std::string(kVobSuffix);
+    s.options.destination = fileNamePart(ifoPath).substr(0, 6) + std::string(kVobSuffix);
     return s;
 }
 
@@ -79,7 +75,7 @@ ExtrasDialogState ExtrasDialogState::forMenuExtras(const std::string& ifoPath) {
     s.options.stripStreams = false;
     s.options.createNew = false;
     s.options.rebuildPts = false;
-    s.options.destination = fileNameOf(ifoPath).substr(0, 8) + ".VOB";
+    s.options.destination = fileNamePart(ifoPath).substr(0, 8) + ".VOB";
     return s;
 }
 

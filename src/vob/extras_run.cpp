@@ -1,4 +1,5 @@
 #include "vob/extras_run.h"
+#include "core/path_parts.h"
 
 #include "core/user_interaction.h"
 #include "format/describe.h"
@@ -28,16 +29,6 @@ const std::string kOverwriteMenu =
     "directory.";
 const std::string kMissingDestination = "Missing destination Path-Filename for output-VOB files!";
 const std::string kMissingVideoSource = "Missing soure .m2v file for input!";
-
-std::string folderPart(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string namePart(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The angles of the title set, as its overview finds them.
 AngleTable anglesOf(const IfoDocument& doc) {
@@ -112,7 +103,7 @@ bool nothingKept(ExtrasContext& ctx, const DestinationWriter* writer, ExtrasOutc
 // question.
 bool saveInto(ExtrasContext& ctx, IfoDocument& doc, const std::string& folder,
               ExtrasOutcome& outcome) {
-    const std::string path = folder + namePart(doc.path);
+    const std::string path = folder + fileNamePart(doc.path);
     if (!SaveIfo(ctx.workspace, doc, path, ctx.ui)) return false;
     outcome.saved.push_back(path);
     return true;
@@ -141,7 +132,7 @@ IfoDocument* managerBeside(ExtrasContext& ctx, const IfoDocument& vts) {
     const std::string folder = folderPart(vts.path);
     const auto path = findFileIgnoringCase(folder.empty() ? "." : folder, "VIDEO_TS.IFO");
     if (!path) return nullptr;
-    const std::string full = folder.empty() ? namePart(*path) : *path;
+    const std::string full = folder.empty() ? fileNamePart(*path) : *path;
     for (const auto& doc : ctx.workspace.documents())
         if (ifoKind(doc->ifo.get()) == IfoKind::Vmg && folderPart(doc->path) == folder)
             return doc.get();

@@ -1,4 +1,6 @@
 #include "vob/nav_pack_rewrite.h"
+#include "core/path_parts.h"
+#include "core/unique_fd.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,11 +17,6 @@ namespace navtab::vob {
 namespace {
 
 const std::string kFinished = "Finished correcting VOBU pointers!";
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Reads or writes all of `length` bytes at `offset`, retrying interrupted and partial transfers.
 template <typename Transfer>
@@ -50,20 +47,6 @@ const Texts kTitleTexts{"Changing VOB navigation packs", "Changing VOB informati
 const Texts kMenuTexts{"Changing MenuVOB navigation packs", "Changing MenuVOB information for ",
                        "Error opening MenuVOB file.\nMaybe it's write protected!", false};
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& files,
                          const Texts& texts, VobCommandUi& dialogs, UserInteraction& ui) {
     auto progress = dialogs.showProgress(texts.title);
@@ -75,7 +58,7 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
     bool openFailed = false;
     for (const std::string& path : files) {
         if (next >= job.vobus.size() || progress->Cancelled()) break;
-        FileDescriptor fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+        UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
         if (fd.get() < 0) {
             ui.message(texts.pathInOpenFailure
                            ? texts.openFailure + path + ".\nMaybe it's write protected!"
@@ -90,7 +73,7 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
         }
         const std::uint64_t fileStart = base;
         base += static_cast<std::uint64_t>(length);
-        progress->SetText(texts.fileText + fileNameOf(path));
+        progress->SetText(texts.fileText + fileNamePart(path));
         while (next < job.vobus.size() && job.vobus[next].sector < base / kSectorSize &&
                !progress->Cancelled()) {
             const VobuInfo& r = job.vobus[next];

@@ -1,4 +1,6 @@
 #include "vob/title_vob_pass.h"
+#include "core/path_parts.h"
+#include "core/unique_fd.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,11 +17,6 @@
 namespace navtab::vob {
 namespace {
 
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Reads up to `length` bytes, retrying interrupted and partial reads; -1 on an error.
 long long readFully(int fd, std::uint8_t* buffer, std::size_t length) {
     std::size_t got = 0;
@@ -34,22 +31,6 @@ long long readFully(int fd, std::uint8_t* buffer, std::size_t length) {
     }
     return static_cast<long long>(got);
 }
-
-class FileHandle {
-  public:
-    explicit FileHandle(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (fd_ >= 0) posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-    }
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int fd() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -66,14 +47,15 @@ VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
     std::vector<std::uint8_t> buffer(VobPass::kChunkBytes);
     Progress* progress = pass.progress;
     for (const std::string& path : pass.files) {
-        FileHandle file(path);
+        const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (file.get() >= 0) posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         const auto sectors = sectorCount(path);
-        if (file.fd() < 0 || !sectors) {
+        if (file.get() < 0 || !sectors) {
             ui.message("Error reading VOB file");
             return VobPassResult::ReadFailed;
         }
         if (progress) {
-            progress->SetText("Processing source VOB " + fileNameOf(path));
+            progress->SetText("Processing source VOB " + fileNamePart(path));
             const auto upper = std::min<std::uint64_t>(*sectors, std::numeric_limits<int>::max());
             progress->SetRange(0, static_cast<int>(upper), VobPass::kChunkBytes / kSectorSize);
             progress->SetPos(0);
@@ -81,7 +63,7 @@ VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
         const std::string kind = pass.menu ? "MenuVOB: " : "VOB: ";
         const std::string reading = "Reading source " + kind + path;
         for (;;) {
-            const long long got = readFully(file.fd(), buffer.data(), buffer.size());
+            const long long got = readFully(file.get(), buffer.data(), buffer.size());
             if (got < 0) {
                 ui.message("Error reading VOB file");
                 return VobPassResult::ReadFailed;

@@ -126,7 +126,8 @@ void analyseVideo(VobJob& job, VobuInfo& r, SectorBytes sector, const PesPacket&
     }
     PictureCounter counter(job, r);
     a.video.scan(p.payload, counter);
-    if (a.refOpen && paddingFollows(sector, p)) a.paddingRecorded = counter.record(job.sector, false);
+    if (a.refOpen && paddingFollows(sector, p))
+        a.paddingRecorded = counter.record(job.sector, false);
     a.prevVideoSector = job.sector;
 }
 
