@@ -2,20 +2,9 @@
 // options (which sub-streams and VOB ids are stripped, which NAV-pack fields are rewritten), the
 // rest is cut into 2048-byte sectors that go through the stripping and the VOBU analysis. Then the
 // pointers of every VOBU found are relocated and written back into a copy of its NAV pack.
-#include <algorithm>
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <vector>
-
-#include "core/misc.h"
+#include "fuzz_support.h"
 #include "vob/extras_run.h"
 #include "vob/nav_relocation.h"
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    navtab::setDiagnosticsQuiet(true);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace navtab::vob;

@@ -3,16 +3,8 @@
 // of "Get VTS sectors" on a copy of the sample disc, its question about a folder that does not
 // fit its IFO files, the options and strip dialogs of VOB Extras, and the disc image dialog and
 // the builder window after a build.
-#include <QApplication>
-#include <QDir>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QThread>
-#include <QTreeView>
-#include <QTreeWidget>
 
 #include "core/bytes.h"
 #include "core/ifo_stream_usage.h"
@@ -24,15 +16,10 @@
 #include "ui/extras_dialog.h"
 #include "ui/hex_edit_ctrl.h"
 #include "ui/hex_edit_dlg.h"
-#include "ui/navtab_dlg.h"
 #include "ui/strip_dialog.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
-
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
 
 namespace {
 
@@ -94,14 +81,8 @@ int main(int argc, char** argv) {
     ok &= save(strip, folder, "strip-streams.png");
 
     // dvdauthor leaves a gap behind the video manager; the correction reports it.
-    // Copies of the sample folder's files, but the one named.
-    auto copyFolder = [](ScratchCopies& copies, const QString& except = {}) {
-        for (const QString& name :
-             QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
-            if (name != except) copies.copy("ntsc43", name);
-    };
     ScratchCopies copies;
-    copyFolder(copies);
+    copies.copyAll("ntsc43");
     CNavtabDlg repair;
     repair.show();
     repair.openFiles({copies.path("VIDEO_TS.IFO")});
@@ -121,7 +102,7 @@ int main(int argc, char** argv) {
     // A folder whose second title set lost its title VOB: before rewriting every IFO file, the
     // all-files mode names what does not fit and asks.
     ScratchCopies broken;
-    copyFolder(broken, "VTS_02_1.VOB");
+    broken.copyAll("ntsc43", "VTS_02_1.VOB");
     CNavtabDlg misfit;
     misfit.show();
     misfit.openFiles({broken.path("VIDEO_TS.IFO")});

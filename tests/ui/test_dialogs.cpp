@@ -1,37 +1,37 @@
-// The dialogs on their own: video attributes, user operations, the number dialog, the progress
-// window with its remembered position, and the file filters.
-#include <QApplication>
+// The dialogs on their own: video attributes, user operations, the number dialog, the template and
+// Auto-Calc options, the progress window with its remembered position, and the file filters.
 #include <QButtonGroup>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStandardPaths>
-#include <QTest>
 #include <QTimer>
 #include <tuple>
 
+#include "ui/autocalc_dialog.h"
 #include "ui/enter_value_dlg.h"
 #include "ui/file_filter.h"
 #include "ui/progress_window.h"
 #include "ui/settings.h"
+#include "ui/template_dialog.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
 
-using namespace navtab;
-using namespace navtab::ui;
-using navtab::uitest::buttonLabelled;
+namespace {
+
+QStringList boxTexts(const QWidget& w) {
+    QStringList texts;
+    for (const QCheckBox* b : w.findChildren<QCheckBox*>()) texts << b->text();
+    return texts;
+}
+
+}  // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
         navtabSettings()->clear();
     }
 
@@ -73,9 +73,9 @@ class DialogsTest : public QObject {
         CUopDlg d(nullptr, 0x80000001);
         QVERIFY(d.box(0)->isChecked() && d.box(31)->isChecked() && !d.box(1)->isChecked());
         QCOMPARE(d.mask(), 0x80000001u);
-        buttonLabelled(&d, "Check all")->click();
+        labelled(&d, "Check all")->click();
         QCOMPARE(d.mask(), 0x81FFFFFFu);
-        buttonLabelled(&d, "Clear All")->click();
+        labelled(&d, "Clear All")->click();
         d.box(25)->click();
         QCOMPARE(d.mask(), 0x02000000u);
         CEnterValueDlg number(nullptr, QStringLiteral("-12"));
@@ -83,6 +83,27 @@ class DialogsTest : public QObject {
         QCOMPARE(number.edit()->selectedText(), QStringLiteral("-12"));
         QTest::keyClicks(number.edit(), "7");
         QCOMPARE(number.value(), QStringLiteral("7"));
+    }
+
+    void templateAndAutoCalcOptions() {
+        CTemplateDlg t(nullptr, {true, false, true});
+        QCOMPARE(boxTexts(t), (QStringList{"I frames", "P frames", "B frames"}));
+        QVERIFY(!labelled<QCheckBox>(&t, "P frames")->isChecked());
+        labelled<QCheckBox>(&t, "B frames")->setChecked(false);
+        QVERIFY(t.types().i && !t.types().p && !t.types().b);
+
+        CAutoCalcDlg d(nullptr, {});
+        QCOMPARE(boxTexts(d), (QStringList{"AutoCalc: VTS_VOBU_ADMAP", "AutoCalc: VTS_C_ADT",
+                                           "AutoCalc: VTS_PGCITI", "AutoCalc: VTS_TMAPTI",
+                                           "AutoCorrect VOB files"}));
+        QCheckBox* correct = labelled<QCheckBox>(&d, "AutoCorrect VOB files");
+        QVERIFY(!correct->isEnabled() && !correct->isChecked());
+        labelled<QCheckBox>(&d, "AutoCalc: VTS_C_ADT")->setChecked(false);
+        const vob::AutoCalcTables tables = d.tables();
+        QVERIFY(tables.vobuAdmap && !tables.cellAdt && tables.pgcit && tables.tmapt);
+        QStringList labels;
+        for (const QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
+        QVERIFY(labels.join('\n').startsWith("Attention: This will scan ALL VTS_xx_x.VOB files"));
     }
 
     void progressCaptionShowsThePercentage() {

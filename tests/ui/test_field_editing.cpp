@@ -1,27 +1,12 @@
 // Editing fields in the window as a user does: double-clicks, the "Enter new Value" dialog, the
 // video attribute and user-operation dialogs, Save with its backup question, and Quit.
-#include <QApplication>
 #include <QButtonGroup>
-#include <QCheckBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTreeWidget>
 
 #include "ui/enter_value_dlg.h"
-#include "ui/field_list_model.h"
-#include "ui/navtab_dlg.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
-
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
 
 namespace {
 
@@ -62,8 +47,6 @@ class FieldEditingTest : public QObject {
     bool modified() { return dlg->session().workspace().modifiedCount() > 0; }
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init() {
         scratch = std::make_unique<ScratchCopies>();
         vts = scratch->copy("ntsc43", "VTS_01_0.IFO");
@@ -103,7 +86,7 @@ class FieldEditingTest : public QObject {
         onNext<CEnterValueDlg>([&](CEnterValueDlg* d) {
             QCOMPARE(d->edit()->selectedText(), QStringLiteral("500"));
             QTest::keyClicks(d->edit(), "77");
-            buttonLabelled(d, "Abbrechen")->click();
+            labelled(d, "Abbrechen")->click();
         });
         doubleClickRow(*dlg, row(name));
         QCOMPARE(dec(name), QStringLiteral("500"));
@@ -123,7 +106,7 @@ class FieldEditingTest : public QObject {
         onNext<CVideoAttrDlg>([](CVideoAttrDlg* d) {
             QVERIFY(!d->filmButton()->isEnabled());  // NTSC
             d->aspectRatio()->button(3)->click();    // 16:9
-            buttonLabelled(d, "OK")->click();
+            labelled(d, "OK")->click();
         });
         doubleClickRow(*dlg, row("Video attributes of VTSTT_VOBS"));
         QCOMPARE(hex("Video attributes of VTSTT_VOBS"), QStringLiteral("[4f18]"));
@@ -131,8 +114,8 @@ class FieldEditingTest : public QObject {
         typeNextValue("258");
         doubleClickRow(*dlg, row("Audio stream 3 status"));
         onNext<CUopDlg>([](CUopDlg* d) {
-            buttonLabelled(d, "Check all")->click();
-            buttonLabelled(d, "OK")->click();
+            labelled(d, "Check all")->click();
+            labelled(d, "OK")->click();
         });
         doubleClickRow(*dlg, row("Prohibited user operations"));
         QCOMPARE(dec("Prohibited user operations"), QStringLiteral("33554431"));
