@@ -17,7 +17,6 @@ using namespace navtab;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     for (std::size_t i = 0; i + kNavCommandSize <= size && i < 4096; i += kNavCommandSize)
         DecodeNavCommand(data + i);
-
     const MemoryFile file(data, size);
     if (!file.ok()) return 0;
     IfoHandle ifo = ifoOpen(file.fd(), 0, 0);
@@ -40,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!table.children.empty())
             DescribeNode(*doc.ifo, list, *table.children[(size / tables) % table.children.size()]);
     }
-
     for (const FieldRow& row : overview.rows())
         if (row.data) repair::DeletePlayback(*doc.ifo, *row.data);
     repair::RemoveProhibitedUops(*doc.ifo);
@@ -52,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     repair::CorrectVmgiMat(*doc.ifo, listing);
     repair::CorrectTitleSearchPointers(*doc.ifo, listing);
     repair::CorrectVtsiMat(*doc.ifo, listing, "VTS_01_0.IFO");
-
     // A save lays every loaded table at the sector its pointer names and keeps every other byte
     // of the input, or refuses.
     const IfoFileImage image = ifoFileImage(*doc.ifo);

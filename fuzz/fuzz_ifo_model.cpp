@@ -86,7 +86,6 @@ void builders(ByteSpan bytes) {
     checkSlot(title.get(), ID_VTS_TMAPTI, vts.tmapt);
     checkSlot(title.get(), ID_VTS_C_ADT, vts.cadt);
     checkSlot(title.get(), ID_VTS_VOBU_ADMAP, vts.vobuAdmap);
-
     CIfoVmgBuilder vmg;
     vmg.mat = std::make_unique<CIfoMat>(MatForm::Manager, bytes);
     vmg.ttSrpt = std::make_unique<CIfoTtSrpt>(bytes);

@@ -51,7 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t opCount = std::min<std::size_t>(data[0] & 0x3F, size - 1);
     const std::vector<std::uint8_t> ops(data + 1, data + 1 + opCount);
     const std::vector<std::uint8_t> bytes(data + 1 + opCount, data + size);
-
     const ifo_t vmg = tablesFrom(bytes, {ID_VMGM_PGCI_UT, ID_VMG_PTT_SRPT});
     const ifo_t vts = tablesFrom(bytes, {ID_VTS_PGCITI, ID_PTT_SRPTI, ID_VTSM_PGCI_UT});
     Disc disc = DiscFromIfos(&vmg, {&vts});

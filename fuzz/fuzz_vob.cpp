@@ -27,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TemplatePack(job, sector);
         ++job.sector;
     }
-
     const MemoryFile whole(data, size);
     if (whole.ok()) scan({whole.path()});
     const std::size_t half = size / 2;

@@ -28,7 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     job.angles.highestAngle = data[3] % 10;
     for (int a = 0; a < job.angles.highestAngle; ++a) job.angles.vobIds[a].push_back(a + 1);
-
     std::vector<std::array<std::uint8_t, 2048>> navPacks;
     for (std::size_t at = kChoices; at + 2048 <= size; at += 2048) {
         std::array<std::uint8_t, 2048> sector;

@@ -31,10 +31,7 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() {
-        navtabSettings()->clear();
-    }
-
+    void initTestCase() { navtabSettings()->clear(); }
     // The word's fields select the buttons and unchanged choices give the same word back; the
     // reserved ratio is kept, and a standard without a button (2) leaves its group empty and is
     // written as all ones.
@@ -53,7 +50,6 @@ class DialogsTest : public QObject {
         d.aspectRatio()->button(3)->click();
         QCOMPARE(d.word(), 0x4C00);
     }
-
     void theStandardDecidesFilmCaptionsAndHeights() {
         CVideoAttrDlg d(nullptr, 0x5000);  // MPEG-2, PAL
         d.show();
@@ -68,7 +64,6 @@ class DialogsTest : public QObject {
         QVERIFY(!d.palHeights()[3]->isVisible());
         QCOMPARE(d.word() >> 12 & 3, 0);
     }
-
     void userOperationsAndTheNumberDialog() {
         CUopDlg d(nullptr, 0x80000001);
         QVERIFY(d.box(0)->isChecked() && d.box(31)->isChecked() && !d.box(1)->isChecked());
@@ -84,14 +79,12 @@ class DialogsTest : public QObject {
         QTest::keyClicks(number.edit(), "7");
         QCOMPARE(number.value(), QStringLiteral("7"));
     }
-
     void templateAndAutoCalcOptions() {
         CTemplateDlg t(nullptr, {true, false, true});
         QCOMPARE(boxTexts(t), (QStringList{"I frames", "P frames", "B frames"}));
         QVERIFY(!labelled<QCheckBox>(&t, "P frames")->isChecked());
         labelled<QCheckBox>(&t, "B frames")->setChecked(false);
         QVERIFY(t.types().i && !t.types().p && !t.types().b);
-
         CAutoCalcDlg d(nullptr, {});
         QCOMPARE(boxTexts(d), (QStringList{"AutoCalc: VTS_VOBU_ADMAP", "AutoCalc: VTS_C_ADT",
                                            "AutoCalc: VTS_PGCITI", "AutoCalc: VTS_TMAPTI",
@@ -105,7 +98,6 @@ class DialogsTest : public QObject {
         for (const QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
         QVERIFY(labels.join('\n').startsWith("Attention: This will scan ALL VTS_xx_x.VOB files"));
     }
-
     void progressCaptionShowsThePercentage() {
         QWidget main;
         CProgressWindow p(&main, QStringLiteral("Scanning"));
@@ -122,7 +114,6 @@ class DialogsTest : public QObject {
         p.Clear();
         QCOMPARE(p.state().pos(), 0);
         QVERIFY(p.messageLabel()->text().isEmpty());
-
         CProgressWindow empty(nullptr);
         empty.setRememberPosition(false);
         empty.SetRange(0, 0, 1);
@@ -133,7 +124,6 @@ class DialogsTest : public QObject {
         empty.Clear();
         QVERIFY(!empty.Cancelled());
     }
-
     void escapeCancelsWhileTheToolPumps() {
         QWidget main;
         main.show();
@@ -150,7 +140,6 @@ class DialogsTest : public QObject {
         QVERIFY(p.Cancelled());
         QVERIFY(!p.isVisible());
     }
-
     void thePositionIsRemembered() {
         QScreen* screen = QGuiApplication::primaryScreen();
         const QPoint place = screen->availableGeometry().topLeft() + QPoint(40, 30);
@@ -174,7 +163,6 @@ class DialogsTest : public QObject {
         p.setRememberPosition(false);
         QVERIFY(screen->geometry().contains(p.geometry().center()));
     }
-
     void fileFiltersInQtSyntax() {
         QCOMPARE(
             qtFileFilter("IFO Files (*.ifo)|*.ifo|BUP Files (*.bup)|*.bup|All Files (*.*)|*.*||"),

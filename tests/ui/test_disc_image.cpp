@@ -73,7 +73,6 @@ class DiscImageTest : public QObject {
         QApplication::processEvents();
         navtabSettings()->clear();
     }
-
     void theDialogOffersOnlyTheFolderAndRemembersTheChoices() {
         navtabSettings()->setValue("SETTINGS/IMGPATH", "/tmp/earlier.img");
         CDiscImageDlg d(nullptr, "/data/Film", "no drive");
@@ -92,7 +91,6 @@ class DiscImageTest : public QObject {
         QCOMPARE(setting("IMGPATH"), QStringLiteral("/tmp/new.img"));
         QCOMPARE(setting("DRIVE"), QStringLiteral("/data/Film"));
         QCOMPARE(d.volumeLabel(), QStringLiteral("MY_FILM"));
-
         // Browse offers image files and takes the choice with its suffix.
         QTemporaryDir dir;
         QStringList filters;
@@ -108,7 +106,6 @@ class DiscImageTest : public QObject {
         QCOMPARE(filters, (QStringList{"Img Files (*.img)", "All Files (*)"}));
         QCOMPARE(d.imageEdit()->text(), dir.filePath("chosen.img"));
     }
-
     void refusalsBeforeAnyBuild() {
         QTemporaryDir dir;
         CNavtabDlg dlg;
@@ -119,20 +116,18 @@ class DiscImageTest : public QObject {
         QVERIFY(CBuilderWindow::find() == nullptr);
         // The image program found was written back all the same.
         QCOMPARE(setting("CMDPATH"), foundBuilder());
-
         navtabSettings()->setValue("SETTINGS/CMDPATH", "/nonexistent/genisoimage");
         auto missing = windowAnswering(sample("pal169", "VIDEO_TS.IFO"), "/tmp/never.img");
         QCOMPARE(messageOfDiscImage(*missing),
                  QStringLiteral("ERROR: Can't locate /nonexistent/genisoimage"));
         QVERIFY(CBuilderWindow::find() == nullptr);
     }
-
     void theCommandFillsAndStartsTheBuilder() {
         if (foundBuilder().isEmpty()) QSKIP("genisoimage is not installed");
         QTemporaryDir dir;
         const QString target = dir.filePath("ntsc 43.img");
-        auto dlg =
-            windowAnswering(copyDisc(dir, "ntsc43", "video_ts") + "/VTS_01_0.IFO", target, "NTSC_43");
+        auto dlg = windowAnswering(copyDisc(dir, "ntsc43", "video_ts") + "/VTS_01_0.IFO", target,
+                                   "NTSC_43");
         QAction* create = toolsAction(*dlg, 0);  // the button's command
         QCOMPARE(create->text(), QStringLiteral("Create Image"));
         create->trigger();
@@ -148,7 +143,6 @@ class DiscImageTest : public QObject {
         QCOMPARE(builder->bar()->value(), builder->bar()->maximum());
         QVERIFY(builder->log()->toPlainText().contains("extents written"));
     }
-
     void theAutomationPressesTheWriteButtonWhenBurning() {
         auto* builder = new CBuilderWindow({"/bin/true", {}, {}});
         builder->show();
@@ -169,15 +163,15 @@ class DiscImageTest : public QObject {
         QApplication::processEvents();
         QVERIFY(fillBuilderWindow({}, false) == nullptr);
     }
-
     void aFailingImageProgramKeepsTheOldImageAndShowsItsOutput() {
         QTemporaryDir dir;
         const QString target = dir.filePath("mixed.img");
         const QString script = dir.filePath("fake builder");
         for (const auto& [path, text] :
              {std::pair{target, QByteArray("old image")},
-              {script, "#!/bin/sh\necho ' 12.00% done'\necho 'genisoimage: No space left on "
-                       "device'\nexit 1\n"}}) {
+              {script,
+               "#!/bin/sh\necho ' 12.00% done'\necho 'genisoimage: No space left on "
+               "device'\nexit 1\n"}}) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
         }

@@ -24,11 +24,9 @@ void typeNextValue(const QString& text, QString* shown = nullptr) {
 
 class FieldEditingTest : public QObject {
     Q_OBJECT
-
     std::unique_ptr<ScratchCopies> scratch;
     std::unique_ptr<CNavtabDlg> dlg;
     QString vts;
-
     int row(const QString& description) {
         const int r = findRow(*dlg, description);
         if (r < 0) qWarning("no row %s", qPrintable(description));
@@ -60,7 +58,6 @@ class FieldEditingTest : public QObject {
         dlg.reset();
         scratch.reset();
     }
-
     // Each width takes the typed number cut to its bytes; text that is no number gives 0.
     void editsFieldsOfEveryWidth() {
         const char* cases[][5] = {
@@ -80,7 +77,6 @@ class FieldEditingTest : public QObject {
         }
         QVERIFY(modified());
     }
-
     void cancelAndTextsChangeNothing() {
         const QString name = "Last Sector of VTS";
         onNext<CEnterValueDlg>([&](CEnterValueDlg* d) {
@@ -97,7 +93,6 @@ class FieldEditingTest : public QObject {
         QCOMPARE(text, QStringLiteral("Item is not editable."));
         QVERIFY(!modified());
     }
-
     void savesEveryEditToDisk() {
         typeNextValue("3");
         doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
@@ -119,7 +114,6 @@ class FieldEditingTest : public QObject {
         });
         doubleClickRow(*dlg, row("Prohibited user operations"));
         QCOMPARE(dec("Prohibited user operations"), QStringLiteral("33554431"));
-
         QString proposed, question;
         onNext<QFileDialog>([&](QFileDialog* d) {
             proposed = d->selectedFiles().value(0);
@@ -131,7 +125,6 @@ class FieldEditingTest : public QObject {
         QCOMPARE(question, QStringLiteral("Do you want to save it as .BUP, aswell?\nAttention: "
                                           "Existing file would be overwritten."));
         QVERIFY(!modified());
-
         const QByteArray file = readFile(vts);
         QCOMPARE(static_cast<int>(file[0x103]), 3);
         QCOMPARE(be32At(file, 12), 70000u);
@@ -143,12 +136,10 @@ class FieldEditingTest : public QObject {
         QCOMPARE(be32At(file, pgcAt + 8), 0x01FFFFFFu);
         QCOMPARE(readFile(scratch->path("VTS_01_0.BUP")), file);
     }
-
     void quitAsksWhileAFileIsModified() {
         const QByteArray before = readFile(vts);
         typeNextValue("9");
         doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
-
         QString question;
         answerNextMessage(QMessageBox::No, &question);
         QTest::mouseClick(dlg->button("Quit"), Qt::LeftButton);
@@ -156,7 +147,6 @@ class FieldEditingTest : public QObject {
         QVERIFY(dlg->isVisible());
         QCOMPARE(dec("Number of audio streams in VTSM_VOBS"), QStringLiteral("9"));
         QCOMPARE(dlg->tree()->topLevelItemCount(), 1);
-
         // Escape and the title bar's close button ask the same question.
         answerNextMessage(QMessageBox::No);
         QTest::keyClick(dlg.get(), Qt::Key_Escape);
@@ -164,7 +154,6 @@ class FieldEditingTest : public QObject {
         answerNextMessage(QMessageBox::No);
         dlg->close();
         QVERIFY(dlg->isVisible());
-
         answerNextMessage(QMessageBox::Yes);
         QTest::mouseClick(dlg->button("Quit"), Qt::LeftButton);
         QVERIFY(!dlg->isVisible());

@@ -9,7 +9,6 @@
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-
     QString vmg = sample("ntsc43", "VIDEO_TS.IFO");
     QString vts = sample("ntsc43", "VTS_01_0.IFO");
 
@@ -35,7 +34,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(dlg.button("Quit")->geometry(), QRect(w - 80, h - 35, 72, 23));
         QCOMPARE(dlg.tree()->width(), w - 20);
     }
-
     void openChoosesAFileAndShowsItsOverviewOrTheFailure() {
         CNavtabDlg dlg;
         dlg.show();
@@ -56,7 +54,6 @@ class MainWindowTest : public QObject {
                                                          "Information Managment Table        "));
         QCOMPARE(dlg.tree()->currentItem(), root);
         QCOMPARE(cell(dlg, 0, FieldListModel::Description), QStringLiteral("VMG Overview:"));
-
         // Cancelling the dialog opens nothing; files that cannot be read are named.
         onNext<QFileDialog>([](QFileDialog* d) { d->reject(); });
         QTest::mouseClick(dlg.button("Open"), Qt::LeftButton);
@@ -72,7 +69,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(dlg.tree()->topLevelItemCount(), 1);
         QCOMPARE(pendingAnswers(), 0);
     }
-
     void everyKindOfNodeShowsItsRows() {
         CNavtabDlg dlg;
         dlg.show();
@@ -106,7 +102,6 @@ class MainWindowTest : public QObject {
         // Selecting the same table again adds no nodes twice.
         select(dlg, pgcit);
         QCOMPARE(pgcit->childCount(), 2);
-
         // Show reserved values rebuilds the list.
         select(dlg, findItem(dlg, "VTSI_MAT"));
         const int hidden = dlg.model()->rowCount();
@@ -117,7 +112,6 @@ class MainWindowTest : public QObject {
         dlg.showReservedBox()->click();
         QCOMPARE(dlg.model()->rowCount(), hidden);
     }
-
     void copyToClipboardEqualsTheCli_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("node");
@@ -128,7 +122,6 @@ class MainWindowTest : public QObject {
         QTest::newRow("VTS_PGC_1") << vts << "VTS_PGC_1" << false;
         QTest::newRow("VMG_TXTDT_MG absent") << vmg << "VMG_TXTDT_MG" << false;
     }
-
     void copyToClipboardEqualsTheCli() {
         QFETCH(QString, file);
         QFETCH(QString, node);
@@ -154,7 +147,6 @@ class MainWindowTest : public QObject {
         // The list still shows the node.
         QCOMPARE(dlg.model()->rowCount(), static_cast<int>(expected.count("\r\n")));
     }
-
     void aboutEmptyCopyAndQuitWithoutChanges() {
         CNavtabDlg dlg;
         dlg.show();

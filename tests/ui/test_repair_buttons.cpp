@@ -35,7 +35,6 @@ class RepairButtonsTest : public QObject {
         file.seek(0);
         file.write(bytes);
         file.close();
-
         CNavtabDlg dlg;
         dlg.show();
         dlg.openFiles({path});
@@ -47,7 +46,6 @@ class RepairButtonsTest : public QObject {
         waitForAnswers();
         QCOMPARE(texts, QStringList{"Removed P-UOP in Title-PGC <1>\n"});
         QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
-
         answerMessages({QMessageBox::Ok}, &texts);
         button->click();
         waitForAnswers();
@@ -56,7 +54,6 @@ class RepairButtonsTest : public QObject {
         // Only memory changed; the file waits for Save.
         QCOMPARE(readFile(path), bytes);
     }
-
     void deletePlaybackTakesOnlyAMenuLineOfTheOverview() {
         ScratchCopies copies;
         const QString path = copies.copy("ntsc43", "VIDEO_TS.IFO");
@@ -67,7 +64,6 @@ class RepairButtonsTest : public QObject {
         QVERIFY(button->isEnabled());
         const QString wrong =
             "Wrong Item selected!\nPlease select a Menu with programs in VMG/VTS Overview.";
-
         QStringList texts;
         answerMessages({QMessageBox::Ok}, &texts);
         button->click();  // nothing selected
@@ -78,7 +74,6 @@ class RepairButtonsTest : public QObject {
         waitForAnswers();
         QCOMPARE(texts, (QStringList{wrong, wrong}));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
-
         int menu = -1;
         for (int r = 0; r < dlg.model()->rowCount(); ++r)
             if (cell(dlg, r, 1).trimmed().startsWith("Menu 1:")) menu = r;
@@ -91,7 +86,6 @@ class RepairButtonsTest : public QObject {
                  qPrintable(cell(dlg, menu, 1)));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
     }
-
     void getVtsSectorsAsksAndCorrectsOneOrAllFiles() {
         ScratchCopies copies;
         copies.copyAll("ntsc43");
@@ -103,7 +97,6 @@ class RepairButtonsTest : public QObject {
         dlg.openFiles({copies.path("VTS_01_0.IFO")});
         QPushButton* button = dlg.button("Get VTS sectors");
         QVERIFY(button->isEnabled());
-
         // The title set agrees with its files already.
         QStringList texts;
         answerMessages({QMessageBox::No, QMessageBox::Ok}, &texts);
@@ -111,7 +104,6 @@ class RepairButtonsTest : public QObject {
         waitForAnswers();
         QCOMPARE(texts, (QStringList{question, "No sector's found that are different!"}));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
-
         // All files: the video manager's addresses are corrected and saved with its backup.
         texts.clear();
         answerMessages({QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok}, &texts);
@@ -128,7 +120,6 @@ class RepairButtonsTest : public QObject {
         QCOMPARE(dlg.tree()->topLevelItemCount(), 3);
         QVERIFY(dlg.session().currentDocument()->path.ends_with("VTS_02_0.IFO"));
     }
-
     void createTemplateButtonWritesTheTemplate() {
         ScratchCopies copies;
         const QString ifo = copies.copy("ntsc43", "VTS_02_0.IFO");

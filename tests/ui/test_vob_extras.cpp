@@ -86,7 +86,6 @@ struct ExtrasRun {
             if (!live.contains(CNavtabDlg::nodeOf(*it))) return false;
         return true;
     }
-
     ScratchCopies source;
     QTemporaryDir dest;
     CNavtabDlg dlg;
@@ -137,7 +136,6 @@ class VobExtrasTest : public QObject {
         labelled<QPushButton>(&d, "OK")->click();
         QCOMPARE(d.state().options.keepAngle, 2);
         QCOMPARE(d.state().options.destination, std::string("/out/VTS_01_1.VOB"));
-
         // The create-new option cannot be clicked yet; a state holding it shows the suffix rule.
         auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_05_0.IFO", 1);
         state.options.createNew = true;
@@ -146,7 +144,6 @@ class VobExtrasTest : public QObject {
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_0.IFO"));
         suffix.box(B::StripVobIds)->click();
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_1.VOB"));
-
         CVobExtrasDlg menu(nullptr, vob::ExtrasDialogState::forMenuExtras("/disc/VIDEO_TS.IFO"));
         QCOMPARE(menu.destinationEdit()->text(), QString("VIDEO_TS.VOB"));
         QVERIFY(!menu.box(B::StripLanguageUnits)->isHidden());
@@ -155,7 +152,6 @@ class VobExtrasTest : public QObject {
         for (B b : {B::Remux, B::StripStreams, B::CreateNew, B::RebuildPts})
             QVERIFY(!menu.box(b)->isChecked() && !menu.box(b)->isEnabled());
     }
-
     void browsingTheHeldPathWarns() {
         QTemporaryDir dir;
         auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_01_0.IFO", 1);
@@ -172,7 +168,6 @@ class VobExtrasTest : public QObject {
             QCOMPARE(QDir::cleanPath(d.destinationEdit()->text()), QDir::cleanPath(chosen));
         }
     }
-
     void stripDialogButtons() {
         // Button, whether the dialog is confirmed, and the marks handed back.
         const std::tuple<QString, bool, QList<bool>> cases[] = {
@@ -199,7 +194,6 @@ class VobExtrasTest : public QObject {
             QCOMPARE(strip.correctIfo, !confirmed);
         }
     }
-
     void vobExtrasStripsTheUnwantedStreams() {
         ExtrasRun run("VTS_01_0.IFO");
         IfoDocument* source = run.dlg.session().currentDocument();
@@ -225,7 +219,6 @@ class VobExtrasTest : public QObject {
         QVERIFY(run.treeNamesLiveNodes());
         QCOMPARE(run.dlg.session().workspace().modifiedCount(), 0);
     }
-
     void vobExtrasRefusesBeforeWriting() {
         const QString missing = "Missing destination Path-Filename for output-VOB files!";
         for (const QString& destination : {QString("../%1/VTS_01_1.VOB"), QString()}) {
@@ -239,7 +232,6 @@ class VobExtrasTest : public QObject {
             QVERIFY(run.written().isEmpty() && run.sourceUntouched());
         }
     }
-
     void menuExtrasStripsVobIds() {
         ExtrasRun run("VTS_01_0.IFO");
         QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
@@ -256,7 +248,6 @@ class VobExtrasTest : public QObject {
         QVERIFY(run.sourceUntouched());
         QVERIFY(findItem(run.dlg, run.dest.filePath("VTS_01_0.IFO")) != nullptr);
         QVERIFY(run.treeNamesLiveNodes());
-
         // A manager shows Menu Extras only.
         run.dlg.openFiles({run.source.path("VIDEO_TS.IFO")});
         QVERIFY(!run.dlg.button("VOB Extras")->isEnabled());

@@ -199,7 +199,6 @@ TEST(Navigator, UserOperationsAndTheirMasks) {
     EXPECT_EQ(nav.previousChapter(), UopResult::Done);
     nav.step();
     EXPECT_EQ(nav.position().cell, 2);
-
     disc.titleSets[0].titlePgcs[0].pgc.prohibitedUops = 1u << kUopNextProgram | 1u << kUopRootMenu;
     EXPECT_EQ(nav.nextChapter(), UopResult::Prohibited);
     EXPECT_EQ(nav.menuCall(kRootMenu), UopResult::Prohibited);
