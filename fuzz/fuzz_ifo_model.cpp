@@ -44,7 +44,7 @@ void entries(ByteSpan bytes) {
     }
 }
 
-void pgc(ByteSpan bytes) {
+void chainOfCells(ByteSpan bytes) {
     CIfoPgc chain(bytes, 0);
     // Cells from the same bytes, every second one starting a program.
     for (std::size_t at = 0; at < bytes.size() && chain.cells.size() < 300; at += 24)
@@ -105,7 +105,7 @@ void builders(ByteSpan bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const ByteSpan bytes(data, size);
     entries(bytes);
-    pgc(bytes);
+    chainOfCells(bytes);
     streamUsage(bytes);
     builders(bytes);
     return 0;

@@ -10,8 +10,8 @@
 
 namespace {
 
-// Types `text` into the next "Enter new Value" dialog and confirms it; the value it opened with
-// lands in `shown`.
+// Types `text` into the "Enter new Value" dialog that the next double-click opens and confirms it;
+// the value it opened with lands in `shown`.
 void typeNextValue(const QString& text, QString* shown = nullptr) {
     onNext<CEnterValueDlg>([=](CEnterValueDlg* d) {
         if (shown != nullptr) *shown = d->value();
@@ -43,6 +43,10 @@ class FieldEditingTest : public QObject {
         select(*dlg, findItem(*dlg, "VTS_PGC_1"));
     }
     bool modified() { return dlg->session().workspace().modifiedCount() > 0; }
+    void type(const QString& description, const QString& text) {
+        typeNextValue(text);
+        doubleClickRow(*dlg, row(description));
+    }
 
   private slots:
     void init() {
@@ -94,10 +98,8 @@ class FieldEditingTest : public QObject {
         QVERIFY(!modified());
     }
     void savesEveryEditToDisk() {
-        typeNextValue("3");
-        doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
-        typeNextValue("70000");
-        doubleClickRow(*dlg, row("Last Sector of VTS"));
+        type("Number of audio streams in VTSM_VOBS", "3");
+        type("Last Sector of VTS", "70000");
         onNext<CVideoAttrDlg>([](CVideoAttrDlg* d) {
             QVERIFY(!d->filmButton()->isEnabled());  // NTSC
             d->aspectRatio()->button(3)->click();    // 16:9
@@ -106,8 +108,7 @@ class FieldEditingTest : public QObject {
         doubleClickRow(*dlg, row("Video attributes of VTSTT_VOBS"));
         QCOMPARE(hex("Video attributes of VTSTT_VOBS"), QStringLiteral("[4f18]"));
         showPgc1();
-        typeNextValue("258");
-        doubleClickRow(*dlg, row("Audio stream 3 status"));
+        type("Audio stream 3 status", "258");
         onNext<CUopDlg>([](CUopDlg* d) {
             labelled(d, "Check all")->click();
             labelled(d, "OK")->click();
@@ -115,10 +116,7 @@ class FieldEditingTest : public QObject {
         doubleClickRow(*dlg, row("Prohibited user operations"));
         QCOMPARE(dec("Prohibited user operations"), QStringLiteral("33554431"));
         QString proposed, question;
-        onNext<QFileDialog>([&](QFileDialog* d) {
-            proposed = d->selectedFiles().value(0);
-            static_cast<QDialog*>(d)->accept();
-        });
+        acceptNextFile({}, &proposed);
         answerNextMessage(QMessageBox::Yes, &question);
         QTest::mouseClick(dlg->button("Save"), Qt::LeftButton);
         QCOMPARE(proposed, vts);
@@ -138,8 +136,7 @@ class FieldEditingTest : public QObject {
     }
     void quitAsksWhileAFileIsModified() {
         const QByteArray before = readFile(vts);
-        typeNextValue("9");
-        doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
+        type("Number of audio streams in VTSM_VOBS", "9");
         QString question;
         answerNextMessage(QMessageBox::No, &question);
         QTest::mouseClick(dlg->button("Quit"), Qt::LeftButton);

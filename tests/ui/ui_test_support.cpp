@@ -4,7 +4,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QtEndian>
 
 namespace navtab::uitest {
 namespace {
@@ -41,14 +40,6 @@ QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
-}
-
-quint32 be32At(const QByteArray& bytes, qsizetype at) {
-    return qFromBigEndian<quint32>(bytes.constData() + at);
-}
-
-quint16 be16At(const QByteArray& bytes, qsizetype at) {
-    return qFromBigEndian<quint16>(bytes.constData() + at);
 }
 
 void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {

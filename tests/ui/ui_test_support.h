@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QtEndian>
 #include <functional>
 
 #include "ui/field_list_model.h"
@@ -39,8 +40,12 @@ class ScratchCopies {
 
 QByteArray readFile(const QString& path);
 // The big-endian word at `at` of file bytes.
-quint32 be32At(const QByteArray& bytes, qsizetype at);
-quint16 be16At(const QByteArray& bytes, qsizetype at);
+inline quint32 be32At(const QByteArray& b, qsizetype at) {
+    return qFromBigEndian<quint32>(b.constData() + at);
+}
+inline quint16 be16At(const QByteArray& b, qsizetype at) {
+    return qFromBigEndian<quint16>(b.constData() + at);
+}
 // The child widget of type T with this text.
 template <typename T = QPushButton>
 T* labelled(QWidget* w, const QString& text) {

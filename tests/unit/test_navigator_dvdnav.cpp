@@ -164,7 +164,7 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
 }
 
 std::vector<Session> sessionsFor(const Disc& disc) {
-    std::vector<Session> all = {{"first play"}};
+    std::vector<Session> all = {{"first play", 0, 1, {}}};
     for (int k = 1; k <= 4; ++k) all.push_back({"button " + std::to_string(k), 0, 1, {k}});
     for (int t = 1; t <= static_cast<int>(disc.titles.size()); ++t)
         for (int c = 1; c <= disc.titles[t - 1].parts; ++c)
