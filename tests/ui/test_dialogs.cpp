@@ -38,10 +38,10 @@ class DialogsTest : public QObject {
     void videoAttributesRoundTrip() {
         const std::tuple<std::uint16_t, int, int, int, std::uint16_t> cases[] = {
             {0x4318, 1, 0, 0, 0x4318}, {0x4800, 1, 2, 0, 0x4800}, {0x6000, 1, 0, -1, 0x7000}};
-        for (const auto& [word, coding, aspect, standard, written] : cases) {
+        for (const auto& [word, coding, ratio, standard, written] : cases) {
             CVideoAttrDlg d(nullptr, word);
             QCOMPARE(d.codingMode()->checkedId(), coding);
-            QCOMPARE(d.aspectRatio()->checkedId(), aspect);
+            QCOMPARE(d.aspectRatio()->checkedId(), ratio);
             QCOMPARE(d.standard()->checkedId(), standard);
             QCOMPARE(d.word(), written);
         }
