@@ -3,13 +3,12 @@
 // memory.
 #include <benchmark/benchmark.h>
 
-#include "core/bytes.h"
+#include "bench_support.h"
 #include "core/document.h"
-#include "core/user_interaction.h"
 #include "format/describe.h"
 #include "format/file_tree.h"
 
-namespace navtab {
+namespace navtab::bench {
 namespace {
 
 constexpr std::uint32_t kEntries = 100000;
@@ -27,34 +26,19 @@ void describe(benchmark::State& state, const ifo_t& ifo, TreeNode& node, bool re
         benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
 
-class Quiet : public UserInteraction {
-  public:
-    void message(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return false; }
-};
-
 void describeManagementTable(benchmark::State& state, const char* file) {
-    Quiet ui;
+    SilentInteraction ui;
     Workspace workspace;
-    const std::string path = std::string(NAVTAB_TEST_DATA) + file;
+    const std::string path = sample(file);
     IfoDocument& doc = AddFileToTree(workspace, path, openIfoFile(path, ui));
     describe(state, *doc.ifo, *doc.root.children.front(), true);
 }
 
-// A map whose VOBUs start every 37 sectors.
-void buildVobuAdmap(ifo_t& ifo) {
-    auto& t = ifo.table[ID_VTS_VOBU_ADMAP];
-    t.assign(roundToSector(4 + 4 * std::size_t{kEntries}), 0);
-    put32(t.data(), 4 * kEntries + 3);
-    for (std::uint32_t i = 0; i < kEntries; ++i) put32(t.data() + 4 + 4 * i, 37 * i);
-}
-
 // A map holds at most 65535 entries, so the entries are split over two maps (two title PGCs) of a
 // second per entry; every tenth entry follows a discontinuity.
-void buildTmapti(ifo_t& ifo) {
+void buildTmapti(std::vector<std::uint8_t>& t, std::uint32_t) {
     constexpr std::uint32_t kMaps = 2, kPerMap = kEntries / kMaps, kMapSize = 4 + 4 * kPerMap;
     constexpr std::uint32_t kFirstMap = 8 + 4 * kMaps;
-    auto& t = ifo.table[ID_VTS_TMAPTI];
     t.assign(roundToSector(kFirstMap + kMaps * kMapSize), 0);
     put16(t.data(), kMaps);
     put32(t.data() + 4, kFirstMap + kMaps * kMapSize - 1);
@@ -68,32 +52,23 @@ void buildTmapti(ifo_t& ifo) {
     }
 }
 
-void describeBuiltTable(benchmark::State& state, int tableId, void (*build)(ifo_t&)) {
+void describeBuiltTable(benchmark::State& state, int tableId,
+                        void (*build)(std::vector<std::uint8_t>&, std::uint32_t)) {
     ifo_t ifo;
     ifo.table[ID_MAT].assign(2048, 0);
-    build(ifo);
+    build(ifo.table[tableId], kEntries);
     TreeNode node;
     node.kind = NodeKind::Table;
     node.tableId = tableId;
     describe(state, ifo, node, false);
 }
 
-void BM_DescribeVtsiMat(benchmark::State& state) {
-    describeManagementTable(state, "/ntsc43/VIDEO_TS/VTS_01_0.IFO");
-}
-void BM_DescribeVmgiMat(benchmark::State& state) {
-    describeManagementTable(state, "/ntsc43/VIDEO_TS/VIDEO_TS.IFO");
-}
-void BM_DescribeVtsVobuAdmap(benchmark::State& state) {
-    describeBuiltTable(state, ID_VTS_VOBU_ADMAP, buildVobuAdmap);
-}
-void BM_DescribeVtsTmapti(benchmark::State& state) {
-    describeBuiltTable(state, ID_VTS_TMAPTI, buildTmapti);
-}
-BENCHMARK(BM_DescribeVtsiMat);
-BENCHMARK(BM_DescribeVmgiMat);
-BENCHMARK(BM_DescribeVtsVobuAdmap)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DescribeVtsTmapti)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(describeManagementTable, VtsiMat, "ntsc43/VIDEO_TS/VTS_01_0.IFO");
+BENCHMARK_CAPTURE(describeManagementTable, VmgiMat, "ntsc43/VIDEO_TS/VIDEO_TS.IFO");
+BENCHMARK_CAPTURE(describeBuiltTable, VtsVobuAdmap, ID_VTS_VOBU_ADMAP, fillVobuAdmap)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(describeBuiltTable, VtsTmapti, ID_VTS_TMAPTI, buildTmapti)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace navtab
+}  // namespace navtab::bench

@@ -6,31 +6,20 @@
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
+#include "bench_support.h"
 #include "core/document.h"
-#include "core/user_interaction.h"
 #include "format/file_tree.h"
 #include "image/disc_image.h"
 #include "image/image_programs.h"
 #include "repair/sector_correction.h"
 
-namespace navtab {
+namespace navtab::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-class Silent : public UserInteraction {
-  public:
-    void message(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return true; }
-};
 
 // The 1 GB folder: ROOT/VIDEO_TS. Removed when the program ends.
 struct BigFolder {
@@ -39,19 +28,11 @@ struct BigFolder {
                    .string();
         const std::string videoTs = root + "/VIDEO_TS";
         fs::create_directories(videoTs);
-        const fs::path from = fs::path(NAVTAB_TEST_DATA) / "ntsc43" / "VIDEO_TS";
-        for (const auto& e : fs::directory_iterator(from))
-            fs::copy_file(e.path(), videoTs + "/" + e.path().filename().string());
-        std::ifstream in(from / "VTS_01_1.VOB", std::ios::binary);
-        const std::string vob((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-        std::ofstream out(videoTs + "/VTS_01_1.VOB", std::ios::binary | std::ios::trunc);
-        for (std::uintmax_t written = 0; written + vob.size() <= (1ull << 30);
-             written += vob.size())
-            out.write(vob.data(), static_cast<std::streamsize>(vob.size()));
-        out.close();
+        fs::copy(sample("ntsc43/VIDEO_TS"), videoTs);
+        writeRepeated(videoTs + "/VTS_01_1.VOB", fileBytes(sample("ntsc43/VIDEO_TS/VTS_01_1.VOB")),
+                      1ull << 30, false);
         Workspace workspace;
-        Silent ui;
+        SilentInteraction ui(true);
         WorkspaceDocuments source(workspace, ui);
         const auto listing = repair::DiscListing::read(videoTs);
         repair::CorrectAllIfoFiles(workspace, source, videoTs, listing->withMissingBackups(), ui);
@@ -117,4 +98,4 @@ void BM_DiscImageAgainstByHand(benchmark::State& state) {
 BENCHMARK(BM_DiscImageAgainstByHand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 }  // namespace
-}  // namespace navtab
+}  // namespace navtab::bench

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <cstring>
 
-#include "core/bytes.h"
+#include "bench_support.h"
 #include "format/file_tree.h"
 #include "ui/field_list_model.h"
 #include "ui/navtab_dlg.h"
@@ -35,10 +35,7 @@ IfoHandle syntheticTitleSet() {
     auto& mat = ifo->table[ID_MAT];
     mat.assign(kSectorSize, 0);
     std::memcpy(mat.data(), "DVDVIDEO-VTS", 12);
-    auto& map = ifo->table[ID_VTS_VOBU_ADMAP];
-    map.assign(roundToSector(4 + 4 * std::uint64_t{kEntries}), 0);
-    put32(map.data(), 4 * kEntries + 3);
-    for (std::uint32_t i = 0; i < kEntries; ++i) put32(map.data() + 4 + 4 * i, 37 * i);
+    bench::fillVobuAdmap(ifo->table[ID_VTS_VOBU_ADMAP], kEntries);
     return ifo;
 }
 

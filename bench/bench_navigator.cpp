@@ -54,8 +54,8 @@ void BM_WholeDiscNavigation(benchmark::State& state) {
             RunScript(nav, title, count);
         }
     }
-    state.counters["cells"] = benchmark::Counter(static_cast<double>(cells),
-                                                 benchmark::Counter::kAvgIterations);
+    state.counters["cells"] =
+        benchmark::Counter(static_cast<double>(cells), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_WholeDiscNavigation)->Unit(benchmark::kMillisecond);
 

@@ -6,55 +6,43 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
-#include "core/user_interaction.h"
+#include "bench_support.h"
 #include "vob/stream_scanner.h"
 #include "vob/title_vob_pass.h"
 #include "vob/vobu_analysis.h"
 
-namespace navtab {
+namespace navtab::bench {
 namespace {
 
+namespace fs = std::filesystem;
 constexpr std::uintmax_t kMinimumBytes = 512ull << 20;
-const char* const kFolder = "/tmp/navtab-bench-vob";
-
-std::string sample(const std::string& path) {
-    return std::string(NAVTAB_TEST_DATA) + "/" + path;
-}
+const std::string kFolder = "/tmp/navtab-bench-vob";
 
 // The big VOB, with a title set IFO beside it so that navtab-cli vobus can read it too.
 const std::string& bigVob() {
     static const std::string path = [] {
-        const std::string vob = std::string(kFolder) + "/VTS_01_1.VOB";
+        const std::string vob = kFolder + "/VTS_01_1.VOB";
         std::error_code ec;
-        const std::uintmax_t size = std::filesystem::file_size(vob, ec);
-        if (!ec && size >= kMinimumBytes) return vob;
-        std::filesystem::create_directories(kFolder);
-        std::filesystem::copy_file(sample("pal169/VIDEO_TS/VTS_01_0.IFO"),
-                                   std::string(kFolder) + "/VTS_01_0.IFO",
-                                   std::filesystem::copy_options::overwrite_existing);
+        if (fs::file_size(vob, ec) >= kMinimumBytes && !ec) return vob;
+        fs::create_directories(kFolder);
+        fs::copy_file(sample("pal169/VIDEO_TS/VTS_01_0.IFO"), kFolder + "/VTS_01_0.IFO",
+                      fs::copy_options::overwrite_existing);
         std::string parts;
         for (const char* f : {"ntsc43/VIDEO_TS/VTS_01_1.VOB", "ntsc43/VIDEO_TS/VTS_02_1.VOB",
-                              "pal169/VIDEO_TS/VTS_01_1.VOB"}) {
-            std::ifstream in(sample(f), std::ios::binary);
-            parts.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        std::ofstream out(vob + ".part", std::ios::binary | std::ios::trunc);
-        for (std::uintmax_t written = 0; written < kMinimumBytes; written += parts.size())
-            out.write(parts.data(), static_cast<std::streamsize>(parts.size()));
-        out.close();
-        std::filesystem::rename(vob + ".part", vob);
+                              "pal169/VIDEO_TS/VTS_01_1.VOB"})
+            parts += fileBytes(sample(f));
+        writeRepeated(vob + ".part", parts, kMinimumBytes);
+        fs::rename(vob + ".part", vob);
         return vob;
     }();
     return path;
 }
 
-std::int64_t bigVobBytes() {
-    return static_cast<std::int64_t>(std::filesystem::file_size(bigVob()));
+void perByte(benchmark::State& state) {
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(fs::file_size(bigVob())));
 }
 
 void BM_PlainRead(benchmark::State& state) {
@@ -66,7 +54,7 @@ void BM_PlainRead(benchmark::State& state) {
         close(fd);
         benchmark::DoNotOptimize(total);
     }
-    state.SetBytesProcessed(state.iterations() * bigVobBytes());
+    perByte(state);
 }
 
 void BM_Scanner(benchmark::State& state) {
@@ -79,14 +67,8 @@ void BM_Scanner(benchmark::State& state) {
         benchmark::DoNotOptimize(status);
         benchmark::DoNotOptimize(logged);
     }
-    state.SetBytesProcessed(state.iterations() * bigVobBytes());
+    perByte(state);
 }
-
-class SilentInteraction : public UserInteraction {
-  public:
-    void message(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return false; }
-};
 
 void BM_Analysis(benchmark::State& state) {
     SilentInteraction ui;
@@ -98,7 +80,7 @@ void BM_Analysis(benchmark::State& state) {
         });
         benchmark::DoNotOptimize(job.vobus.size());
     }
-    state.SetBytesProcessed(state.iterations() * bigVobBytes());
+    perByte(state);
 }
 
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
@@ -106,4 +88,4 @@ BENCHMARK(BM_Scanner)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0
 BENCHMARK(BM_Analysis)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
-}  // namespace navtab
+}  // namespace navtab::bench

@@ -7,19 +7,15 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "core/bytes.h"
-#include "core/user_interaction.h"
+#include "bench_support.h"
 #include "vob/destination_writer.h"
 #include "vob/extras_run.h"
 #include "vob/nav_pack_rewrite.h"
 #include "vob/nav_relocation.h"
 #include "vob/title_vob_pass.h"
 
-namespace navtab {
+namespace navtab::bench {
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,15 +30,13 @@ std::vector<std::string> sourceVobs() {
         std::error_code ec;
         if (fs::file_size(names[1], ec) > 0 && !ec) return names;
         fs::create_directories(src);
-        std::ifstream in(std::string(NAVTAB_TEST_DATA) + "/ntsc43/VIDEO_TS/VTS_01_1.VOB",
-                         std::ios::binary);
-        const std::string sample((std::istreambuf_iterator<char>(in)), {});
-        const std::uint32_t sampleSectors = static_cast<std::uint32_t>(sample.size() / 2048);
+        const std::string sampleVob = fileBytes(sample("ntsc43/VIDEO_TS/VTS_01_1.VOB"));
+        const auto sampleSectors = static_cast<std::uint32_t>(sampleVob.size() / 2048);
         std::ofstream out[2] = {std::ofstream(names[0], std::ios::binary),
                                 std::ofstream(names[1], std::ios::binary)};
         std::uint64_t sector = 0;
         for (std::uint32_t base = 0; sector * 2048 < kTitleSetBytes; base += sampleSectors) {
-            std::string copy = sample;
+            std::string copy = sampleVob;
             for (std::uint32_t s = 0; s < sampleSectors; ++s, ++sector) {
                 auto* p = reinterpret_cast<std::uint8_t*>(&copy[std::size_t{s} * 2048]);
                 if (p[17] == 0xBB) {
@@ -63,12 +57,6 @@ std::int64_t titleSetBytes() {
     for (const auto& f : sourceVobs()) n += static_cast<std::int64_t>(fs::file_size(f));
     return n;
 }
-
-class SilentInteraction : public UserInteraction {
-  public:
-    void message(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return false; }
-};
 
 class NoDialogs : public vob::VobCommandUi {
     class NoProgress : public Progress {
@@ -150,4 +138,4 @@ BENCHMARK(BM_StripOneAudioStream)->Unit(benchmark::kMillisecond)->UseRealTime()-
 BENCHMARK(BM_NavPackRewrite)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
-}  // namespace navtab
+}  // namespace navtab::bench

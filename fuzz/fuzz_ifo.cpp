@@ -2,89 +2,65 @@
 // and one program chain of that table, runs the repairs on it (every overview line offered
 // to Delete Playback, the masks removed, the sector addresses corrected against a fixed folder)
 // and decodes the bytes as navigation commands.
-#include <sys/mman.h>
-#include <unistd.h>
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-#include <vector>
-
 #include "core/bytes.h"
 #include "core/document.h"
-#include "core/misc.h"
 #include "format/describe.h"
 #include "format/file_tree.h"
+#include "fuzz_support.h"
 #include "navcmd/nav_command.h"
 #include "repair/delete_playback.h"
 #include "repair/prohibited_uops.h"
 #include "repair/sector_correction.h"
 
-// The loader tells on standard error what it skips; for a fuzzer that would be millions of lines
-// and most of its time.
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    navtab::setDiagnosticsQuiet(true);
-    return 0;
-}
+using namespace navtab;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    for (std::size_t i = 0; i + navtab::kNavCommandSize <= size && i < 4096;
-         i += navtab::kNavCommandSize)
-        navtab::DecodeNavCommand(data + i);
-
-    int fd = memfd_create("ifo", MFD_CLOEXEC);
-    if (fd < 0) return 0;
-    if (write(fd, data, size) != static_cast<ssize_t>(size)) {
-        close(fd);
-        return 0;
-    }
-    navtab::IfoHandle ifo = navtab::ifoOpen(fd, 0, 0);
-    close(fd);
+    for (std::size_t i = 0; i + kNavCommandSize <= size && i < 4096; i += kNavCommandSize)
+        DecodeNavCommand(data + i);
+    const MemoryFile file(data, size);
+    if (!file.ok()) return 0;
+    IfoHandle ifo = ifoOpen(file.fd(), 0, 0);
     if (!ifo) return 0;
-    navtab::Workspace workspace;
-    navtab::IfoDocument& doc = navtab::AddFileToTree(workspace, "fuzz.IFO", std::move(ifo));
+    Workspace workspace;
+    IfoDocument& doc = AddFileToTree(workspace, "fuzz.IFO", std::move(ifo));
     // The overview, then one table and one of the program chains it leads to. Showing every node
     // of every input would spend most of the time on the management table and the same few rows;
     // which nodes are shown follows the input's length, which the fuzzer changes all the time.
-    navtab::FieldList overview;
+    FieldList overview;
     overview.showReserved = true;
     overview.copyMode = true;
-    navtab::DescribeNode(*doc.ifo, overview, doc.root);
+    DescribeNode(*doc.ifo, overview, doc.root);
     if (!doc.root.children.empty()) {
-        navtab::FieldList list;
+        FieldList list;
         list.showReserved = true;
         const std::size_t tables = doc.root.children.size();
-        navtab::TreeNode& table = *doc.root.children[size % tables];
-        navtab::DescribeNode(*doc.ifo, list, table);  // adds the table's program-chain nodes
+        TreeNode& table = *doc.root.children[size % tables];
+        DescribeNode(*doc.ifo, list, table);  // adds the table's program-chain nodes
         if (!table.children.empty())
-            navtab::DescribeNode(*doc.ifo, list,
-                                 *table.children[(size / tables) % table.children.size()]);
+            DescribeNode(*doc.ifo, list, *table.children[(size / tables) % table.children.size()]);
     }
-
-    for (const navtab::FieldRow& row : overview.rows())
-        if (row.data) navtab::repair::DeletePlayback(*doc.ifo, *row.data);
-    navtab::repair::RemoveProhibitedUops(*doc.ifo);
-    static const navtab::repair::DiscListing listing({{"VIDEO_TS.IFO", 6 * 2048},
-                                                      {"VIDEO_TS.VOB", 20 * 2048},
-                                                      {"VTS_01_0.IFO", 9 * 2048},
-                                                      {"VTS_01_1.VOB", 400 * 2048},
-                                                      {"VTS_01_0.BUP", 9 * 2048}});
-    navtab::repair::CorrectVmgiMat(*doc.ifo, listing);
-    navtab::repair::CorrectTitleSearchPointers(*doc.ifo, listing);
-    navtab::repair::CorrectVtsiMat(*doc.ifo, listing, "VTS_01_0.IFO");
-
+    for (const FieldRow& row : overview.rows())
+        if (row.data) repair::DeletePlayback(*doc.ifo, *row.data);
+    repair::RemoveProhibitedUops(*doc.ifo);
+    static const repair::DiscListing listing({{"VIDEO_TS.IFO", 6 * 2048},
+                                              {"VIDEO_TS.VOB", 20 * 2048},
+                                              {"VTS_01_0.IFO", 9 * 2048},
+                                              {"VTS_01_1.VOB", 400 * 2048},
+                                              {"VTS_01_0.BUP", 9 * 2048}});
+    repair::CorrectVmgiMat(*doc.ifo, listing);
+    repair::CorrectTitleSearchPointers(*doc.ifo, listing);
+    repair::CorrectVtsiMat(*doc.ifo, listing, "VTS_01_0.IFO");
     // A save lays every loaded table at the sector its pointer names and keeps every other byte
     // of the input, or refuses.
-    const navtab::IfoFileImage image = navtab::ifoFileImage(*doc.ifo);
+    const IfoFileImage image = ifoFileImage(*doc.ifo);
     if (!image.ok()) return 0;
     std::vector<bool> loaded(std::max(size, image.bytes.size()), false);
-    std::fill_n(loaded.begin(), std::min<std::size_t>(loaded.size(), navtab::kSectorSize), true);
-    for (const auto& t : navtab::tablesOf(navtab::ifoKind(doc.ifo.get()))) {
+    std::fill_n(loaded.begin(), std::min<std::size_t>(loaded.size(), kSectorSize), true);
+    for (const auto& t : tablesOf(ifoKind(doc.ifo.get()))) {
         if (!doc.ifo->has(t.id)) continue;
         const auto& table = doc.ifo->table[t.id];
         const std::uint64_t at =
-            std::uint64_t{navtab::be32(&doc.ifo->table[navtab::ID_MAT][t.matPointer])} *
-            navtab::kSectorSize;
+            std::uint64_t{be32(&doc.ifo->table[ID_MAT][t.matPointer])} * kSectorSize;
         if (at + table.size() > image.bytes.size() ||
             std::memcmp(image.bytes.data() + at, table.data(), table.size()) != 0)
             __builtin_trap();

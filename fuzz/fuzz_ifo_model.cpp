@@ -1,74 +1,67 @@
 // Feeds arbitrary bytes to every parser of the IFO object model: each table object is made from
 // the bytes, measured and serialised again; the PGCs get cells from the same bytes, the stream
 // usage analysis reads them as a title set, and both builders lay out what was parsed.
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <memory>
-#include <span>
-
 #include "core/bytes.h"
 #include "core/ifo_classes.h"
-#include "core/misc.h"
+#include "fuzz_support.h"
+
+using namespace navtab;
 
 namespace {
-
-using navtab::ByteSpan;
 
 template <typename Table>
 void roundTrip(Table& table) {
     const std::size_t size = table.size();
-    const navtab::Serialised s = table.serialise();
+    const Serialised s = table.serialise();
     // A written table is its size padded to whole sectors; a refused one has no bytes.
-    if (s.ok() && s.bytes.size() != navtab::roundToSector(size)) __builtin_trap();
+    if (s.ok() && s.bytes.size() != roundToSector(size)) __builtin_trap();
     if (!s.ok() && !s.bytes.empty()) __builtin_trap();
 }
 
 // A built handle holds every table in whole sectors; a refused build holds nothing.
 template <typename Table>
-void checkSlot(const navtab::ifo_t* ifo, int id, const std::unique_ptr<Table>& table) {
-    if (ifo != nullptr && ifo->table[id].size() != navtab::roundToSector(table->size()))
-        __builtin_trap();
+void checkSlot(const ifo_t* ifo, int id, const std::unique_ptr<Table>& table) {
+    if (ifo != nullptr && ifo->table[id].size() != roundToSector(table->size())) __builtin_trap();
 }
 
 void entries(ByteSpan bytes) {
     for (std::size_t offset : {std::size_t{0}, bytes.size() / 2, bytes.size()}) {
-        navtab::CIfoCommand command(bytes, offset);
-        navtab::CIfoCellPlayback playback(bytes, offset);
-        navtab::CIfoCellPosition position(bytes, offset);
-        navtab::CIfoPtt ptt(bytes, offset);
-        navtab::CIfoTitle title(bytes, offset);
-        navtab::CIfoAudioAttr audio(bytes, offset);
-        navtab::CIfoSubpAttr subp(bytes, offset);
-        navtab::CIfoCellAdr cell(bytes, offset);
-        navtab::CIfoTmap map(bytes, offset);
-        navtab::CIfoVtsAttributes attributes(bytes, offset);
-        navtab::CIfoPgciLu unit(bytes, offset);
-        navtab::CIfoPttTitle parts(bytes, offset, 16);
+        CIfoCommand command(bytes, offset);
+        CIfoCellPlayback playback(bytes, offset);
+        CIfoCellPosition position(bytes, offset);
+        CIfoPtt ptt(bytes, offset);
+        CIfoTitle title(bytes, offset);
+        CIfoAudioAttr audio(bytes, offset);
+        CIfoSubpAttr subp(bytes, offset);
+        CIfoCellAdr cell(bytes, offset);
+        CIfoTmap map(bytes, offset);
+        CIfoVtsAttributes attributes(bytes, offset);
+        CIfoPgciLu unit(bytes, offset);
+        CIfoPttTitle parts(bytes, offset, 16);
         (void)(command.size() + playback.size() + position.size() + ptt.size() + title.size() +
                audio.size() + subp.size() + cell.size() + map.size() + attributes.size() +
                unit.size() + parts.size());
     }
 }
 
-void pgc(ByteSpan bytes) {
-    navtab::CIfoPgc chain(bytes, 0);
+void chainOfCells(ByteSpan bytes) {
+    CIfoPgc chain(bytes, 0);
     // Cells from the same bytes, every second one starting a program.
     for (std::size_t at = 0; at < bytes.size() && chain.cells.size() < 300; at += 24)
         chain.AddCell(bytes.subspan(at), static_cast<std::uint16_t>(at),
                       static_cast<std::uint8_t>(at), (at / 24) % 2 == 0);
-    chain.AddCommand(navtab::CommandGroup::Post, {0x30, 0x01, 0, 0, 0, 0, 0, 0});
+    chain.AddCommand(CommandGroup::Post, {0x30, 0x01, 0, 0, 0, 0, 0, 0});
     (void)chain.PlaybackTime();
     roundTrip(chain);
 }
 
 void streamUsage(ByteSpan bytes) {
-    navtab::ifo_t vts;
-    vts.table[navtab::ID_MAT].assign(bytes.begin(), bytes.end());
-    vts.table[navtab::ID_VTS_PGCITI].assign(bytes.begin(), bytes.end());
-    navtab::CIfoStreamUsage usage(vts);
-    std::array<bool, navtab::kAudioStreamCount> audio{};
-    std::array<bool, navtab::kSubpStreamCount> subp{};
+    ifo_t vts;
+    vts.table[ID_MAT].assign(bytes.begin(), bytes.end());
+    vts.table[ID_VTS_PGCITI].assign(bytes.begin(), bytes.end());
+    CIfoStreamUsage usage(vts);
+    std::array<bool, kAudioStreamCount> audio{};
+    std::array<bool, kSubpStreamCount> subp{};
     for (std::size_t i = 0; i < audio.size(); ++i) audio[i] = i < bytes.size() && bytes[i] & 1;
     for (std::size_t i = 0; i < subp.size(); ++i) subp[i] = i < bytes.size() && bytes[i] & 2;
     usage.Compact(audio, subp);
@@ -76,31 +69,30 @@ void streamUsage(ByteSpan bytes) {
 
 // Every table class made from the bytes goes through a builder, whose BuildIfo serialises it.
 void builders(ByteSpan bytes) {
-    navtab::CIfoVtsBuilder vts;
-    vts.mat = std::make_unique<navtab::CIfoMat>(navtab::MatForm::TitleSet, bytes);
-    vts.pttSrpt = std::make_unique<navtab::CIfoPttSrpt>(bytes);
-    vts.pgcit = std::make_unique<navtab::CIfoPgcit>(bytes);
-    vts.menuPgciUt = std::make_unique<navtab::CIfoPgciUt>(bytes);
-    vts.tmapt = std::make_unique<navtab::CIfoTmapt>(bytes);
-    vts.menuCadt = std::make_unique<navtab::CIfoCadt>(bytes);
+    CIfoVtsBuilder vts;
+    vts.mat = std::make_unique<CIfoMat>(MatForm::TitleSet, bytes);
+    vts.pttSrpt = std::make_unique<CIfoPttSrpt>(bytes);
+    vts.pgcit = std::make_unique<CIfoPgcit>(bytes);
+    vts.menuPgciUt = std::make_unique<CIfoPgciUt>(bytes);
+    vts.tmapt = std::make_unique<CIfoTmapt>(bytes);
+    vts.menuCadt = std::make_unique<CIfoCadt>(bytes);
     vts.menuCadt->SortByVob();
-    vts.cadt = std::make_unique<navtab::CIfoCadt>(bytes);
-    vts.vobuAdmap = std::make_unique<navtab::CIfoVobuAdmap>(bytes);
-    const navtab::IfoHandle title = vts.BuildIfo();
-    checkSlot(title.get(), navtab::ID_PTT_SRPTI, vts.pttSrpt);
-    checkSlot(title.get(), navtab::ID_VTS_PGCITI, vts.pgcit);
-    checkSlot(title.get(), navtab::ID_VTSM_PGCI_UT, vts.menuPgciUt);
-    checkSlot(title.get(), navtab::ID_VTS_TMAPTI, vts.tmapt);
-    checkSlot(title.get(), navtab::ID_VTS_C_ADT, vts.cadt);
-    checkSlot(title.get(), navtab::ID_VTS_VOBU_ADMAP, vts.vobuAdmap);
-
-    navtab::CIfoVmgBuilder vmg;
-    vmg.mat = std::make_unique<navtab::CIfoMat>(navtab::MatForm::Manager, bytes);
-    vmg.ttSrpt = std::make_unique<navtab::CIfoTtSrpt>(bytes);
-    vmg.vtsAtrt = std::make_unique<navtab::CIfoVtsAtrt>(bytes);
-    const navtab::IfoHandle manager = vmg.BuildIfo();
-    checkSlot(manager.get(), navtab::ID_VMG_PTT_SRPT, vmg.ttSrpt);
-    checkSlot(manager.get(), navtab::ID_VMG_VTS_ATRT, vmg.vtsAtrt);
+    vts.cadt = std::make_unique<CIfoCadt>(bytes);
+    vts.vobuAdmap = std::make_unique<CIfoVobuAdmap>(bytes);
+    const IfoHandle title = vts.BuildIfo();
+    checkSlot(title.get(), ID_PTT_SRPTI, vts.pttSrpt);
+    checkSlot(title.get(), ID_VTS_PGCITI, vts.pgcit);
+    checkSlot(title.get(), ID_VTSM_PGCI_UT, vts.menuPgciUt);
+    checkSlot(title.get(), ID_VTS_TMAPTI, vts.tmapt);
+    checkSlot(title.get(), ID_VTS_C_ADT, vts.cadt);
+    checkSlot(title.get(), ID_VTS_VOBU_ADMAP, vts.vobuAdmap);
+    CIfoVmgBuilder vmg;
+    vmg.mat = std::make_unique<CIfoMat>(MatForm::Manager, bytes);
+    vmg.ttSrpt = std::make_unique<CIfoTtSrpt>(bytes);
+    vmg.vtsAtrt = std::make_unique<CIfoVtsAtrt>(bytes);
+    const IfoHandle manager = vmg.BuildIfo();
+    checkSlot(manager.get(), ID_VMG_PTT_SRPT, vmg.ttSrpt);
+    checkSlot(manager.get(), ID_VMG_VTS_ATRT, vmg.vtsAtrt);
     // Each table on its own, so a refusal of one does not hide the others' serialisers.
     roundTrip(*vts.mat);
     roundTrip(*vmg.mat);
@@ -110,17 +102,10 @@ void builders(ByteSpan bytes) {
 
 }  // namespace
 
-// The loader tells on standard error what it skips; for a fuzzer that would be millions of lines
-// and most of its time.
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    navtab::setDiagnosticsQuiet(true);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const ByteSpan bytes(data, size);
     entries(bytes);
-    pgc(bytes);
+    chainOfCells(bytes);
     streamUsage(bytes);
     builders(bytes);
     return 0;

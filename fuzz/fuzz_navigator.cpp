@@ -3,14 +3,8 @@
 // manager and of one title set at once (each table reads the same bytes from its own start), and
 // as the VOB file of every domain, so that the cells, NAV packs and buttons come from them too.
 // Each operation byte plays a few steps and then does one user operation.
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <vector>
-
 #include "core/ifo_main.h"
-#include "core/misc.h"
-#include "memory_file.h"
+#include "fuzz_support.h"
 #include "navigator/navigator.h"
 
 namespace {
@@ -26,62 +20,29 @@ ifo_t tablesFrom(const std::vector<std::uint8_t>& bytes, std::initializer_list<i
     return ifo;
 }
 
+// Operation byte: the low nibble chooses the operation, the high nibble is its argument.
 void operate(Navigator& nav, std::uint8_t op) {
-    const int arg = op >> 4;
-    switch (op & 0x0F) {
-        case 0:
-            nav.stillOff();
-            break;
-        case 1:
-            nav.selectButton(arg);
-            break;
-        case 2:
-            nav.moveSelection(static_cast<Direction>(arg & 3));
-            break;
-        case 3:
-            nav.activateButton();
-            break;
-        case 4:
-            nav.playTitle(arg);
-            break;
-        case 5:
-            nav.playPart(1, arg);
-            break;
-        case 6:
-            nav.playChapter(arg);
-            break;
-        case 7:
-            nav.nextChapter();
-            break;
-        case 8:
-            nav.previousChapter();
-            break;
-        case 9:
-            nav.menuCall(arg & 7);
-            break;
-        case 10:
-            nav.resume();
-            break;
-        case 11:
-            nav.selectAudio(arg);
-            break;
-        case 12:
-            nav.selectAngle(arg);
-            break;
-        case 13:
-            nav.stop();
-            break;
-        default:
-            break;
-    }
+    using Op = void (*)(Navigator&, int);
+    static constexpr Op kOps[] = {
+        [](Navigator& n, int) { n.stillOff(); },
+        [](Navigator& n, int a) { n.selectButton(a); },
+        [](Navigator& n, int a) { n.moveSelection(static_cast<Direction>(a & 3)); },
+        [](Navigator& n, int) { n.activateButton(); },
+        [](Navigator& n, int a) { n.playTitle(a); },
+        [](Navigator& n, int a) { n.playPart(1, a); },
+        [](Navigator& n, int a) { n.playChapter(a); },
+        [](Navigator& n, int) { n.nextChapter(); },
+        [](Navigator& n, int) { n.previousChapter(); },
+        [](Navigator& n, int a) { n.menuCall(a & 7); },
+        [](Navigator& n, int) { n.resume(); },
+        [](Navigator& n, int a) { n.selectAudio(a); },
+        [](Navigator& n, int a) { n.selectAngle(a); },
+        [](Navigator& n, int) { n.stop(); },
+    };
+    if ((op & 0x0F) < std::size(kOps)) kOps[op & 0x0F](nav, op >> 4);
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    navtab::setDiagnosticsQuiet(true);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
@@ -90,7 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t opCount = std::min<std::size_t>(data[0] & 0x3F, size - 1);
     const std::vector<std::uint8_t> ops(data + 1, data + 1 + opCount);
     const std::vector<std::uint8_t> bytes(data + 1 + opCount, data + size);
-
     const ifo_t vmg = tablesFrom(bytes, {ID_VMGM_PGCI_UT, ID_VMG_PTT_SRPT});
     const ifo_t vts = tablesFrom(bytes, {ID_VTS_PGCITI, ID_PTT_SRPTI, ID_VTSM_PGCI_UT});
     Disc disc = DiscFromIfos(&vmg, {&vts});

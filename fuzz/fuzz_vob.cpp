@@ -2,14 +2,7 @@
 // short); each sector goes, in stream order, to the NAV pack decoder, the per-sector analysis and
 // the frame-type template step. Then the program-stream scanner walks the whole input as a VOB
 // file, and once more as a chain of two files cut in the middle.
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "core/misc.h"
-#include "memory_file.h"
+#include "fuzz_support.h"
 #include "vob/frame_template.h"
 #include "vob/stream_scanner.h"
 #include "vob/vobu_analysis.h"
@@ -24,13 +17,6 @@ void scan(const std::vector<std::string>& paths) {
 
 }  // namespace
 
-// The loader tells on standard error what it skips; for a fuzzer that would be millions of lines
-// and most of its time.
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    navtab::setDiagnosticsQuiet(true);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace navtab::vob;
     VobJob job;
@@ -41,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TemplatePack(job, sector);
         ++job.sector;
     }
-
     const MemoryFile whole(data, size);
     if (whole.ok()) scan({whole.path()});
     const std::size_t half = size / 2;

@@ -2,20 +2,9 @@
 // options (which sub-streams and VOB ids are stripped, which NAV-pack fields are rewritten), the
 // rest is cut into 2048-byte sectors that go through the stripping and the VOBU analysis. Then the
 // pointers of every VOBU found are relocated and written back into a copy of its NAV pack.
-#include <algorithm>
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <vector>
-
-#include "core/misc.h"
+#include "fuzz_support.h"
 #include "vob/extras_run.h"
 #include "vob/nav_relocation.h"
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    navtab::setDiagnosticsQuiet(true);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace navtab::vob;
@@ -39,7 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     job.angles.highestAngle = data[3] % 10;
     for (int a = 0; a < job.angles.highestAngle; ++a) job.angles.vobIds[a].push_back(a + 1);
-
     std::vector<std::array<std::uint8_t, 2048>> navPacks;
     for (std::size_t at = kChoices; at + 2048 <= size; at += 2048) {
         std::array<std::uint8_t, 2048> sector;

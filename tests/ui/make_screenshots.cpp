@@ -3,16 +3,8 @@
 // of "Get VTS sectors" on a copy of the sample disc, its question about a folder that does not
 // fit its IFO files, the options and strip dialogs of VOB Extras, and the disc image dialog and
 // the builder window after a build.
-#include <QApplication>
-#include <QDir>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QThread>
-#include <QTreeView>
-#include <QTreeWidget>
 
 #include "core/bytes.h"
 #include "core/ifo_stream_usage.h"
@@ -24,15 +16,10 @@
 #include "ui/extras_dialog.h"
 #include "ui/hex_edit_ctrl.h"
 #include "ui/hex_edit_dlg.h"
-#include "ui/navtab_dlg.h"
 #include "ui/strip_dialog.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
-
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
 
 namespace {
 
@@ -54,19 +41,16 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     bool ok = true;
-
     CNavtabDlg dlg;
     dlg.resize(1200, 720);
     dlg.show();
     dlg.openFiles({sample("ntsc43", "VIDEO_TS.IFO"), sample("ntsc43", "VTS_01_0.IFO")});
     ok &= save(dlg, folder, "main-overview.png");
-
     QTreeWidgetItem* pgcit = findItem(dlg, "VTS_PGCITI");
     select(dlg, pgcit);
     pgcit->setExpanded(true);
     select(dlg, pgcit->child(0));
     ok &= save(dlg, folder, "main-pgc.png");
-
     // The management table of the title set in the hex editor, part of its identifier selected.
     const ifo_t& vts = *dlg.session().workspace().documents().back()->ifo;
     CHexEditDlg hex(&dlg, std::span(vts.table[ID_MAT].data(), 2048));
@@ -75,33 +59,22 @@ int main(int argc, char** argv) {
     hex.control()->buffer().dragTo({11, HexCaretMode::HexHigh});
     hex.control()->setFocus();
     ok &= save(hex, folder, "hex-editor.png");
-
     CVideoAttrDlg video(&dlg, be16(vts.table[ID_MAT].data() + 0x200));
     video.show();
     ok &= save(video, folder, "video-attributes.png");
-
     CUopDlg uop(&dlg, 0x00000C01);
     uop.show();
     ok &= save(uop, folder, "user-operations.png");
-
     CVobExtrasDlg extras(&dlg, vob::ExtrasDialogState::forVobExtras(
                                    sample("ntsc43", "VTS_01_0.IFO").toStdString(), 1));
     extras.show();
     ok &= save(extras, folder, "vob-extras.png");
-
     CStripDlg strip(&dlg, vob::streamStripDialog(CIfoStreamUsage(vts)));
     strip.show();
     ok &= save(strip, folder, "strip-streams.png");
-
     // dvdauthor leaves a gap behind the video manager; the correction reports it.
-    // Copies of the sample folder's files, but the one named.
-    auto copyFolder = [](ScratchCopies& copies, const QString& except = {}) {
-        for (const QString& name :
-             QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
-            if (name != except) copies.copy("ntsc43", name);
-    };
     ScratchCopies copies;
-    copyFolder(copies);
+    copies.copyAll("ntsc43");
     CNavtabDlg repair;
     repair.show();
     repair.openFiles({copies.path("VIDEO_TS.IFO")});
@@ -117,11 +90,10 @@ int main(int argc, char** argv) {
         question->button(QMessageBox::No)->click();
     });
     repair.button("Get VTS sectors")->click();
-
     // A folder whose second title set lost its title VOB: before rewriting every IFO file, the
     // all-files mode names what does not fit and asks.
     ScratchCopies broken;
-    copyFolder(broken, "VTS_02_1.VOB");
+    broken.copyAll("ntsc43", "VTS_02_1.VOB");
     CNavtabDlg misfit;
     misfit.show();
     misfit.openFiles({broken.path("VIDEO_TS.IFO")});
@@ -133,7 +105,6 @@ int main(int argc, char** argv) {
         all->button(QMessageBox::Yes)->click();
     });
     misfit.button("Get VTS sectors")->click();
-
     // The disc image dialog on the sample disc, and the builder window once it has built the
     // image into a scratch folder.
     QTemporaryDir images;
@@ -156,6 +127,5 @@ int main(int argc, char** argv) {
     }
     ok &= save(*builder, folder, "disc-image-builder.png");
     builder->close();
-
     return ok ? 0 : 1;
 }

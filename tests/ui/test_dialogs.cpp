@@ -1,50 +1,47 @@
-// The dialogs on their own: video attributes, user operations, the number dialog, the progress
-// window with its remembered position, and the file filters.
-#include <QApplication>
+// The dialogs on their own: video attributes, user operations, the number dialog, the template and
+// Auto-Calc options, the progress window with its remembered position, and the file filters.
 #include <QButtonGroup>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStandardPaths>
-#include <QTest>
 #include <QTimer>
 #include <tuple>
 
+#include "ui/autocalc_dialog.h"
 #include "ui/enter_value_dlg.h"
 #include "ui/file_filter.h"
 #include "ui/progress_window.h"
 #include "ui/settings.h"
+#include "ui/template_dialog.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
 
-using namespace navtab;
-using namespace navtab::ui;
-using navtab::uitest::buttonLabelled;
+namespace {
+
+QStringList boxTexts(const QWidget& w) {
+    QStringList texts;
+    for (const QCheckBox* b : w.findChildren<QCheckBox*>()) texts << b->text();
+    return texts;
+}
+
+}  // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        navtabSettings()->clear();
-    }
-
+    void initTestCase() { navtabSettings()->clear(); }
     // The word's fields select the buttons and unchanged choices give the same word back; the
     // reserved ratio is kept, and a standard without a button (2) leaves its group empty and is
     // written as all ones.
     void videoAttributesRoundTrip() {
         const std::tuple<std::uint16_t, int, int, int, std::uint16_t> cases[] = {
             {0x4318, 1, 0, 0, 0x4318}, {0x4800, 1, 2, 0, 0x4800}, {0x6000, 1, 0, -1, 0x7000}};
-        for (const auto& [word, coding, aspect, standard, written] : cases) {
+        for (const auto& [word, coding, ratio, standard, written] : cases) {
             CVideoAttrDlg d(nullptr, word);
             QCOMPARE(d.codingMode()->checkedId(), coding);
-            QCOMPARE(d.aspectRatio()->checkedId(), aspect);
+            QCOMPARE(d.aspectRatio()->checkedId(), ratio);
             QCOMPARE(d.standard()->checkedId(), standard);
             QCOMPARE(d.word(), written);
         }
@@ -53,7 +50,6 @@ class DialogsTest : public QObject {
         d.aspectRatio()->button(3)->click();
         QCOMPARE(d.word(), 0x4C00);
     }
-
     void theStandardDecidesFilmCaptionsAndHeights() {
         CVideoAttrDlg d(nullptr, 0x5000);  // MPEG-2, PAL
         d.show();
@@ -68,14 +64,13 @@ class DialogsTest : public QObject {
         QVERIFY(!d.palHeights()[3]->isVisible());
         QCOMPARE(d.word() >> 12 & 3, 0);
     }
-
     void userOperationsAndTheNumberDialog() {
         CUopDlg d(nullptr, 0x80000001);
         QVERIFY(d.box(0)->isChecked() && d.box(31)->isChecked() && !d.box(1)->isChecked());
         QCOMPARE(d.mask(), 0x80000001u);
-        buttonLabelled(&d, "Check all")->click();
+        labelled(&d, "Check all")->click();
         QCOMPARE(d.mask(), 0x81FFFFFFu);
-        buttonLabelled(&d, "Clear All")->click();
+        labelled(&d, "Clear All")->click();
         d.box(25)->click();
         QCOMPARE(d.mask(), 0x02000000u);
         CEnterValueDlg number(nullptr, QStringLiteral("-12"));
@@ -84,7 +79,25 @@ class DialogsTest : public QObject {
         QTest::keyClicks(number.edit(), "7");
         QCOMPARE(number.value(), QStringLiteral("7"));
     }
-
+    void templateAndAutoCalcOptions() {
+        CTemplateDlg t(nullptr, {true, false, true});
+        QCOMPARE(boxTexts(t), (QStringList{"I frames", "P frames", "B frames"}));
+        QVERIFY(!labelled<QCheckBox>(&t, "P frames")->isChecked());
+        labelled<QCheckBox>(&t, "B frames")->setChecked(false);
+        QVERIFY(t.types().i && !t.types().p && !t.types().b);
+        CAutoCalcDlg d(nullptr, {});
+        QCOMPARE(boxTexts(d), (QStringList{"AutoCalc: VTS_VOBU_ADMAP", "AutoCalc: VTS_C_ADT",
+                                           "AutoCalc: VTS_PGCITI", "AutoCalc: VTS_TMAPTI",
+                                           "AutoCorrect VOB files"}));
+        QCheckBox* correct = labelled<QCheckBox>(&d, "AutoCorrect VOB files");
+        QVERIFY(!correct->isEnabled() && !correct->isChecked());
+        labelled<QCheckBox>(&d, "AutoCalc: VTS_C_ADT")->setChecked(false);
+        const vob::AutoCalcTables tables = d.tables();
+        QVERIFY(tables.vobuAdmap && !tables.cellAdt && tables.pgcit && tables.tmapt);
+        QStringList labels;
+        for (const QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
+        QVERIFY(labels.join('\n').startsWith("Attention: This will scan ALL VTS_xx_x.VOB files"));
+    }
     void progressCaptionShowsThePercentage() {
         QWidget main;
         CProgressWindow p(&main, QStringLiteral("Scanning"));
@@ -101,7 +114,6 @@ class DialogsTest : public QObject {
         p.Clear();
         QCOMPARE(p.state().pos(), 0);
         QVERIFY(p.messageLabel()->text().isEmpty());
-
         CProgressWindow empty(nullptr);
         empty.setRememberPosition(false);
         empty.SetRange(0, 0, 1);
@@ -112,7 +124,6 @@ class DialogsTest : public QObject {
         empty.Clear();
         QVERIFY(!empty.Cancelled());
     }
-
     void escapeCancelsWhileTheToolPumps() {
         QWidget main;
         main.show();
@@ -129,7 +140,6 @@ class DialogsTest : public QObject {
         QVERIFY(p.Cancelled());
         QVERIFY(!p.isVisible());
     }
-
     void thePositionIsRemembered() {
         QScreen* screen = QGuiApplication::primaryScreen();
         const QPoint place = screen->availableGeometry().topLeft() + QPoint(40, 30);
@@ -153,7 +163,6 @@ class DialogsTest : public QObject {
         p.setRememberPosition(false);
         QVERIFY(screen->geometry().contains(p.geometry().center()));
     }
-
     void fileFiltersInQtSyntax() {
         QCOMPARE(
             qtFileFilter("IFO Files (*.ifo)|*.ifo|BUP Files (*.bup)|*.bup|All Files (*.*)|*.*||"),

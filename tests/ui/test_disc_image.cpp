@@ -2,31 +2,17 @@
 // it reads and writes, the browse filter, the refusals), the builder window filled and started by
 // the command, and a failed build with a stand-in image program.
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QTest>
 
 #include "image/image_programs.h"
 #include "ui/builder_window.h"
 #include "ui/disc_image_command.h"
 #include "ui/disc_image_dlg.h"
-#include "ui/navtab_dlg.h"
 #include "ui/settings.h"
 #include "ui_test_support.h"
-
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
 
 namespace {
 
@@ -44,13 +30,22 @@ QString setting(const char* key) {
     return navtabSettings()->value(QStringLiteral("SETTINGS/") + key).toString();
 }
 
-// Answers the command's dialog with an image file (and a label, when given).
-void answerImageDialog(const QString& image, const QString& label = {}) {
+QString foundBuilder() {
+    return QString::fromStdString(image::discoverImageBuilder({}, image::environmentPath()));
+}
+
+// A window on `ifo`; the command's dialog will be answered with an image file (and a label).
+std::unique_ptr<CNavtabDlg> windowAnswering(const QString& ifo, const QString& image,
+                                            const QString& label = {}) {
+    auto dlg = std::make_unique<CNavtabDlg>();
+    dlg->show();
+    dlg->openFiles({ifo});
     onNext<CDiscImageDlg>([=](CDiscImageDlg* d) {
         d->imageEdit()->setText(image);
         if (!label.isEmpty()) d->labelEdit()->setText(label);
         d->accept();
     });
+    return dlg;
 }
 
 // Clicks "Disc Image" and keeps the text of the message box it leads to.
@@ -58,16 +53,12 @@ QString messageOfDiscImage(CNavtabDlg& dlg) {
     QString text;
     answerNextMessage(QMessageBox::Ok, &text);
     dlg.button("Disc Image")->click();
-    if (!QTest::qWaitFor([] { return pendingAnswers() == 0; }, 5000))
-        return QStringLiteral("(none)");
-    return text;
+    return QTest::qWaitFor([] { return pendingAnswers() == 0; }, 5000) ? text : "(none)";
 }
 
-void closeBuilder() {
-    if (CBuilderWindow* w = CBuilderWindow::find()) {
-        w->close();
-        QApplication::processEvents();
-    }
+// The action of the "Tools" menu: 0 "Create Image", 1 "Test1".
+QAction* toolsAction(CNavtabDlg& dlg, int n) {
+    return dlg.menuBar()->actions().first()->menu()->actions().at(n);
 }
 
 }  // namespace
@@ -76,58 +67,36 @@ class DiscImageTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        navtabSettings()->clear();
-    }
+    void initTestCase() { navtabSettings()->clear(); }
     void cleanup() {
-        closeBuilder();
+        if (CBuilderWindow* w = CBuilderWindow::find()) w->close();
+        QApplication::processEvents();
         navtabSettings()->clear();
     }
-
     void theDialogOffersOnlyTheFolderAndRemembersTheChoices() {
         navtabSettings()->setValue("SETTINGS/IMGPATH", "/tmp/earlier.img");
         CDiscImageDlg d(nullptr, "/data/Film", "no drive");
-        QCOMPARE(d.windowTitle(), QStringLiteral("Dialog"));
         QCOMPARE(d.driveList()->count(), 1);
         QCOMPARE(d.driveList()->currentText(), QStringLiteral("/data/Film"));
-        QVERIFY(!d.driveList()->isEnabled());
-        QVERIFY(!d.driveLabel()->isEnabled());
-        QCOMPARE(d.driveLabel()->text(), QStringLiteral("Source Drive:"));
+        QVERIFY(!d.driveList()->isEnabled() && !d.driveLabel()->isEnabled());
         QCOMPARE(d.imageEdit()->text(), QStringLiteral("/tmp/earlier.img"));
         QCOMPARE(d.labelEdit()->text(), QStringLiteral("DVDVOLUME"));
         QVERIFY(!d.burnBox()->isEnabled());
         QCOMPARE(d.burnBox()->toolTip(), QStringLiteral("no drive"));
-        bool explained = false;
-        for (QLabel* l : d.findChildren<QLabel*>())
-            explained |=
-                l->text().startsWith("This will create a UDF/ISO Image file with your DVD files.");
-        QVERIFY(explained);
-
         d.imageEdit()->setText("/tmp/new.img");
         d.labelEdit()->setText("MY_FILM");
         d.show();
-        QPushButton* create = nullptr;
-        for (QPushButton* b : d.findChildren<QPushButton*>())
-            if (b->text() == "Create Image") create = b;
-        QVERIFY(create != nullptr);
-        create->click();
+        labelled(&d, "Create Image")->click();
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(setting("IMGPATH"), QStringLiteral("/tmp/new.img"));
         QCOMPARE(setting("DRIVE"), QStringLiteral("/data/Film"));
         QCOMPARE(d.volumeLabel(), QStringLiteral("MY_FILM"));
-    }
-
-    void browseOffersImageFilesAndTakesTheChoice() {
+        // Browse offers image files and takes the choice with its suffix.
         QTemporaryDir dir;
-        CDiscImageDlg d(nullptr, "/data/Film", {});
-        d.imageEdit()->setText(dir.filePath("first.img"));
-        d.show();
         QStringList filters;
-        QString suffix;
         onNext<QFileDialog>([&](QFileDialog* f) {
             filters = f->nameFilters();
-            suffix = f->defaultSuffix();
+            QCOMPARE(f->defaultSuffix(), QStringLiteral("img"));
             QCOMPARE(f->acceptMode(), QFileDialog::AcceptSave);
             f->selectFile(dir.filePath("chosen"));
             static_cast<QDialog*>(f)->accept();
@@ -135,42 +104,36 @@ class DiscImageTest : public QObject {
         d.browseButton()->click();
         QCOMPARE(pendingAnswers(), 0);
         QCOMPARE(filters, (QStringList{"Img Files (*.img)", "All Files (*)"}));
-        QCOMPARE(suffix, QStringLiteral("img"));
         QCOMPARE(d.imageEdit()->text(), dir.filePath("chosen.img"));
     }
-
-    void aFolderNotNamedVideoTsIsRefused() {
+    void refusalsBeforeAnyBuild() {
         QTemporaryDir dir;
-        const QString folder = copyDisc(dir, "pal169", "DVDFILES");
         CNavtabDlg dlg;
         dlg.show();
-        dlg.openFiles({folder + "/VIDEO_TS.IFO"});
+        dlg.openFiles({copyDisc(dir, "pal169", "DVDFILES") + "/VIDEO_TS.IFO"});
         QCOMPARE(messageOfDiscImage(dlg),
                  QStringLiteral("Your files must be located in a folder named: 'VIDEO_TS'."));
         QVERIFY(CBuilderWindow::find() == nullptr);
         // The image program found was written back all the same.
-        QCOMPARE(setting("CMDPATH"),
-                 QString::fromStdString(image::discoverImageBuilder({}, image::environmentPath())));
+        QCOMPARE(setting("CMDPATH"), foundBuilder());
+        navtabSettings()->setValue("SETTINGS/CMDPATH", "/nonexistent/genisoimage");
+        auto missing = windowAnswering(sample("pal169", "VIDEO_TS.IFO"), "/tmp/never.img");
+        QCOMPARE(messageOfDiscImage(*missing),
+                 QStringLiteral("ERROR: Can't locate /nonexistent/genisoimage"));
+        QVERIFY(CBuilderWindow::find() == nullptr);
     }
-
     void theCommandFillsAndStartsTheBuilder() {
-        if (image::discoverImageBuilder({}, image::environmentPath()).empty())
-            QSKIP("genisoimage is not installed");
+        if (foundBuilder().isEmpty()) QSKIP("genisoimage is not installed");
         QTemporaryDir dir;
-        const QString folder = copyDisc(dir, "ntsc43", "video_ts");
         const QString target = dir.filePath("ntsc 43.img");
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({folder + "/VTS_01_0.IFO"});
-        answerImageDialog(target, "NTSC_43");
-        // "Create Image" of the "Tools" menu is the button's command.
-        QAction* create = dlg.menuBar()->actions().first()->menu()->actions().first();
+        auto dlg = windowAnswering(copyDisc(dir, "ntsc43", "video_ts") + "/VTS_01_0.IFO", target,
+                                   "NTSC_43");
+        QAction* create = toolsAction(*dlg, 0);  // the button's command
         QCOMPARE(create->text(), QStringLiteral("Create Image"));
         create->trigger();
         QCOMPARE(pendingAnswers(), 0);
         CBuilderWindow* builder = CBuilderWindow::find();
         QVERIFY(builder != nullptr);
-        QCOMPARE(builder->windowTitle(), QStringLiteral("DVD Image/DVD-R/DLT Builder, 1.61"));
         QCOMPARE(builder->sourceEdit()->text(), dir.filePath("ntsc43"));
         QCOMPARE(builder->imageEdit()->text(), target);
         QCOMPARE(builder->labelEdit()->text(), QStringLiteral("NTSC_43"));
@@ -180,7 +143,6 @@ class DiscImageTest : public QObject {
         QCOMPARE(builder->bar()->value(), builder->bar()->maximum());
         QVERIFY(builder->log()->toPlainText().contains("extents written"));
     }
-
     void theAutomationPressesTheWriteButtonWhenBurning() {
         auto* builder = new CBuilderWindow({"/bin/true", {}, {}});
         builder->show();
@@ -201,33 +163,24 @@ class DiscImageTest : public QObject {
         QApplication::processEvents();
         QVERIFY(fillBuilderWindow({}, false) == nullptr);
     }
-
     void aFailingImageProgramKeepsTheOldImageAndShowsItsOutput() {
         QTemporaryDir dir;
-        const QString folder = copyDisc(dir, "mixed0", "VIDEO_TS");
         const QString target = dir.filePath("mixed.img");
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old image");
-        old.close();
         const QString script = dir.filePath("fake builder");
-        QFile s(script);
-        QVERIFY(s.open(QIODevice::WriteOnly));
-        s.write(
-            "#!/bin/sh\necho ' 12.00% done'\necho 'genisoimage: No space left on device'\n"
-            "exit 1\n");
-        s.close();
-        s.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const auto& [path, text] :
+             {std::pair{target, QByteArray("old image")},
+              {script,
+               "#!/bin/sh\necho ' 12.00% done'\necho 'genisoimage: No space left on "
+               "device'\nexit 1\n"}}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+        }
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         navtabSettings()->setValue("SETTINGS/CMDPATH", script);
-
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({folder + "/VIDEO_TS.IFO"});
-        answerImageDialog(target);
+        auto dlg = windowAnswering(copyDisc(dir, "mixed0", "VIDEO_TS") + "/VIDEO_TS.IFO", target);
         QString failure;
         answerNextMessage(QMessageBox::Ok, &failure);
-        // "Test1" takes the program the settings hold.
-        dlg.menuBar()->actions().first()->menu()->actions().at(1)->trigger();
+        toolsAction(*dlg, 1)->trigger();  // "Test1" takes the program the settings hold
         CBuilderWindow* builder = CBuilderWindow::find();
         QVERIFY(builder != nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(!builder->lastResult().isEmpty(), 30000);
@@ -237,17 +190,6 @@ class DiscImageTest : public QObject {
         QVERIFY(builder->log()->toPlainText().contains("No space left on device"));
         QCOMPARE(readFile(target), QByteArray("old image"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
-    }
-
-    void aMissingImageProgramIsNamed() {
-        navtabSettings()->setValue("SETTINGS/CMDPATH", "/nonexistent/genisoimage");
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({sample("pal169", "VIDEO_TS.IFO")});
-        answerImageDialog("/tmp/never.img");
-        QCOMPARE(messageOfDiscImage(dlg),
-                 QStringLiteral("ERROR: Can't locate /nonexistent/genisoimage"));
-        QVERIFY(CBuilderWindow::find() == nullptr);
     }
 };
 

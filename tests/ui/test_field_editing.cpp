@@ -1,32 +1,17 @@
 // Editing fields in the window as a user does: double-clicks, the "Enter new Value" dialog, the
 // video attribute and user-operation dialogs, Save with its backup question, and Quit.
-#include <QApplication>
 #include <QButtonGroup>
-#include <QCheckBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTreeWidget>
 
 #include "ui/enter_value_dlg.h"
-#include "ui/field_list_model.h"
-#include "ui/navtab_dlg.h"
 #include "ui/uop_dlg.h"
 #include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
 
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
-
 namespace {
 
-// Types `text` into the next "Enter new Value" dialog and confirms it; the value it opened with
-// lands in `shown`.
+// Types `text` into the "Enter new Value" dialog that the next double-click opens and confirms it;
+// the value it opened with lands in `shown`.
 void typeNextValue(const QString& text, QString* shown = nullptr) {
     onNext<CEnterValueDlg>([=](CEnterValueDlg* d) {
         if (shown != nullptr) *shown = d->value();
@@ -39,11 +24,9 @@ void typeNextValue(const QString& text, QString* shown = nullptr) {
 
 class FieldEditingTest : public QObject {
     Q_OBJECT
-
     std::unique_ptr<ScratchCopies> scratch;
     std::unique_ptr<CNavtabDlg> dlg;
     QString vts;
-
     int row(const QString& description) {
         const int r = findRow(*dlg, description);
         if (r < 0) qWarning("no row %s", qPrintable(description));
@@ -60,10 +43,12 @@ class FieldEditingTest : public QObject {
         select(*dlg, findItem(*dlg, "VTS_PGC_1"));
     }
     bool modified() { return dlg->session().workspace().modifiedCount() > 0; }
+    void type(const QString& description, const QString& text) {
+        typeNextValue(text);
+        doubleClickRow(*dlg, row(description));
+    }
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void init() {
         scratch = std::make_unique<ScratchCopies>();
         vts = scratch->copy("ntsc43", "VTS_01_0.IFO");
@@ -77,7 +62,6 @@ class FieldEditingTest : public QObject {
         dlg.reset();
         scratch.reset();
     }
-
     // Each width takes the typed number cut to its bytes; text that is no number gives 0.
     void editsFieldsOfEveryWidth() {
         const char* cases[][5] = {
@@ -97,13 +81,12 @@ class FieldEditingTest : public QObject {
         }
         QVERIFY(modified());
     }
-
     void cancelAndTextsChangeNothing() {
         const QString name = "Last Sector of VTS";
         onNext<CEnterValueDlg>([&](CEnterValueDlg* d) {
             QCOMPARE(d->edit()->selectedText(), QStringLiteral("500"));
             QTest::keyClicks(d->edit(), "77");
-            buttonLabelled(d, "Abbrechen")->click();
+            labelled(d, "Abbrechen")->click();
         });
         doubleClickRow(*dlg, row(name));
         QCOMPARE(dec(name), QStringLiteral("500"));
@@ -114,41 +97,32 @@ class FieldEditingTest : public QObject {
         QCOMPARE(text, QStringLiteral("Item is not editable."));
         QVERIFY(!modified());
     }
-
     void savesEveryEditToDisk() {
-        typeNextValue("3");
-        doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
-        typeNextValue("70000");
-        doubleClickRow(*dlg, row("Last Sector of VTS"));
+        type("Number of audio streams in VTSM_VOBS", "3");
+        type("Last Sector of VTS", "70000");
         onNext<CVideoAttrDlg>([](CVideoAttrDlg* d) {
             QVERIFY(!d->filmButton()->isEnabled());  // NTSC
             d->aspectRatio()->button(3)->click();    // 16:9
-            buttonLabelled(d, "OK")->click();
+            labelled(d, "OK")->click();
         });
         doubleClickRow(*dlg, row("Video attributes of VTSTT_VOBS"));
         QCOMPARE(hex("Video attributes of VTSTT_VOBS"), QStringLiteral("[4f18]"));
         showPgc1();
-        typeNextValue("258");
-        doubleClickRow(*dlg, row("Audio stream 3 status"));
+        type("Audio stream 3 status", "258");
         onNext<CUopDlg>([](CUopDlg* d) {
-            buttonLabelled(d, "Check all")->click();
-            buttonLabelled(d, "OK")->click();
+            labelled(d, "Check all")->click();
+            labelled(d, "OK")->click();
         });
         doubleClickRow(*dlg, row("Prohibited user operations"));
         QCOMPARE(dec("Prohibited user operations"), QStringLiteral("33554431"));
-
         QString proposed, question;
-        onNext<QFileDialog>([&](QFileDialog* d) {
-            proposed = d->selectedFiles().value(0);
-            static_cast<QDialog*>(d)->accept();
-        });
+        acceptNextFile({}, &proposed);
         answerNextMessage(QMessageBox::Yes, &question);
         QTest::mouseClick(dlg->button("Save"), Qt::LeftButton);
         QCOMPARE(proposed, vts);
         QCOMPARE(question, QStringLiteral("Do you want to save it as .BUP, aswell?\nAttention: "
                                           "Existing file would be overwritten."));
         QVERIFY(!modified());
-
         const QByteArray file = readFile(vts);
         QCOMPARE(static_cast<int>(file[0x103]), 3);
         QCOMPARE(be32At(file, 12), 70000u);
@@ -160,12 +134,9 @@ class FieldEditingTest : public QObject {
         QCOMPARE(be32At(file, pgcAt + 8), 0x01FFFFFFu);
         QCOMPARE(readFile(scratch->path("VTS_01_0.BUP")), file);
     }
-
     void quitAsksWhileAFileIsModified() {
         const QByteArray before = readFile(vts);
-        typeNextValue("9");
-        doubleClickRow(*dlg, row("Number of audio streams in VTSM_VOBS"));
-
+        type("Number of audio streams in VTSM_VOBS", "9");
         QString question;
         answerNextMessage(QMessageBox::No, &question);
         QTest::mouseClick(dlg->button("Quit"), Qt::LeftButton);
@@ -173,7 +144,6 @@ class FieldEditingTest : public QObject {
         QVERIFY(dlg->isVisible());
         QCOMPARE(dec("Number of audio streams in VTSM_VOBS"), QStringLiteral("9"));
         QCOMPARE(dlg->tree()->topLevelItemCount(), 1);
-
         // Escape and the title bar's close button ask the same question.
         answerNextMessage(QMessageBox::No);
         QTest::keyClick(dlg.get(), Qt::Key_Escape);
@@ -181,7 +151,6 @@ class FieldEditingTest : public QObject {
         answerNextMessage(QMessageBox::No);
         dlg->close();
         QVERIFY(dlg->isVisible());
-
         answerNextMessage(QMessageBox::Yes);
         QTest::mouseClick(dlg->button("Quit"), Qt::LeftButton);
         QVERIFY(!dlg->isVisible());

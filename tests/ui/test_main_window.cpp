@@ -1,38 +1,18 @@
 // The main window on the sample disc: layout, opening files, every kind of tree node, reserved
 // rows, the clipboard copy and the About box.
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTreeView>
-#include <QTreeWidget>
 
 #include "ui/about_dlg.h"
-#include "ui/field_list_model.h"
-#include "ui/navtab_dlg.h"
 #include "ui_test_support.h"
-
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-
-  private:
     QString vmg = sample("ntsc43", "VIDEO_TS.IFO");
     QString vts = sample("ntsc43", "VTS_01_0.IFO");
 
-    static QString crlf(QByteArray text) { return QString::fromUtf8(text.replace("\n", "\r\n")); }
-
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void layoutFollowsTheTableAboveSixHundredPixels() {
         CNavtabDlg dlg;
         for (const char* later : {"Create IFOs", "VOB Extras", "Menu Extras"})
@@ -54,8 +34,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(dlg.button("Quit")->geometry(), QRect(w - 80, h - 35, 72, 23));
         QCOMPARE(dlg.tree()->width(), w - 20);
     }
-
-    void openChoosesAFileAndShowsItsOverview() {
+    void openChoosesAFileAndShowsItsOverviewOrTheFailure() {
         CNavtabDlg dlg;
         dlg.show();
         QString filters;
@@ -65,39 +44,31 @@ class MainWindowTest : public QObject {
             static_cast<QDialog*>(d)->accept();  // as the Open button does
         });
         QTest::mouseClick(dlg.button("Open"), Qt::LeftButton);
-        QCOMPARE(pendingAnswers(), 0);
         QCOMPARE(filters, QStringLiteral("IFO Files (*.ifo);;BUP Files (*.bup);;All Files (*)"));
         QCOMPARE(dlg.tree()->topLevelItemCount(), 1);
         QTreeWidgetItem* root = dlg.tree()->topLevelItem(0);
         QCOMPARE(root->text(0), vmg);  // the path keeps its case
         QCOMPARE(root->childCount(), 8);
         QVERIFY(root->isExpanded());
-        QCOMPARE(root->child(0)->text(0),
-                 QStringLiteral("VMGM_MAT           -Video Manager Information Managment Table     "
-                                "   "));
+        QCOMPARE(root->child(0)->text(0), QStringLiteral("VMGM_MAT           -Video Manager "
+                                                         "Information Managment Table        "));
         QCOMPARE(dlg.tree()->currentItem(), root);
         QCOMPARE(cell(dlg, 0, FieldListModel::Description), QStringLiteral("VMG Overview:"));
-
-        // Cancelling the dialog opens nothing.
+        // Cancelling the dialog opens nothing; files that cannot be read are named.
         onNext<QFileDialog>([](QFileDialog* d) { d->reject(); });
         QTest::mouseClick(dlg.button("Open"), Qt::LeftButton);
-        QCOMPARE(dlg.tree()->topLevelItemCount(), 1);
-    }
-
-    void openFailuresAreShown() {
-        CNavtabDlg dlg;
         const QString missing = QStringLiteral("/nonexistent/VIDEO_TS.IFO");
-        QString text;
-        answerNextMessage(QMessageBox::Ok, &text);
-        dlg.openFiles({missing});
-        QCOMPARE(text, "Error opening " + missing + ".\nSeems, it doesn't exist!");
-        answerNextMessage(QMessageBox::Ok, &text);
-        dlg.openFiles({QStringLiteral(NAVTAB_TEST_DATA)});  // a folder cannot be read
-        QCOMPARE(text, QStringLiteral("error initializing ifo!"));
-        QCOMPARE(dlg.tree()->topLevelItemCount(), 0);
+        for (const auto& [file, expected] :
+             {std::pair{missing, "Error opening " + missing + ".\nSeems, it doesn't exist!"},
+              {QStringLiteral(NAVTAB_TEST_DATA), QStringLiteral("error initializing ifo!")}}) {
+            QString text;
+            answerNextMessage(QMessageBox::Ok, &text);
+            dlg.openFiles({file});
+            QCOMPARE(text, expected);
+        }
+        QCOMPARE(dlg.tree()->topLevelItemCount(), 1);
         QCOMPARE(pendingAnswers(), 0);
     }
-
     void everyKindOfNodeShowsItsRows() {
         CNavtabDlg dlg;
         dlg.show();
@@ -105,7 +76,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(dlg.tree()->topLevelItemCount(), 2);
         QCOMPARE(dlg.tree()->currentItem(), dlg.tree()->topLevelItem(1));
         QCOMPARE(cell(dlg, 0, FieldListModel::Description), QStringLiteral("VTS overview:"));
-
         for (int f = 0; f < 2; ++f) {
             QTreeWidgetItem* root = dlg.tree()->topLevelItem(f);
             select(dlg, root);
@@ -120,38 +90,28 @@ class MainWindowTest : public QObject {
         QCOMPARE(dlg.model()->rowCount(), 1);
         QCOMPARE(cell(dlg, 0, FieldListModel::Description),
                  QStringLiteral("There is no VMG_TXTDT_MG table"));
-
         // The tables that lead to program chains got their PGC nodes; each PGC shows.
         QTreeWidgetItem* pgcit = findItem(dlg, "VTS_PGCITI");
         QCOMPARE(pgcit->childCount(), 2);
         QCOMPARE(pgcit->child(0)->text(0), QStringLiteral("VTS_PGC_1"));
-        QVERIFY(findItem(dlg, "First Play PGC") != nullptr);
         for (const char* pgc : {"First Play PGC", "VTS_PGC_1", "VTS_PGC_2", "LU_2 (Deutsch)"}) {
             select(dlg, findItem(dlg, pgc));
             QVERIFY2(findRow(dlg, "PGC (program chain):") >= 0, pgc);
         }
         QVERIFY(findRow(dlg, "Prohibited user operations") >= 0);
-
         // Selecting the same table again adds no nodes twice.
         select(dlg, pgcit);
         QCOMPARE(pgcit->childCount(), 2);
-    }
-
-    void showReservedValuesRebuildsTheList() {
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({vts});
+        // Show reserved values rebuilds the list.
         select(dlg, findItem(dlg, "VTSI_MAT"));
         const int hidden = dlg.model()->rowCount();
         QCOMPARE(findRow(dlg, "Reserved"), -1);
         QTest::mouseClick(dlg.showReservedBox(), Qt::LeftButton, {}, QPoint(5, 11));
         QVERIFY(dlg.showReservedBox()->isChecked());
-        QVERIFY(dlg.model()->rowCount() > hidden);
-        QVERIFY(findRow(dlg, "Reserved") >= 0);
+        QVERIFY(dlg.model()->rowCount() > hidden && findRow(dlg, "Reserved") >= 0);
         dlg.showReservedBox()->click();
         QCOMPARE(dlg.model()->rowCount(), hidden);
     }
-
     void copyToClipboardEqualsTheCli_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("node");
@@ -162,7 +122,6 @@ class MainWindowTest : public QObject {
         QTest::newRow("VTS_PGC_1") << vts << "VTS_PGC_1" << false;
         QTest::newRow("VMG_TXTDT_MG absent") << vmg << "VMG_TXTDT_MG" << false;
     }
-
     void copyToClipboardEqualsTheCli() {
         QFETCH(QString, file);
         QFETCH(QString, node);
@@ -171,24 +130,23 @@ class MainWindowTest : public QObject {
         dlg.show();
         dlg.openFiles({file});
         if (reserved) dlg.showReservedBox()->click();
+        QStringList args = {"show", file};
         if (!node.isEmpty()) {
             // Program chains appear below their table once it has been shown.
             if (node.startsWith("VTS_PGC")) select(dlg, findItem(dlg, "VTS_PGCITI"));
             if (node.startsWith("First")) select(dlg, findItem(dlg, "VMGM_MAT"));
             select(dlg, findItem(dlg, node));
+            args << node;
         }
         QApplication::clipboard()->clear();
         QTest::mouseClick(dlg.button("Copy2Clipboard"), Qt::LeftButton);
-        QStringList args = {"show", file};
-        if (!node.isEmpty()) args << node;
         if (reserved) args << "--reserved";
-        const QString expected = crlf(runCli(args));
+        const QString expected = QString::fromUtf8(runCli(args).replace("\n", "\r\n"));
         QVERIFY(!expected.isEmpty());
         QCOMPARE(QApplication::clipboard()->text(), expected);
         // The list still shows the node.
         QCOMPARE(dlg.model()->rowCount(), static_cast<int>(expected.count("\r\n")));
     }
-
     void aboutEmptyCopyAndQuitWithoutChanges() {
         CNavtabDlg dlg;
         dlg.show();

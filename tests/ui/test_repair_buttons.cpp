@@ -1,34 +1,12 @@
 // The repair buttons of the main window on copies of the sample disc: "Remove P-UPs",
-// "Delete Playback" and "Get VTS sectors" with its question about all IFO files.
-#include <QDir>
-#include <QFile>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTreeView>
-#include <QTreeWidget>
+// "Delete Playback", "Get VTS sectors" with its question about all IFO files, and
+// "Create Tmpg T." writing a template of the loaded title set through its dialogs.
 #include <QtEndian>
 
-#include "ui/field_list_model.h"
-#include "ui/navtab_dlg.h"
+#include "ui/template_dialog.h"
 #include "ui_test_support.h"
 
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
-
 namespace {
-
-// Answers the message boxes that follow one another, one button each, keeping their texts.
-void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts) {
-    if (buttons.isEmpty()) return;
-    const QMessageBox::StandardButton first = buttons.takeFirst();
-    onNext<QMessageBox>([=](QMessageBox* box) {
-        texts->append(box->text());
-        answerMessages(buttons, texts);
-        box->button(first)->click();
-    });
-}
 
 void waitForAnswers() {
     QTRY_COMPARE_WITH_TIMEOUT(pendingAnswers(), 0, 10000);
@@ -44,8 +22,6 @@ class RepairButtonsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void removePupsClearsTheMaskAndMarksTheFile() {
         ScratchCopies copies;
         const QString path = copies.copy("ntsc43", "VTS_01_0.IFO");
@@ -59,7 +35,6 @@ class RepairButtonsTest : public QObject {
         file.seek(0);
         file.write(bytes);
         file.close();
-
         CNavtabDlg dlg;
         dlg.show();
         dlg.openFiles({path});
@@ -71,7 +46,6 @@ class RepairButtonsTest : public QObject {
         waitForAnswers();
         QCOMPARE(texts, QStringList{"Removed P-UOP in Title-PGC <1>\n"});
         QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
-
         answerMessages({QMessageBox::Ok}, &texts);
         button->click();
         waitForAnswers();
@@ -80,7 +54,6 @@ class RepairButtonsTest : public QObject {
         // Only memory changed; the file waits for Save.
         QCOMPARE(readFile(path), bytes);
     }
-
     void deletePlaybackTakesOnlyAMenuLineOfTheOverview() {
         ScratchCopies copies;
         const QString path = copies.copy("ntsc43", "VIDEO_TS.IFO");
@@ -91,7 +64,6 @@ class RepairButtonsTest : public QObject {
         QVERIFY(button->isEnabled());
         const QString wrong =
             "Wrong Item selected!\nPlease select a Menu with programs in VMG/VTS Overview.";
-
         QStringList texts;
         answerMessages({QMessageBox::Ok}, &texts);
         button->click();  // nothing selected
@@ -102,7 +74,6 @@ class RepairButtonsTest : public QObject {
         waitForAnswers();
         QCOMPARE(texts, (QStringList{wrong, wrong}));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
-
         int menu = -1;
         for (int r = 0; r < dlg.model()->rowCount(); ++r)
             if (cell(dlg, r, 1).trimmed().startsWith("Menu 1:")) menu = r;
@@ -115,12 +86,9 @@ class RepairButtonsTest : public QObject {
                  qPrintable(cell(dlg, menu, 1)));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
     }
-
     void getVtsSectorsAsksAndCorrectsOneOrAllFiles() {
         ScratchCopies copies;
-        for (const QString& name :
-             QDir(QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
-            copies.copy("ntsc43", name);
+        copies.copyAll("ntsc43");
         const QString question =
             "Do you want to process ALL IFO files?\nATTENTION: This will automaticaly re-save IFO "
             "files.";
@@ -129,7 +97,6 @@ class RepairButtonsTest : public QObject {
         dlg.openFiles({copies.path("VTS_01_0.IFO")});
         QPushButton* button = dlg.button("Get VTS sectors");
         QVERIFY(button->isEnabled());
-
         // The title set agrees with its files already.
         QStringList texts;
         answerMessages({QMessageBox::No, QMessageBox::Ok}, &texts);
@@ -137,7 +104,6 @@ class RepairButtonsTest : public QObject {
         waitForAnswers();
         QCOMPARE(texts, (QStringList{question, "No sector's found that are different!"}));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
-
         // All files: the video manager's addresses are corrected and saved with its backup.
         texts.clear();
         answerMessages({QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok}, &texts);
@@ -153,6 +119,26 @@ class RepairButtonsTest : public QObject {
         // The files it opened joined the tree, and the last one is shown.
         QCOMPARE(dlg.tree()->topLevelItemCount(), 3);
         QVERIFY(dlg.session().currentDocument()->path.ends_with("VTS_02_0.IFO"));
+    }
+    void createTemplateButtonWritesTheTemplate() {
+        ScratchCopies copies;
+        const QString ifo = copies.copy("ntsc43", "VTS_02_0.IFO");
+        copies.copy("ntsc43", "VTS_02_1.VOB");
+        const QString out = copies.path("frames.txt");
+        CNavtabDlg dlg;
+        dlg.show();
+        dlg.openFiles({ifo});
+        QString proposed;
+        acceptNextFile(out, &proposed);
+        onNext<CTemplateDlg>([](CTemplateDlg* d) {
+            labelled<QCheckBox>(d, "P frames")->setChecked(false);
+            d->accept();
+        });
+        QTest::mouseClick(dlg.button("Create Tmpg T."), Qt::LeftButton);
+        QCOMPARE(pendingAnswers(), 0);
+        QVERIFY(proposed.endsWith("TmpgTemplate.txt"));
+        QCOMPARE(readFile(out), QByteArray("0,I\n15,I\n30,I\n45,I\n60,I\n75,I\n"));
+        QVERIFY(dlg.isEnabled());  // the progress window gave the window back
     }
 };
 

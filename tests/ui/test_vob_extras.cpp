@@ -1,42 +1,22 @@
 // VOB Extras and Menu Extras in the window: the options dialog follows its state through clicks,
 // the strip dialog hands back its marks, and both runs, driven through the buttons on a copy of a
 // sample disc, write into the destination folder and open what they saved.
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSet>
-#include <QStandardPaths>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include "ui/extras_dialog.h"
-#include "ui/navtab_dlg.h"
 #include "ui/strip_dialog.h"
 #include "ui/vob_dialogs.h"
 #include "ui_test_support.h"
 
-using namespace navtab;
-using namespace navtab::ui;
-using namespace navtab::uitest;
 using B = vob::ExtrasBox;
 
 namespace {
 
 const QString kOverwrite =
     "You've selected to overwrite your original VOB files!\nPlease select a different directory.";
-
-template <typename T>
-T* childWithText(QWidget& w, const QString& text) {
-    for (T* child : w.findChildren<T*>())
-        if (child->text() == text) return child;
-    return nullptr;
-}
 
 // Plays the user while it lives: message boxes are answered Yes (or OK) and their texts kept;
 // every other modal dialog goes to `act`.
@@ -63,9 +43,7 @@ class Player {
 // A window on a copy of the sample disc, with an empty destination folder.
 struct ExtrasRun {
     explicit ExtrasRun(const QString& ifo) {
-        for (const QString& name :
-             QDir(QFileInfo(sample("ntsc43", ifo)).path()).entryList(QDir::Files))
-            source.copy("ntsc43", name);
+        source.copyAll("ntsc43");
         dlg.show();
         dlg.openFiles({source.path(ifo)});
     }
@@ -83,7 +61,7 @@ struct ExtrasRun {
             } else if (auto* strip = qobject_cast<CStripDlg*>(w)) {
                 ++strips;
                 if (marks) marks(strip->list());
-                childWithText<QPushButton>(*strip, "Strip it")->click();
+                labelled<QPushButton>(strip, "Strip it")->click();
             }
         });
         QTest::mouseClick(dlg.button(button), Qt::LeftButton);
@@ -108,7 +86,6 @@ struct ExtrasRun {
             if (!live.contains(CNavtabDlg::nodeOf(*it))) return false;
         return true;
     }
-
     ScratchCopies source;
     QTemporaryDir dest;
     CNavtabDlg dlg;
@@ -133,8 +110,6 @@ class VobExtrasTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void optionsDialogFollowsTheClicks() {
         CVobExtrasDlg d(nullptr, vob::ExtrasDialogState::forVobExtras("/disc/VTS_01_0.IFO", 2));
         d.show();
@@ -144,7 +119,7 @@ class VobExtrasTest : public QObject {
         d.box(B::RemoveAngles)->click();
         QVERIFY(d.box(B::StripVobIds)->isChecked() && d.box(B::RemoveAnglePointers)->isChecked());
         QVERIFY(d.keepAngleCombo()->isEnabled() &&
-                childWithText<QLabel>(d, "Keep Angle:")->isEnabled());
+                labelled<QLabel>(&d, "Keep Angle:")->isEnabled());
         d.box(B::AdjustAnglePointers)->click();
         QVERIFY(!d.box(B::RemoveAnglePointers)->isChecked());
         // Without the pointer option its options are disabled and back at their first values.
@@ -158,10 +133,9 @@ class VobExtrasTest : public QObject {
         d.keepAngleCombo()->setCurrentIndex(1);
         d.destinationEdit()->clear();
         QTest::keyClicks(d.destinationEdit(), "/out/VTS_01_1.VOB");
-        childWithText<QPushButton>(d, "OK")->click();
+        labelled<QPushButton>(&d, "OK")->click();
         QCOMPARE(d.state().options.keepAngle, 2);
         QCOMPARE(d.state().options.destination, std::string("/out/VTS_01_1.VOB"));
-
         // The create-new option cannot be clicked yet; a state holding it shows the suffix rule.
         auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_05_0.IFO", 1);
         state.options.createNew = true;
@@ -170,7 +144,6 @@ class VobExtrasTest : public QObject {
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_0.IFO"));
         suffix.box(B::StripVobIds)->click();
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_1.VOB"));
-
         CVobExtrasDlg menu(nullptr, vob::ExtrasDialogState::forMenuExtras("/disc/VIDEO_TS.IFO"));
         QCOMPARE(menu.destinationEdit()->text(), QString("VIDEO_TS.VOB"));
         QVERIFY(!menu.box(B::StripLanguageUnits)->isHidden());
@@ -179,7 +152,6 @@ class VobExtrasTest : public QObject {
         for (B b : {B::Remux, B::StripStreams, B::CreateNew, B::RebuildPts})
             QVERIFY(!menu.box(b)->isChecked() && !menu.box(b)->isEnabled());
     }
-
     void browsingTheHeldPathWarns() {
         QTemporaryDir dir;
         auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_01_0.IFO", 1);
@@ -196,7 +168,6 @@ class VobExtrasTest : public QObject {
             QCOMPARE(QDir::cleanPath(d.destinationEdit()->text()), QDir::cleanPath(chosen));
         }
     }
-
     void stripDialogButtons() {
         // Button, whether the dialog is confirmed, and the marks handed back.
         const std::tuple<QString, bool, QList<bool>> cases[] = {
@@ -212,18 +183,17 @@ class VobExtrasTest : public QObject {
                 auto* d = static_cast<CStripDlg*>(w);
                 QCOMPARE(d->list()->headerItem()->text(2), QString("Vob"));
                 QCOMPARE(d->list()->header()->sectionSize(0), 40);
-                QVERIFY(!childWithText<QCheckBox>(*d, "Strip VOB files")->isEnabled());
-                if (!button.isEmpty()) childWithText<QPushButton>(*d, button)->click();
+                QVERIFY(!labelled<QCheckBox>(d, "Strip VOB files")->isEnabled());
+                if (!button.isEmpty()) labelled<QPushButton>(d, button)->click();
                 if (!confirmed) return;
-                childWithText<QCheckBox>(*d, "Correct IFO tables")->click();
-                childWithText<QPushButton>(*d, "Strip it")->click();
+                labelled<QCheckBox>(d, "Correct IFO tables")->click();
+                labelled<QPushButton>(d, "Strip it")->click();
             });
             QCOMPARE(QtVobDialogs(nullptr).chooseStrip(strip), confirmed);
             for (int i = 0; i < kept.size(); ++i) QCOMPARE(strip.rows[i].keep, kept[i]);
             QCOMPARE(strip.correctIfo, !confirmed);
         }
     }
-
     void vobExtrasStripsTheUnwantedStreams() {
         ExtrasRun run("VTS_01_0.IFO");
         IfoDocument* source = run.dlg.session().currentDocument();
@@ -249,7 +219,6 @@ class VobExtrasTest : public QObject {
         QVERIFY(run.treeNamesLiveNodes());
         QCOMPARE(run.dlg.session().workspace().modifiedCount(), 0);
     }
-
     void vobExtrasRefusesBeforeWriting() {
         const QString missing = "Missing destination Path-Filename for output-VOB files!";
         for (const QString& destination : {QString("../%1/VTS_01_1.VOB"), QString()}) {
@@ -263,7 +232,6 @@ class VobExtrasTest : public QObject {
             QVERIFY(run.written().isEmpty() && run.sourceUntouched());
         }
     }
-
     void menuExtrasStripsVobIds() {
         ExtrasRun run("VTS_01_0.IFO");
         QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
@@ -280,7 +248,6 @@ class VobExtrasTest : public QObject {
         QVERIFY(run.sourceUntouched());
         QVERIFY(findItem(run.dlg, run.dest.filePath("VTS_01_0.IFO")) != nullptr);
         QVERIFY(run.treeNamesLiveNodes());
-
         // A manager shows Menu Extras only.
         run.dlg.openFiles({run.source.path("VIDEO_TS.IFO")});
         QVERIFY(!run.dlg.button("VOB Extras")->isEnabled());

@@ -1,35 +1,25 @@
 #include "ui_test_support.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QHeaderView>
 #include <QProcess>
-#include <QPushButton>
-#include <QTest>
+#include <QStandardPaths>
 #include <QTimer>
-#include <QTreeView>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
-#include <QtEndian>
-
-#include "ui/field_list_model.h"
-#include "ui/navtab_dlg.h"
 
 namespace navtab::uitest {
 namespace {
 
 int pending = 0;
+// No test reads or writes the user's own settings.
+[[maybe_unused]] const bool testMode = [] {
+    QStandardPaths::setTestModeEnabled(true);
+    return true;
+}();
 
 }  // namespace
 
 QString sample(const QString& disc, const QString& name) {
     return QStringLiteral(NAVTAB_TEST_DATA) + '/' + disc + "/VIDEO_TS/" + name;
 }
-
-ScratchCopies::ScratchCopies() = default;
 
 QString ScratchCopies::copy(const QString& disc, const QString& name) {
     const QString target = path(name);
@@ -40,28 +30,16 @@ QString ScratchCopies::copy(const QString& disc, const QString& name) {
     return target;
 }
 
-QString ScratchCopies::path(const QString& name) const {
-    return dir_.filePath(name);
+void ScratchCopies::copyAll(const QString& disc, const QString& except) {
+    for (const QString& name :
+         QDir(QFileInfo(sample(disc, "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
+        if (name != except) copy(disc, name);
 }
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
-}
-
-quint32 be32At(const QByteArray& bytes, qsizetype at) {
-    return qFromBigEndian<quint32>(bytes.constData() + at);
-}
-
-quint16 be16At(const QByteArray& bytes, qsizetype at) {
-    return qFromBigEndian<quint16>(bytes.constData() + at);
-}
-
-QPushButton* buttonLabelled(QWidget* dialog, const QString& label) {
-    for (QPushButton* b : dialog->findChildren<QPushButton*>())
-        if (b->text() == label) return b;
-    return nullptr;
 }
 
 void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
@@ -95,6 +73,24 @@ void answerNextMessage(QMessageBox::StandardButton button, QString* text) {
             return;
         }
         b->click();
+    });
+}
+
+void acceptNextFile(const QString& file, QString* proposed) {
+    onNext<QFileDialog>([=](QFileDialog* d) {
+        if (proposed != nullptr) *proposed = d->selectedFiles().value(0);
+        if (!file.isEmpty()) d->selectFile(file);
+        static_cast<QDialog*>(d)->accept();
+    });
+}
+
+void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts) {
+    if (buttons.isEmpty()) return;
+    const QMessageBox::StandardButton first = buttons.takeFirst();
+    onNext<QMessageBox>([=](QMessageBox* box) {
+        texts->append(box->text());
+        answerMessages(buttons, texts);
+        box->button(first)->click();
     });
 }
 

@@ -1,21 +1,24 @@
 // Helpers for the window tests: sample files, answering the modal dialogs and message boxes that
-// the window opens (the test plays the user), finding tree items, and running navtab-cli.
+// the window opens (the test plays the user), finding tree items and rows, and running navtab-cli.
 #pragma once
 
-#include <QByteArray>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QString>
-#include <QStringList>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QtEndian>
 #include <functional>
 
-class QPushButton;
-class QTreeWidgetItem;
-class QWidget;
-
-namespace navtab::ui {
-class CNavtabDlg;
-}
+#include "ui/field_list_model.h"
+#include "ui/navtab_dlg.h"
 
 namespace navtab::uitest {
 
@@ -25,10 +28,11 @@ QString sample(const QString& disc, const QString& name);
 // A scratch folder holding copies of sample files, so that saving never touches the originals.
 class ScratchCopies {
   public:
-    ScratchCopies();
     // Copies a sample file in and returns the copy's path.
     QString copy(const QString& disc, const QString& name);
-    QString path(const QString& name) const;
+    // Copies every file of the sample's VIDEO_TS but `except`.
+    void copyAll(const QString& disc, const QString& except = {});
+    QString path(const QString& name) const { return dir_.filePath(name); }
 
   private:
     QTemporaryDir dir_;
@@ -36,10 +40,19 @@ class ScratchCopies {
 
 QByteArray readFile(const QString& path);
 // The big-endian word at `at` of file bytes.
-quint32 be32At(const QByteArray& bytes, qsizetype at);
-quint16 be16At(const QByteArray& bytes, qsizetype at);
-// The push button of a dialog with this text.
-QPushButton* buttonLabelled(QWidget* dialog, const QString& label);
+inline quint32 be32At(const QByteArray& b, qsizetype at) {
+    return qFromBigEndian<quint32>(b.constData() + at);
+}
+inline quint16 be16At(const QByteArray& b, qsizetype at) {
+    return qFromBigEndian<quint16>(b.constData() + at);
+}
+// The child widget of type T with this text.
+template <typename T = QPushButton>
+T* labelled(QWidget* w, const QString& text) {
+    for (T* child : w->findChildren<T*>())
+        if (child->text() == text) return child;
+    return nullptr;
+}
 
 // Runs `act` on the next visible modal widget of type T, once it appears (within 10 seconds).
 // Call it before the action that opens the dialog; `act` closes it.
@@ -48,10 +61,14 @@ template <typename T>
 void onNext(std::function<void(T*)> act) {
     onNextModal(T::staticMetaObject.className(), [act](QWidget* w) { act(static_cast<T*>(w)); });
 }
+// Accepts the next file dialog, choosing `file` when given; the proposed file lands in `proposed`.
+void acceptNextFile(const QString& file = {}, QString* proposed = nullptr);
 
 // Answers the next message box with `button`, keeping its text in `text` when given.
 void answerNextMessage(QMessageBox::StandardButton button, QString* text = nullptr);
-// How many modal widgets the helper above still waits for; 0 once every answer was given.
+// Answers the message boxes that follow one another, one button each, keeping their texts.
+void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts);
+// How many modal widgets the helpers above still wait for; 0 once every answer was given.
 int pendingAnswers();
 
 // The tree item whose caption, trimmed, starts with `shortName`, below `under` (or anywhere).
@@ -69,3 +86,7 @@ QString cell(ui::CNavtabDlg& dlg, int row, int column);
 QByteArray runCli(const QStringList& args);
 
 }  // namespace navtab::uitest
+
+using namespace navtab;
+using namespace navtab::ui;
+using namespace navtab::uitest;

@@ -1,12 +1,13 @@
 // Images of the sample discs built with the real image program: lsdvd reads the same titles from
-// the image as from the folder, the image's VIDEO_TS lists the disc's files in disc order, and
-// after "get-vts-sectors --all" every title set lies where the video manager says. Also the
-// disc-image command of navtab-cli.
+// the image as from the folder, the image's VIDEO_TS (as isoinfo lists it) holds the disc's files
+// in disc order, and after "get-vts-sectors --all" every title set lies
+// where the video manager says. Also the disc-image command of navtab-cli.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "cli/cli_interaction.h"
@@ -17,13 +18,41 @@
 #include "image/disc_image.h"
 #include "image/image_programs.h"
 #include "repair/disc_listing.h"
-#include "unit/iso_directory.h"
 #include "unit/test_support.h"
 
 namespace navtab::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The files of the image's VIDEO_TS as isoinfo lists them: name (without the ";1" version) to
+// first sector and length.
+std::map<std::string, std::pair<std::int64_t, std::uint64_t>> isoVideoTs(const std::string& image) {
+    std::istringstream in(runCommand("isoinfo -l -i '" + image + "'").out);
+    std::map<std::string, std::pair<std::int64_t, std::uint64_t>> files;
+    bool inVideoTs = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("Directory listing of ", 0) == 0)
+            inVideoTs = line.find("/VIDEO_TS/") != std::string::npos;
+        const auto open = line.find('['), semicolon = line.find(';');
+        if (!inVideoTs || line[0] != '-' || open == std::string::npos || semicolon < open) continue;
+        std::istringstream fields(line);
+        std::string mode, user, group, links;
+        std::uint64_t length = 0;
+        fields >> mode >> links >> user >> group >> length;
+        const auto close = line.find("]  ", open);
+        files[line.substr(close + 3, semicolon - close - 3)] = {std::stoll(line.substr(open + 1)),
+                                                                length};
+    }
+    return files;
+}
+
+std::string isoVolumeLabel(const std::string& image) {
+    std::istringstream in(runCommand("isoinfo -d -i '" + image + "'").out);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Volume id: ", 0) == 0) return line.substr(11);
+    return {};
+}
 
 std::string builderOrSkip() {
     return image::discoverImageBuilder({}, image::environmentPath());
@@ -72,7 +101,6 @@ class SampleImage : public ::testing::TestWithParam<SampleCase> {
         EXPECT_TRUE(r.done()) << r.text();
         return path;
     }
-
     TempDir dir;
     std::string builder, root, videoTs;
 };
@@ -83,21 +111,18 @@ TEST_P(SampleImage, LsdvdReadsTheSameTitlesAndFilesLieInDiscOrder) {
     ASSERT_FALSE(titles.empty());
     EXPECT_EQ(lsdvdTitles(image), titles);
     EXPECT_EQ(isoVolumeLabel(image), upperAscii(GetParam().disc));
-
-    const auto entries = readIsoFolder(image, "/VIDEO_TS");
-    ASSERT_TRUE(entries);
+    const auto files = isoVideoTs(image);
     const auto listing = repair::DiscListing::read(videoTs);
     ASSERT_TRUE(listing);
-    ASSERT_EQ(entries->size(), listing->entries().size());
-    std::uint32_t previous = 0;
+    ASSERT_EQ(files.size(), listing->entries().size());
+    std::int64_t previous = 0;
     for (const auto& file : listing->entries()) {
         const std::string name = upperAscii(file.name);
-        const auto e = std::find_if(entries->begin(), entries->end(),
-                                    [&](const IsoEntry& x) { return x.name == name; });
-        ASSERT_NE(e, entries->end()) << name;
-        EXPECT_EQ(e->length, file.length) << name;
-        EXPECT_GT(e->sector, previous) << name << " lies before the file it follows on a disc";
-        previous = e->sector;
+        ASSERT_TRUE(files.contains(name)) << name;
+        const auto [sector, length] = files.at(name);
+        EXPECT_EQ(length, file.length) << name;
+        EXPECT_GT(sector, previous) << name << " lies before the file it follows on a disc";
+        previous = sector;
     }
 }
 
@@ -105,13 +130,9 @@ TEST_P(SampleImage, TitleSetsLieWhereTheVideoManagerSaysAfterGetVtsSectors) {
     const CommandResult fixed = runCli({"get-vts-sectors", vmgPath(), "--all", "--force"});
     ASSERT_EQ(fixed.status, 0) << fixed.err;
     const std::string image = build("fixed.img");
-
-    const auto entries = readIsoFolder(image, "/VIDEO_TS");
-    ASSERT_TRUE(entries);
-    auto sectorOf = [&](const std::string& name) -> std::int64_t {
-        for (const IsoEntry& e : *entries)
-            if (e.name == name) return e.sector;
-        return -1;
+    const auto files = isoVideoTs(image);
+    auto sectorOf = [&](const std::string& name) {
+        return files.contains(name) ? files.at(name).first : -1;
     };
     CliInteraction ui;
     const IfoHandle vmg = openIfoFile(vmgPath(), ui);
@@ -163,7 +184,6 @@ TEST(DiscImageCli, BuildsRefusesAndReportsFailures) {
     ASSERT_EQ(ok.status, 0) << ok.err;
     EXPECT_EQ(isoVolumeLabel(image), "PAL_169");
     EXPECT_NE(ok.out.find("is written"), std::string::npos) << ok.out;
-
     EXPECT_EQ(runCli({"disc-image", vmg, image, "--label", "lower case"}).status, 2);
     EXPECT_EQ(runCli({"disc-image", vmg}).status, 2);
     const std::string elsewhere = dir.file("VTS.IFO");
@@ -172,7 +192,6 @@ TEST(DiscImageCli, BuildsRefusesAndReportsFailures) {
     EXPECT_EQ(notVideoTs.status, 1);
     EXPECT_NE(notVideoTs.err.find("Your files must be located in a folder named: 'VIDEO_TS'."),
               std::string::npos);
-
     const std::string failing = dir.file("failing builder");
     std::ofstream(failing) << "#!/bin/sh\necho 'cannot write: No space left on device'\nexit 5\n";
     fs::permissions(failing, fs::perms::owner_all);
@@ -184,7 +203,6 @@ TEST(DiscImageCli, BuildsRefusesAndReportsFailures) {
     const CommandResult missing =
         runCli({"disc-image", vmg, image, "--builder", dir.file("nonexistent")});
     EXPECT_NE(missing.err.find("ERROR: Can't locate "), std::string::npos) << missing.err;
-
     // Ctrl-C reaches navtab-cli alone (the image program runs in its own process group); the run
     // ends the program, keeps the image and says so.
     const std::string slow = dir.file("slow");

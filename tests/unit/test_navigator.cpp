@@ -51,9 +51,8 @@ TEST(CommandExecutor, ArithmeticWrapsAndDividesAsAPlayer) {
         r.gprm[0] = 0xFFF0;
         r.gprm[1] = 3;
         std::mt19937 random(1);
-        CommandExecutor exec(r, random);
         long budget = 100;
-        exec.run(c.commands, 0, budget);
+        CommandExecutor(r, random).run(c.commands, 0, budget);
         EXPECT_EQ(r.gprm[c.reg], c.expected) << c.what;
     }
 }
@@ -99,13 +98,18 @@ ifo_t vmgWithFirstPlay(const std::vector<NavBytes>& commands, std::uint16_t next
     return ifo;
 }
 
-std::vector<Event> play(const Disc& disc, long cells = 50) {
-    Navigator nav(disc);
-    std::vector<Event> events;
+// The events of a scripted session of `nav` from its start.
+std::vector<Event> eventsOf(Navigator& nav, long maxCells = 1000) {
     Script s;
-    s.maxCells = cells;
+    s.maxCells = maxCells;
+    std::vector<Event> events;
     RunScript(nav, s, [&](const Event& e) { events.push_back(e); });
     return events;
+}
+
+std::vector<Event> play(const Disc& disc) {
+    Navigator nav(disc);
+    return eventsOf(nav, 50);
 }
 
 TEST(Navigator, LoopsWithoutProgressEndWithTheIllegalCommandWarning) {
@@ -163,8 +167,7 @@ TEST(Navigator, RegisterSampleEndsWithTheValuesWorkedOutByHand) {
     for (const Expected& c : cases) {
         Navigator nav(disc);
         nav.setMenuLanguage(c.language);
-        std::vector<Event> events;
-        RunScript(nav, Script{}, [&](const Event& e) { events.push_back(e); });
+        const auto events = eventsOf(nav);
         ASSERT_FALSE(events.empty());
         EXPECT_EQ(events.back().kind, EventKind::Stop);
         for (int g = 0; g < 13; ++g) {
@@ -199,7 +202,6 @@ TEST(Navigator, UserOperationsAndTheirMasks) {
     EXPECT_EQ(nav.previousChapter(), UopResult::Done);
     nav.step();
     EXPECT_EQ(nav.position().cell, 2);
-
     disc.titleSets[0].titlePgcs[0].pgc.prohibitedUops = 1u << kUopNextProgram | 1u << kUopRootMenu;
     EXPECT_EQ(nav.nextChapter(), UopResult::Prohibited);
     EXPECT_EQ(nav.menuCall(kRootMenu), UopResult::Prohibited);
@@ -213,12 +215,8 @@ TEST(NavtabCliPlay, TraceShowsEachCommandAsTheDecoderDoes) {
     const Disc disc = LoadDisc(folder);
     Navigator nav(disc);
     nav.setTrace(true);
-    std::vector<Event> events;
-    Script s;
-    s.maxCells = 30;
-    RunScript(nav, s, [&](const Event& e) { events.push_back(e); });
     std::vector<std::string> texts;
-    for (const Event& e : events)
+    for (const Event& e : eventsOf(nav, 30))
         if (e.kind == EventKind::Command) texts.push_back(e.text);
     ASSERT_GT(texts.size(), 20u);
     const std::string out = test::runCli({"play", folder, "--trace", "--steps", "30"}).out;

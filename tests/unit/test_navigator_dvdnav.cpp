@@ -1,8 +1,7 @@
 // The navigator against libdvdnav, the reference: both play the same scripted sessions on every
 // sample disc (from first play on, each menu button taken in turn, each title and chapter, next
-// and previous chapter, a menu call and resume), and the cells they play must agree: domain,
-// title, PGC (in titles, where libdvdnav tells it), cell number, first and last sector, and the
-// highlighted button when a menu is answered.
+// and previous chapter, German menus), and the cells they play must agree: domain, title, PGC (in
+// titles, where libdvdnav tells it), cell number, first and last sector.
 #include <gtest/gtest.h>
 
 #include <dvdnav/dvdnav.h>
@@ -17,9 +16,7 @@ namespace {
 
 struct Played {
     std::string domain;
-    int title = 0;
-    int pgc = 0;
-    int cell = 0;
+    int title = 0, pgc = 0, cell = 0;
     std::uint32_t first = 0, last = 0;
     bool operator==(const Played&) const = default;
 };
@@ -29,8 +26,9 @@ std::ostream& operator<<(std::ostream& os, const Played& p) {
               << " sectors " << p.first << "-" << p.last;
 }
 
-// What a session does besides answering menus: after `afterCells` cells, one operation.
-enum class Operation { None, NextChapter, PreviousChapter, MenuCallAndResume };
+// Besides answering menus, a session may skip a chapter once, at the end of a cell in a title's
+// second or later program: libdvdnav refuses "previous chapter" in a title's first program.
+enum class Operation { None, NextChapter, PreviousChapter };
 
 struct Session {
     std::string name;
@@ -45,16 +43,13 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
     Navigator nav(disc);
     nav.setMenuLanguage(languageCode(s.language[0], s.language[1]));
     std::vector<Played> out;
-    long cells = 0;
     std::size_t press = 0;
     bool operated = false;
     auto drain = [&] {
-        for (const Event& e : nav.takeEvents()) {
-            if (e.kind != EventKind::Cell) continue;
-            ++cells;
-            out.push_back({std::string(domainName(e.domain)), e.title,
-                           e.domain == Domain::Title ? e.pgc : 0, e.cell, e.first, e.last});
-        }
+        for (const Event& e : nav.takeEvents())
+            if (e.kind == EventKind::Cell)
+                out.push_back({std::string(domainName(e.domain)), e.title,
+                               e.domain == Domain::Title ? e.pgc : 0, e.cell, e.first, e.last});
     };
     if (s.title) {
         nav.startAndSettle();
@@ -64,30 +59,19 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
         nav.start();
     }
     drain();
-    while (cells < s.cells) {
-        const long before = cells;
+    while (static_cast<long>(out.size()) < s.cells) {
+        const std::size_t before = out.size();
         const Status st = nav.step();
         drain();
-        const bool cellPlayed = cells > before;
         if (st == Status::Stopped) break;
         if (st == Status::Still) nav.stillOff();
         if (st == Status::Menu) AnswerMenu(nav, s.presses, press);
-        // Both players are asked at the end of a cell in a title's second or later program:
-        // libdvdnav refuses "previous chapter" in a title's first program, where a player
-        // restarts it.
-        if (!operated && cells >= 2 && cellPlayed && st == Status::Running &&
+        if (!operated && out.size() >= 2 && out.size() > before && st == Status::Running &&
             nav.position().program > 1 && nav.position().domain == Domain::Title &&
             s.operation != Operation::None) {
             operated = true;
             if (s.operation == Operation::NextChapter) nav.nextChapter();
             if (s.operation == Operation::PreviousChapter) nav.previousChapter();
-            if (s.operation == Operation::MenuCallAndResume) {
-                nav.menuCall(kRootMenu);
-                // The menu's first cell plays, then the title resumes.
-                while (cells < s.cells && nav.step() == Status::Running) drain();
-                drain();
-                nav.resume();
-            }
         }
         drain();
     }
@@ -97,8 +81,7 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
 std::string dvdnavDomain(dvdnav_t* d) {
     if (dvdnav_is_domain_fp(d)) return "fp";
     if (dvdnav_is_domain_vmgm(d)) return "vmgm";
-    if (dvdnav_is_domain_vtsm(d)) return "vtsm";
-    return "tt";
+    return dvdnav_is_domain_vtsm(d) ? "vtsm" : "tt";
 }
 
 std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
@@ -110,7 +93,7 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
     dvdnav_set_PGC_positioning_flag(d, 1);
     std::vector<std::uint8_t> buf(2048);
     std::size_t press = 0;
-    bool started = s.title == 0, operated = false, inCell = false, menuCalled = false;
+    bool started = s.title == 0, operated = false, inCell = false;
     Played current;
     auto finish = [&] {
         if (inCell) out.push_back(current);
@@ -126,68 +109,46 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
             }
             continue;
         }
-        switch (event) {
-            case DVDNAV_CELL_CHANGE: {
-                finish();
-                const auto* cc = reinterpret_cast<dvdnav_cell_change_event_t*>(buf.data());
-                current = Played{};
-                current.domain = dvdnavDomain(d);
-                current.cell = cc->cellN;
-                if (current.domain == "tt") {
-                    int32_t title = 0, pgcn = 0, pgn = 0;
-                    dvdnav_current_title_program(d, &title, &pgcn, &pgn);
-                    current.title = title;
-                    current.pgc = pgcn;
-                }
-                inCell = true;
-                break;
-            }
-            case DVDNAV_NAV_PACKET: {
-                const dsi_t* dsi = dvdnav_get_current_nav_dsi(d);
-                pci_t* pci = dvdnav_get_current_nav_pci(d);
-                if (inCell && current.first == 0 && current.last == 0)
-                    current.first = dsi->dsi_gi.nv_pck_lbn;
-                if (inCell) current.last = dsi->dsi_gi.nv_pck_lbn + dsi->dsi_gi.vobu_ea;
-                const bool lastVobu = (dsi->vobu_sri.next_vobu & 0x3FFFFFFF) == 0x3FFFFFFF;
-                if (lastVobu && pci->hli.hl_gi.hli_ss != 0 && pci->hli.hl_gi.btn_ns > 0) {
-                    finish();
-                    if (menuCalled) break;  // the called menu is left by resume
-                    int32_t button = 0;
-                    dvdnav_get_current_highlight(d, &button);
-                    // libdvdnav keeps a button number beyond the menu's buttons, and then cannot
-                    // activate anything; a player highlights button 1.
-                    if (button > pci->hli.hl_gi.btn_ns) dvdnav_button_select(d, pci, 1);
-                    if (press < s.presses.size())
-                        dvdnav_button_select_and_activate(d, pci, s.presses[press++]);
-                    else
-                        dvdnav_button_activate(d, pci);
-                    break;
-                }
-                break;
-            }
-            case DVDNAV_STILL_FRAME:
-                if (menuCalled) {
-                    finish();
-                    menuCalled = false;
-                    dvdnav_menu_call(d, DVD_MENU_Escape);
-                    break;
-                }
-                dvdnav_still_skip(d);
-                break;
-            case DVDNAV_WAIT:
-                dvdnav_wait_skip(d);
-                break;
-            case DVDNAV_STOP:
-                finish();
-                dvdnav_close(d);
-                return out;
-            default:
-                break;
-        }
-        const bool cellEnds =
-            event == DVDNAV_NAV_PACKET &&
-            (dvdnav_get_current_nav_dsi(d)->vobu_sri.next_vobu & 0x3FFFFFFF) == 0x3FFFFFFF;
         int32_t title = 0, pgcn = 0, pgn = 0;
+        bool cellEnds = false;
+        if (event == DVDNAV_CELL_CHANGE) {
+            finish();
+            current = Played{dvdnavDomain(d)};
+            current.cell = reinterpret_cast<dvdnav_cell_change_event_t*>(buf.data())->cellN;
+            if (current.domain == "tt") {
+                dvdnav_current_title_program(d, &title, &pgcn, &pgn);
+                current.title = title;
+                current.pgc = pgcn;
+            }
+            inCell = true;
+        } else if (event == DVDNAV_NAV_PACKET) {
+            const dsi_t* dsi = dvdnav_get_current_nav_dsi(d);
+            pci_t* pci = dvdnav_get_current_nav_pci(d);
+            if (inCell && current.first == 0 && current.last == 0)
+                current.first = dsi->dsi_gi.nv_pck_lbn;
+            if (inCell) current.last = dsi->dsi_gi.nv_pck_lbn + dsi->dsi_gi.vobu_ea;
+            cellEnds = (dsi->vobu_sri.next_vobu & 0x3FFFFFFF) == 0x3FFFFFFF;
+            if (cellEnds && pci->hli.hl_gi.hli_ss != 0 && pci->hli.hl_gi.btn_ns > 0) {
+                finish();
+                int32_t button = 0;
+                dvdnav_get_current_highlight(d, &button);
+                // libdvdnav keeps a button number beyond the menu's buttons, and then cannot
+                // activate anything; a player highlights button 1.
+                if (button > pci->hli.hl_gi.btn_ns) dvdnav_button_select(d, pci, 1);
+                if (press < s.presses.size())
+                    dvdnav_button_select_and_activate(d, pci, s.presses[press++]);
+                else
+                    dvdnav_button_activate(d, pci);
+                continue;
+            }
+        } else if (event == DVDNAV_STILL_FRAME) {
+            dvdnav_still_skip(d);
+        } else if (event == DVDNAV_WAIT) {
+            dvdnav_wait_skip(d);
+        } else if (event == DVDNAV_STOP) {
+            finish();
+            break;
+        }
         if (cellEnds) dvdnav_current_title_program(d, &title, &pgcn, &pgn);
         if (!operated && inCell && out.size() + 1 >= 2 && cellEnds && pgn > 1 &&
             dvdnavDomain(d) == "tt" && s.operation != Operation::None) {
@@ -195,10 +156,6 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
             finish();
             if (s.operation == Operation::NextChapter) dvdnav_next_pg_search(d);
             if (s.operation == Operation::PreviousChapter) dvdnav_prev_pg_search(d);
-            if (s.operation == Operation::MenuCallAndResume) {
-                dvdnav_menu_call(d, DVD_MENU_Root);
-                menuCalled = true;
-            }
         }
     }
     if (static_cast<long>(out.size()) < s.cells) finish();
@@ -207,21 +164,17 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
 }
 
 std::vector<Session> sessionsFor(const Disc& disc) {
-    std::vector<Session> all;
-    all.push_back({"first play", 0, 1, {}, Operation::None, 24});
-    for (int k = 1; k <= 4; ++k)
-        all.push_back({"button " + std::to_string(k), 0, 1, {k}, Operation::None, 24});
-    for (std::size_t t = 0; t < disc.titles.size(); ++t)
-        for (int c = 1; c <= disc.titles[t].parts; ++c)
-            all.push_back({"title " + std::to_string(t + 1) + " chapter " + std::to_string(c),
-                           static_cast<int>(t + 1),
+    std::vector<Session> all = {{"first play", 0, 1, {}}};
+    for (int k = 1; k <= 4; ++k) all.push_back({"button " + std::to_string(k), 0, 1, {k}});
+    for (int t = 1; t <= static_cast<int>(disc.titles.size()); ++t)
+        for (int c = 1; c <= disc.titles[t - 1].parts; ++c)
+            all.push_back({"title " + std::to_string(t) + " chapter " + std::to_string(c),
+                           t,
                            c,
                            {},
                            Operation::None,
                            6});
-    Session german{"first play, German menus", 0, 1, {}, Operation::None, 24};
-    german.language = "de";
-    all.push_back(german);
+    all.push_back({"first play, German menus", 0, 1, {}, Operation::None, 24, "de"});
     all.push_back({"next chapter", 1, 1, {}, Operation::NextChapter, 6});
     all.push_back({"previous chapter", 1, 2, {}, Operation::PreviousChapter, 6});
     return all;
@@ -235,9 +188,8 @@ TEST_P(NavigatorAgainstDvdnav, PlaysTheSameCells) {
     ASSERT_TRUE(disc.problems.empty());
     for (const Session& s : sessionsFor(disc)) {
         const auto ours = playNavtab(disc, s);
-        const auto theirs = playDvdnav(folder, s);
         ASSERT_FALSE(ours.empty()) << s.name;
-        EXPECT_EQ(ours, theirs) << GetParam() << ", session " << s.name;
+        EXPECT_EQ(ours, playDvdnav(folder, s)) << GetParam() << ", session " << s.name;
     }
 }
 

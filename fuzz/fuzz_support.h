@@ -1,12 +1,27 @@
-// A file in memory that the readers can open by name, for the fuzz targets.
+// For the fuzz targets: a file in memory that the readers can open by name, and quiet
+// diagnostics (what the loaders skip would be millions of lines on standard error and most of the
+// fuzzer's time).
 #pragma once
 
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
+
+#include "core/misc.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    navtab::setDiagnosticsQuiet(true);
+    return 0;
+}
 
 class MemoryFile {
   public:
@@ -20,9 +35,9 @@ class MemoryFile {
         if (fd_ >= 0) close(fd_);
     }
     bool ok() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
     std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
 
   private:
     int fd_;
 };
-
