@@ -50,7 +50,7 @@ struct SectorRun {
 // The 42 search words: next video, 19 forward (farthest first), next, previous, 19 backward
 // (nearest first), previous video; the first 21 point ahead, the 38 step words are 1269..1425
 // but for next and previous at 1345 and 1349.
-bool specialSearch(std::uint32_t word, bool step) {
+bool reservedSearch(std::uint32_t word, bool step) {
     return word == 0x3FFFFFFF || word == 0x7FFFFFFF || word == 0xBFFFFFFF ||
            (step && word == 0x80000000);
 }
@@ -79,8 +79,8 @@ void checkNavPacks(const SectorRun& src, const SectorRun& out, const std::vector
             const std::size_t at = 1265 + 4 * w;
             const bool forward = w < 21, step = w != 0 && w != 20 && w != 21 && w != 41;
             const std::uint32_t sw = be32(s + at), ow = be32(o + at);
-            if (specialSearch(sw, step)) {
-                EXPECT_EQ(ow, sw) << "special word at " << at;
+            if (reservedSearch(sw, step)) {
+                EXPECT_EQ(ow, sw) << "reserved word at " << at;
                 continue;
             }
             const std::int64_t target =

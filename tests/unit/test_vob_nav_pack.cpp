@@ -1,5 +1,5 @@
 // Decoding a NAV pack into its VobuInfo record: the elapsed-time word, search pointers and sync
-// offsets with their special values, the step pointers' order, and a short sector. The fields of
+// offsets with their reserved values, the step pointers' order, and a short sector. The fields of
 // the samples' NAV packs are checked through navtab-cli vobus (test_vob_cli.cpp).
 #include <gtest/gtest.h>
 
