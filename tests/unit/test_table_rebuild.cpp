@@ -1,7 +1,6 @@
-// The table rebuild of the VOB processing runs. In place on the sample discs (every VOBU kept at
-// its sector) it must give back the tables dvdauthor wrote; then relocated and left-out VOBUs,
-// split cells, unsorted VOB ids, angle blocks, VOB id and language unit stripping, the new table
-// layout and damaged tables.
+// The table rebuild of the VOB processing runs: in place on the sample discs it must give back
+// the tables dvdauthor wrote; then left-out VOBUs, split cells, unsorted VOB ids, angle blocks,
+// VOB id stripping and damaged tables.
 #include <gtest/gtest.h>
 #include <cstring>
 #include <map>
@@ -34,46 +33,36 @@ VobJob analyse(const std::vector<std::string>& files) {
     return job;
 }
 
-// A byte where the rebuilt table keeps to the rules of the rebuild and dvdauthor wrote another
-// value: its offset, the rebuilt value and dvdauthor's.
+// Where the rebuild differs from dvdauthor in the PGC table (offset, rebuilt byte, dvdauthor's):
+// - 0x0A/0x02: a cell that begins another VOB id is marked seamless (0x08) besides the STC
+//   discontinuity; dvdauthor marks only the latter (and on ntsc43 leaves cell 4 of PGC 1 at 0);
+// - 0x40/0x41 (mixed0): a PGC's time is the sum of its cells', dvdauthor adds the audio that runs
+//   past the last picture;
+// - 0xC0/0xC1 (menus): a menu cell of 45045 + 46635 ticks counts 1 s 0 frames, dvdauthor rounds
+//   the span up to 1 s 1 frame.
 struct KnownDifference {
     std::size_t offset;
     std::uint8_t ours, dvdauthors;
 };
-
-// Where the rebuild differs from dvdauthor on the samples (every cell playback time, sector,
-// address map, cell address and time map entry of the titles is equal):
-// - VTS_PGCITI, the first category byte of a cell that begins another VOB id than the cell before
-//   it: the rebuild marks every cell after the first seamless (0x08) besides the STC
-//   discontinuity (0x02), dvdauthor marks only the discontinuity; on ntsc43 dvdauthor also
-//   leaves cell 4 of PGC 1, a cell of its own <cell> element, at 0x00 where the rebuild gives 0x08;
-// - VTS_PGCITI of mixed0, the frame byte of each PGC's playback time: the PGC time is the sum of
-//   its cells' times, dvdauthor adds the audio that runs on past the last picture (one frame);
-// - the menu PGCI unit tables of ntsc43, the frame byte of every cell's playback time: a menu cell
-//   has two VOBUs of 45045 and 46635 ticks (30.5 NTSC frames), the rebuild counts whole frames of
-//   1/30 s from the last VOBU's elapsed time (15) and span (15.5), 1 s 0 frames; dvdauthor rounds
-//   the span up to 1 s 1 frame.
-struct InPlaceCase {
-    const char* disc;
-    const char* ifo;
+const struct {
+    const char *disc, *ifo;
     TableForm form;
-    std::vector<KnownDifference> known;  // in the PGC table (VTS_PGCITI or the PGCI unit table)
-};
-const InPlaceCase kInPlace[] = {
+    std::vector<KnownDifference> known;
+} kInPlace[] = {
     {"ntsc43",
      "VTS_01_0.IFO",
      TableForm::Title,
-     {{0x1A0, 0x0A, 0x02}, {0x1B8, 0x08, 0x00}, {0x2F6, 0x0A, 0x02}}},
+     {{0x1A0, 0x0A, 2}, {0x1B8, 8, 0}, {0x2F6, 0x0A, 2}}},
     {"ntsc43", "VTS_02_0.IFO", TableForm::Title, {}},
     {"pal169", "VTS_01_0.IFO", TableForm::Title, {}},
     {"mixed0",
      "VTS_01_0.IFO",
      TableForm::Title,
      {{0x1F, 0x40, 0x41},
-      {0x148, 0x0A, 0x02},
+      {0x148, 0x0A, 2},
       {0x18F, 0x40, 0x41},
-      {0x286, 0x0A, 0x02},
-      {0x2B6, 0x0A, 0x02}}},
+      {0x286, 0x0A, 2},
+      {0x2B6, 0x0A, 2}}},
     {"ntsc43",
      "VTS_01_0.IFO",
      TableForm::Menu,
@@ -83,7 +72,7 @@ const InPlaceCase kInPlace[] = {
 
 // Every sector of the VOB files kept where it was: the rebuilt tables are dvdauthor's.
 TEST(TableRebuild, InPlaceOnTheSamplesGivesDvdauthorsTables) {
-    for (const InPlaceCase& c : kInPlace) {
+    for (const auto& c : kInPlace) {
         const std::string path = sampleFile(c.disc, c.ifo);
         IfoHandle ifo = loadSample(path);
         const ifo_t before = *ifo;
@@ -118,8 +107,8 @@ TEST(TableRebuild, InPlaceOnTheSamplesGivesDvdauthorsTables) {
     }
 }
 
-// mixed0 written again without its VOBU at sector 111 (the last of cell 1/2) and with every
-// VOBU moved up to close the gap: lbn keeps where each stood.
+// mixed0 without its VOBU at sector 111 (the last of cell 1/2), every VOBU moved up to close the
+// gap: lbn keeps where each stood.
 TEST(TableRebuild, LeftOutVobusMoveTimeMapsAndCellsToTheirNewSectors) {
     const std::string path = sampleFile("mixed0", "VTS_01_0.IFO");
     IfoHandle ifo = loadSample(path);
@@ -142,8 +131,8 @@ TEST(TableRebuild, LeftOutVobusMoveTimeMapsAndCellsToTheirNewSectors) {
     RecordingInteraction ui;
     ASSERT_TRUE(RemapTimeMapsByLbn(*ifo, job.vobus, ui));
 
-    // Title 1's map was 36, *111, 222, *297: the entry for the VOBU left out names the next one
-    // there is. Title 2 plays VOB 2 twice (222, 297, 222, *297): its map goes back in the stream.
+    // Title 1's map was 36, *111, 222, *297: the entry for the VOBU left out names the next one.
+    // Title 2 plays VOB 2 twice (222, 297, 222, *297): its map goes back in the stream.
     const CIfoTmapt tmapt(ifo->table[ID_VTS_TMAPTI]);
     ASSERT_EQ(tmapt.maps.size(), 2u);
     constexpr std::uint32_t kMark = tmapti::kDiscontinuity;
@@ -168,16 +157,16 @@ ifo_t emptyFile(const char* identifier) {
     return ifo;
 }
 
+// A VOBU of ten sectors and 12 frames at 25 fps.
 VobuInfo vobu(std::uint32_t sector, std::uint32_t vobId, std::uint32_t cellId) {
-    VobuInfo v;
-    v.sector = v.lbn = sector;
-    v.lastOffset = 9;
-    v.vobId = vobId;
-    v.cellId = cellId;
-    v.rate = 25;
-    v.sPtm = 90000;
-    v.ePtm = 90000 + 3600 * 12;  // 12 frames at 25 fps
-    return v;
+    return {.sector = sector,
+            .lbn = sector,
+            .lastOffset = 9,
+            .vobId = vobId,
+            .cellId = cellId,
+            .sPtm = 90000,
+            .ePtm = 90000 + 3600 * 12,
+            .rate = 25};
 }
 
 // A VTS_PGCITI of one PGC playing the cells (VOB id, cell id), each beginning a program when
@@ -228,7 +217,6 @@ TEST(TableRebuild, TitleCellAddressesAreSortedByVobIdAndPgcsSearchThatOrder) {
     VobJob job;
     job.vobus = {vobu(0, 3, 1), vobu(10, 1, 1), vobu(20, 2, 1), vobu(30, 2, 1)};
     CellList cells = BuildCells(job);
-    CellList menuCells = cells;
     RebuildCellAddressTable(ifo, cells, TableForm::Title);
     const CIfoCadt cadt(ifo.table[ID_VTS_C_ADT]);
     ASSERT_EQ(cadt.cells.size(), 3u);
@@ -239,12 +227,6 @@ TEST(TableRebuild, TitleCellAddressesAreSortedByVobIdAndPgcsSearchThatOrder) {
     const CIfoPgcit pgcit = pgcitWithCells(ifo.table[ID_VTS_PGCITI]);
     ASSERT_EQ(pgcit.srps[0]->pgc->cells.size(), 1u);  // VOB 9 is not in the files any more
     EXPECT_EQ(pgcit.srps[0]->pgc->cells[0]->firstSector, 20u);
-
-    // The menu form keeps the order of the stream.
-    ifo_t vmg = emptyFile("DVDVIDEO-VMG");
-    RebuildCellAddressTable(vmg, menuCells, TableForm::Menu);
-    EXPECT_EQ(CIfoCadt(vmg.table[ID_VMGM_C_ADT]).cells[0]->vobId, 3);
-    EXPECT_TRUE(vmg.table[ID_VTS_C_ADT].empty());
 }
 
 // Two VOB ids of interleaved VOBUs that carry seamless angle addresses: one angle block.
@@ -258,23 +240,19 @@ TEST(TableRebuild, InterleavedAngleCellsFormABlock) {
         job.vobus.push_back(v);
     }
     job.angles.highestAngle = 3;
-    job.angles.vobIds[0] = {1};
-    job.angles.vobIds[1] = {2};
-    job.angles.vobIds[2] = {3};
-    CellList cells = BuildCells(job);
-    ASSERT_EQ(cells.size(), 3u);
-    EXPECT_EQ(cells[0].category[0], 0x57);  // first in block, angle, interleaved, STC
-    EXPECT_EQ(cells[1].category[0], 0x9F);  // in block, seamless
-    EXPECT_EQ(cells[2].category[0], 0xDF);  // last in block
-    EXPECT_EQ(cells[1].firstIlvuEndSector, 14u);
-
-    // Without the angle table each cell after one of a lower VOB id closes the block, and the
-    // cell that closed it before moves inside.
-    job.angles.clear();
-    cells = BuildCells(job);
-    EXPECT_EQ(cells[0].category[0], 0x57);
-    EXPECT_EQ(cells[1].category[0], 0x9F);
-    EXPECT_EQ(cells[2].category[0], 0xDF);
+    for (std::uint32_t a = 0; a < 3; ++a) job.angles.vobIds[a] = {a + 1};
+    // First in block, angle, interleaved, STC; in block, seamless; last in block. Without the
+    // angle table each cell after one of a lower VOB id closes the block, and the cell that
+    // closed it before moves inside.
+    for (bool table : {true, false}) {
+        if (!table) job.angles.clear();
+        const CellList cells = BuildCells(job);
+        ASSERT_EQ(cells.size(), 3u);
+        EXPECT_EQ(cells[0].category[0], 0x57);
+        EXPECT_EQ(cells[1].category[0], 0x9F);
+        EXPECT_EQ(cells[2].category[0], 0xDF);
+        EXPECT_EQ(cells[1].firstIlvuEndSector, 14u);
+    }
 
     // Interleaved without angle addresses: only the interleaved flag.
     for (VobuInfo& v : job.vobus) v.smlAngleAddress.fill(0);
@@ -318,113 +296,17 @@ TEST(TableRebuild, DamagedTimesAndAnEmptyListGiveSaneTables) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{kNoTimeMapText});
 }
 
-// ntsc43 title set 1: PGC 1 plays 1/1 1/2 2/1 2/2 (four chapters of title 1), PGC 2 plays 3/1 3/2
-// (two chapters of title 2).
-TEST(TableRebuild, StrippedVobIdsLeaveThePgcsWithTheirChapters) {
+// ntsc43 title set 1: PGC 1 plays VOB ids 1 and 2 (title 1), PGC 2 plays VOB id 3 (title 2).
+// Without VOB id 3 title 2 has no chapters: it goes, and its PGC is no title's entry any more.
+TEST(TableRebuild, ATitleThatLosesAllItsChaptersGoes) {
     IfoHandle ifo = loadSample(sampleFile("ntsc43", "VTS_01_0.IFO"));
     StripChoices strip;
-    strip.keepVobId[1] = false;
-    strip.newVobId[2] = 1;
-    strip.newVobId[3] = 2;
+    strip.keepVobId[3] = false;
     ASSERT_EQ(RenumberPgcVobIds(*ifo, strip), "");
-    CIfoPgcit pgcit = pgcitWithCells(ifo->table[ID_VTS_PGCITI]);
-    const CIfoPgc& pgc = *pgcit.srps[0]->pgc;
-    ASSERT_EQ(pgc.positions.size(), 2u);
-    EXPECT_EQ(pgc.positions[0]->vobId, 1);
-    EXPECT_EQ(pgc.positions[1]->cellId, 2);
-    EXPECT_EQ(pgc.cells[0]->firstSector, 214u);  // the entries themselves stay
-    EXPECT_EQ(pgc.programMap, (std::vector<std::uint8_t>{1, 2}));
-    EXPECT_EQ(pgcit.srps[1]->pgc->positions[0]->vobId, 2);
-    CIfoPttSrpt ptt(ifo->table[ID_PTT_SRPTI]);
-    ASSERT_EQ(ptt.titles.size(), 2u);
-    ASSERT_EQ(ptt.titles[0]->ptts.size(), 2u);
-    EXPECT_EQ(ptt.titles[0]->ptts[1]->programNumber, 2);
-    EXPECT_EQ(ptt.titles[1]->ptts.size(), 2u);
-
-    // Dropping what is now VOB id 2 leaves title 2 without chapters: it goes, and its PGC is no
-    // title's entry any more.
-    StripChoices again;
-    again.keepVobId[2] = false;
-    ASSERT_EQ(RenumberPgcVobIds(*ifo, again), "");
-    ptt = CIfoPttSrpt(ifo->table[ID_PTT_SRPTI]);
-    EXPECT_EQ(ptt.titles.size(), 1u);
-    pgcit = CIfoPgcit(ifo->table[ID_VTS_PGCITI]);
+    EXPECT_EQ(CIfoPttSrpt(ifo->table[ID_PTT_SRPTI]).titles.size(), 1u);
+    const CIfoPgcit pgcit(ifo->table[ID_VTS_PGCITI]);
     EXPECT_EQ(pgcit.srps[0]->entry, 0x81);
     EXPECT_EQ(pgcit.srps[1]->entry, 0x00);
-}
-
-// A program whose first cell is dropped lives on from its next cell; one that loses all its
-// cells goes with its chapters, and the chapters after it are renumbered.
-TEST(TableRebuild, ProgramsLiveWhileOneOfTheirCellsIsKept) {
-    ifo_t ifo = emptyFile("DVDVIDEO-VTS");
-    ifo.table[ID_VTS_PGCITI] =
-        pgcitOf({{1, 1, true}, {2, 1, false}, {3, 1, true}, {4, 1, true}, {4, 2, false}});
-    CIfoPttSrpt ptt;
-    for (std::uint16_t program = 1; program <= 3; ++program) ptt.AddTitle()->AddPtt(1, program);
-    ifo.table[ID_PTT_SRPTI] = bytesOf(ptt.serialise());
-    StripChoices strip;
-    strip.keepVobId[1] = strip.keepVobId[3] = false;
-    ASSERT_EQ(RenumberPgcVobIds(ifo, strip), "");
-    const CIfoPgcit pgcit = pgcitWithCells(ifo.table[ID_VTS_PGCITI]);
-    const CIfoPgc& pgc = *pgcit.srps[0]->pgc;
-    ASSERT_EQ(pgc.cells.size(), 3u);
-    EXPECT_EQ(pgc.programMap, (std::vector<std::uint8_t>{1, 2}));
-    EXPECT_EQ(pgc.cells[0]->category[3], 2);  // the whole old entry is kept
-    ptt = CIfoPttSrpt(ifo.table[ID_PTT_SRPTI]);
-    ASSERT_EQ(ptt.titles.size(), 2u);
-    EXPECT_EQ(ptt.titles[0]->ptts[0]->programNumber, 1);
-    EXPECT_EQ(ptt.titles[1]->ptts[0]->programNumber, 2);
-}
-
-TEST(TableRebuild, StrippedLanguageUnitsAndMenuVobIdsLeaveTheMenuTable) {
-    IfoHandle ifo = loadSample(sampleFile("ntsc43", "VTS_01_0.IFO"));
-    StripChoices strip;
-    strip.keepLanguageUnit = {true, false};
-    strip.keepVobId[2] = false;
-    ASSERT_EQ(RenumberMenuVobIds(*ifo, strip, false), "");
-    CIfoPgciUt ut = pgciUtWithCells(ifo->table[ID_VTSM_PGCI_UT]);
-    ASSERT_EQ(ut.units.size(), 2u);  // language units stay unless they are stripped
-    EXPECT_TRUE(ut.units[0]->srps[1]->pgc->cells.empty());
-    EXPECT_EQ(ut.units[1]->srps[0]->pgc->positions[0]->vobId, 3);
-    ASSERT_EQ(RenumberMenuVobIds(*ifo, strip, true), "");
-    ut = pgciUtWithCells(ifo->table[ID_VTSM_PGCI_UT]);
-    ASSERT_EQ(ut.units.size(), 1u);
-    EXPECT_EQ(ut.units[0]->language[0], 'e');
-    EXPECT_EQ(ut.units[0]->srps[0]->pgc->cells[0]->lastSector, 13u);
-}
-
-TEST(TableRebuild, RelaidTablesFollowEachOtherAndSaveAtTheirSize) {
-    for (const char* name : {"VTS_01_0.IFO", "VIDEO_TS.IFO"}) {
-        IfoHandle ifo = loadSample(sampleFile("ntsc43", name));
-        const ifo_t before = *ifo;
-        // A bigger address map (two sectors) and a table gone.
-        const bool vts = ifoKind(ifo.get()) == IfoKind::Vts;
-        CIfoVobuAdmap admap;
-        for (std::uint32_t k = 0; k < 1000; ++k) admap.AddVobu(k * 10);
-        ifo->table[vts ? ID_VTS_VOBU_ADMAP : ID_VMGM_VOBU_ADMAP] = bytesOf(admap.serialise());
-        ifo->table[vts ? ID_VTS_TMAPTI : ID_VMG_VTS_ATRT].clear();
-        RelayoutIfoTables(*ifo);
-        std::uint32_t next = 1;
-        for (const TableLocation& t : tablesOf(ifoKind(ifo.get()))) {
-            const std::uint32_t start = be32(ifo->table[ID_MAT].data() + t.matPointer);
-            EXPECT_EQ(start, ifo->has(t.id) ? next : 0) << name << " " << t.name;
-            next += ifoTableSize(ifo.get(), t.id) / std::uint32_t{kSectorSize};
-        }
-        EXPECT_EQ(be32(ifo->table[ID_MAT].data() + kMatLastSectorOfIfo), next - 1);
-        const IfoFileImage image = ifoFileImage(*ifo);
-        ASSERT_TRUE(image.ok()) << image.refusal;
-        EXPECT_EQ(image.endSectorWarning, "");
-        EXPECT_EQ(image.bytes.size(), std::size_t{next} * kSectorSize);
-
-        // Read back, every table is where the management table says.
-        TempDir dir;
-        writeFile(dir.file(name), image.bytes);
-        IfoHandle again = loadSample(dir.file(name));
-        for (const TableLocation& t : tablesOf(ifoKind(ifo.get())))
-            EXPECT_EQ(again->table[t.id], ifo->table[t.id]) << t.name;
-        EXPECT_EQ(again->table[ID_MAT], ifo->table[ID_MAT]);
-        EXPECT_NE(before.table[ID_MAT], ifo->table[ID_MAT]);
-    }
 }
 
 // Damaged tables: a PGC whose program map names cells it does not have and whose cell tables lie
@@ -451,13 +333,14 @@ TEST(TableRebuild, DamagedTablesAreNeverReadOrWrittenOutside) {
     // PGC outside and a PGC whose 255 cells run off the end after five entries.
     Bytes wild(kSectorSize, 0);
     put16(wild.data(), 3);
-    put32(wild.data() + 4, kSectorSize - 1);
-    put32(wild.data() + 8 + 4, 0xFFFFFFF0);
-    put32(wild.data() + 16 + 4, 8);
-    put32(wild.data() + 24 + 4, 32);
     put16(wild.data() + 32, 2);
-    put32(wild.data() + 40 + 4, kSectorSize - 100);
-    put32(wild.data() + 48 + 4, 100);
+    for (auto [at, value] : {std::pair{4u, 2047u},
+                             {12u, 0xFFFFFFF0u},
+                             {20u, 8u},
+                             {28u, 32u},
+                             {44u, 1948u},
+                             {52u, 100u}})
+        put32(wild.data() + at, value);
     std::uint8_t* menuPgc = wild.data() + 132;
     menuPgc[pgc::kCellCount] = 0xFF;
     put16(menuPgc + pgc::kCellPlaybackStart, 0x700);

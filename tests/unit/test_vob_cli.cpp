@@ -26,11 +26,8 @@ TEST(VobCli, ScanPrintsStatisticsVobusAndCellsInTextAndJson) {
 
     const auto j = runCli({"scan", sampleFile("pal169", "VTS_01_1.VOB"), "--json"});
     ASSERT_EQ(j.status, 0) << j.err;
-    EXPECT_TRUE(contains(j.out, "\"vobuStarts\": [0, 15, 32, 84, 137, 190, 242, 294, 346, 398]"));
     EXPECT_TRUE(contains(j.out, "{\"vobId\": 1, \"cellId\": 2, \"start\": 190, \"last\": 523}"));
     EXPECT_TRUE(contains(j.out, "{\"id\": 161, \"packets\": "));  // LPCM sub-stream 0xA1
-    EXPECT_TRUE(contains(j.out, "\"video\": {\"width\": 720, \"height\": 576"));
-    EXPECT_EQ(j.out.back(), '\n');
 }
 
 TEST(VobCli, UsageAndFailures) {

@@ -1,16 +1,20 @@
-// The pieces of the VOB processing runs on hand-made input: the options dialog's interlocks, the
-// sector decision of stripping, the destination writer's file split and the NAV-pack rewrite on
-// VOB files that do not match the list.
+// The pieces of the VOB processing runs on hand-made input: the sector decision of stripping, the
+// destination writer's file split, the NAV-pack rewrite on VOB files that do not match the list,
+// and Remove Angles on an angle block.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "core/bytes.h"
+#include "core/document.h"
+#include "core/ifo_classes.h"
+#include "format/file_tree.h"
 #include "unit/test_support.h"
 #include "unit/vob_fake_ui.h"
 #include "unit/vob_test_streams.h"
 #include "vob/destination_writer.h"
 #include "vob/extras_dialog.h"
+#include "vob/extras_run.h"
 #include "vob/nav_pack_rewrite.h"
 #include "vob/strip_sector.h"
 
@@ -20,48 +24,6 @@ namespace {
 using vob::ExtrasBox;
 namespace fs = std::filesystem;
 
-TEST(ExtrasDialog, InterlocksFollowTheClicks) {
-    auto s = vob::ExtrasDialogState::forVobExtras("/disc/VTS_03_0.IFO", 2);
-    EXPECT_EQ(s.options.destination, "VTS_03_1.VOB");
-    EXPECT_FALSE(s.visible(ExtrasBox::StripLanguageUnits));
-    EXPECT_FALSE(s.enabled(ExtrasBox::Remux));  // not built: shown, never taken
-    EXPECT_TRUE(s.checked(ExtrasBox::StripStreams));
-
-    s.click(ExtrasBox::RemoveAngles, true);
-    EXPECT_TRUE(s.checked(ExtrasBox::StripVobIds));
-    EXPECT_TRUE(s.checked(ExtrasBox::RemoveAnglePointers));
-    EXPECT_TRUE(s.keepAngleEnabled());
-    EXPECT_EQ(s.keepAngleItems(), (std::vector<std::string>{"Angle 1", "Angle 2"}));
-    s.click(ExtrasBox::AdjustAnglePointers, true);
-    EXPECT_FALSE(s.checked(ExtrasBox::RemoveAnglePointers));
-    s.click(ExtrasBox::RemovePuops, false);
-    s.click(ExtrasBox::CorrectNavPacks, false);  // the pointer options go back to their start
-    EXPECT_TRUE(s.checked(ExtrasBox::RemovePuops));
-    EXPECT_FALSE(s.checked(ExtrasBox::AdjustAnglePointers));
-    EXPECT_FALSE(s.enabled(ExtrasBox::AdjustVobuPointers));
-
-    s.click(ExtrasBox::StripVobIds, false);
-    s.click(ExtrasBox::StripStreams, false);
-    EXPECT_FALSE(s.destinationEnabled());
-
-    auto one = vob::ExtrasDialogState::forVobExtras("VTS_01_0.IFO", 1);
-    EXPECT_FALSE(one.enabled(ExtrasBox::AdjustAnglePointers));  // no angles to adjust
-}
-
-TEST(ExtrasDialog, MenuExtrasStripsVobIdsAndLanguageUnitsOnly) {
-    const auto s = vob::ExtrasDialogState::forMenuExtras("/disc/VIDEO_TS.IFO");
-    EXPECT_EQ(s.options.destination, "VIDEO_TS.VOB");
-    EXPECT_TRUE(s.visible(ExtrasBox::StripLanguageUnits));
-    EXPECT_TRUE(s.checked(ExtrasBox::StripLanguageUnits));
-    EXPECT_TRUE(s.checked(ExtrasBox::StripVobIds));
-    for (ExtrasBox b :
-         {ExtrasBox::Remux, ExtrasBox::StripStreams, ExtrasBox::CreateNew, ExtrasBox::RebuildPts}) {
-        EXPECT_FALSE(s.checked(b));
-        EXPECT_FALSE(s.enabled(b));
-    }
-    EXPECT_FALSE(s.videoSourceEnabled());
-}
-
 // VOB ids 1, 2, 3 with 2 left out: 2's VOBU goes whole, 3 is written as 2; an MPEG audio packet
 // of a stripped number stays, a private stream 1 packet of one goes.
 TEST(StripSector, DropsWholeVobusAndStrippedSubstreams) {
@@ -70,28 +32,20 @@ TEST(StripSector, DropsWholeVobusAndStrippedSubstreams) {
     job.strip.newVobId[3] = 2;
     job.strip.keepStreamId.fill(true);
     job.strip.keepStreamId[0x81] = false;
-    struct Step {
-        test::Sector sector;
-        vob::SectorFate fate;
-    };
-    const auto nav = [](std::uint16_t id) {
-        test::NavFields f;
-        f.vobId = id;
-        return test::navPack(f);
-    };
-    std::vector<Step> steps{
-        {nav(1), vob::SectorFate::Write},
-        {test::privateSector(0x81, 1000), vob::SectorFate::Drop},
-        {test::pesSector(0xC1, {1, 2, 3}, 1000), vob::SectorFate::Write},
-        {nav(2), vob::SectorFate::Drop},
-        {test::videoSector({0, 0, 1, 0}), vob::SectorFate::Drop},
-        {test::privateSector(0x80, 1000), vob::SectorFate::Drop},
-        {nav(3), vob::SectorFate::Write},
-        {test::privateSector(0x80, 1000), vob::SectorFate::Write},
-    };
+    const auto nav = [](std::uint16_t id) { return test::navPack({.vobId = id}); };
+    constexpr auto W = vob::SectorFate::Write, D = vob::SectorFate::Drop;
+    std::vector<std::pair<test::Sector, vob::SectorFate>> steps{
+        {nav(1), W},
+        {test::privateSector(0x81, 1000), D},
+        {test::pesSector(0xC1, {1, 2, 3}, 1000), W},
+        {nav(2), D},
+        {test::videoSector({0, 0, 1, 0}), D},
+        {test::privateSector(0x80, 1000), D},
+        {nav(3), W},
+        {test::privateSector(0x80, 1000), W}};
     for (std::size_t i = 0; i < steps.size(); ++i)
-        EXPECT_EQ(vob::StripSector(job, steps[i].sector, true, true), steps[i].fate) << i;
-    EXPECT_EQ(be16(&steps[6].sector[1055]), 2);
+        EXPECT_EQ(vob::StripSector(job, steps[i].first, true, true), steps[i].second) << i;
+    EXPECT_EQ(be16(&steps[6].first[1055]), 2);
     test::Sector cut(100, 0xBD);
     EXPECT_EQ(vob::StripSector(job, cut, true, true), vob::SectorFate::Drop);
 }
@@ -102,11 +56,11 @@ TEST(DestinationWriter, BeginsTheNextFileAtTheSectorLimit) {
     const test::Sector sector = test::paddingSector();
     for (int i = 0; i < 7; ++i) ASSERT_TRUE(writer.WriteDestinationSector(sector));
     ASSERT_TRUE(writer.close());
-    const std::vector<std::string> files{dir.file("VTS_07_1.VOB"), dir.file("VTS_07_2.VOB"),
-                                         dir.file("VTS_07_3.VOB")};
-    EXPECT_EQ(writer.files(), files);
-    EXPECT_EQ(fs::file_size(files[0]), 3u * 2048);
-    EXPECT_EQ(fs::file_size(files[2]), 1u * 2048);
+    ASSERT_EQ(writer.files().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(writer.files()[i], dir.file("VTS_07_" + std::to_string(i + 1) + ".VOB"));
+        EXPECT_EQ(fs::file_size(writer.files()[i]), (i < 2 ? 3u : 1u) * 2048);
+    }
     EXPECT_EQ(vob::menuDestinationPath("/x/VIDEO_TS.VOB.bak"), "/x/VIDEO_TS.VOB");
 }
 
@@ -135,27 +89,13 @@ TEST(NavPackRewrite, StopsAtAShortFileOrALostNavPack) {
     EXPECT_EQ(fs::file_size(dir.file("b.VOB")), 3000u);
 }
 
-}  // namespace
-}  // namespace navtab
-
-#include "core/document.h"
-#include "core/ifo_classes.h"
-#include "format/file_tree.h"
-#include "vob/extras_run.h"
-
-namespace navtab {
-namespace {
-
 // A title whose only PGC is an angle block of two cells, VOB id 1 (angle 1) and 2 (angle 2), in
 // interleaved units of one VOBU each: 1, 2, 1, 2.
 void writeAngleTitleSet(const std::string& folder) {
     std::vector<test::Sector> sectors;
-    for (int unit = 0; unit < 4; ++unit) {
-        test::NavFields f;
-        f.lbn = static_cast<std::uint32_t>(sectors.size());
-        f.vobId = static_cast<std::uint16_t>(1 + unit % 2);
-        f.vobuEa = 2;
-        test::Sector nav = test::navPack(f);
+    for (std::uint16_t unit = 0; unit < 4; ++unit) {
+        test::Sector nav =
+            test::navPack({.lbn = 3u * unit, .vobId = std::uint16_t(1 + unit % 2), .vobuEa = 2});
         put16(&nav[1063], 0x4000);  // part of an interleaved unit
         put32(&nav[1065], 2);       // the unit ends with this VOBU
         put32(&nav[1211 + 6], 3);   // seamless angle 2 three sectors on
@@ -193,8 +133,7 @@ void writeAngleTitleSet(const std::string& folder) {
 
 TEST(VobExtras, RemovingAnglesLeavesOneAngleWithoutInterleaving) {
     test::TempDir dir;
-    fs::create_directories(dir.path() / "src");
-    fs::create_directories(dir.path() / "out");
+    for (const char* sub : {"src", "out"}) fs::create_directories(dir.path() / sub);
     writeAngleTitleSet(dir.file("src"));
     ASSERT_NE(test::runCli({"show", dir.file("src/VTS_01_0.IFO")}).out.find("(Angle 2)"),
               std::string::npos);

@@ -1,5 +1,5 @@
-// The program-stream scanner: its lists on the sample discs, its log, the time text, and what it
-// does with streams that are odd or damaged (no system headers, junk between packets, lost sync,
+// The program-stream scanner: its lists on the sample discs and what it does with
+// streams that are odd or damaged (no system headers, junk between packets, lost sync,
 // a truncated last sector, files that cannot be opened).
 #include <gtest/gtest.h>
 
@@ -38,13 +38,6 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-TEST(FormatPts, HoursMinutesSecondsMilliseconds) {
-    EXPECT_EQ(FormatPts(3723004.4), "1:02:03.004");
-    EXPECT_EQ(FormatPts(-1500.0), "-0:00:01.500");
-    EXPECT_EQ(FormatPts(0.5), "0:00:00.001");  // halves away from zero
-    EXPECT_EQ(FormatPts(0.0), "0:00:00.000");
-}
-
 TEST(StreamScanner, SampleListsAgreeWithTheIfoTables) {
     for (const auto& [disc, ifo, vob] : {std::tuple{"ntsc43", "VTS_01_0.IFO", "VTS_01_1.VOB"},
                                          {"ntsc43", "VTS_02_0.IFO", "VTS_02_1.VOB"},
@@ -68,25 +61,6 @@ TEST(StreamScanner, SampleListsAgreeWithTheIfoTables) {
     }
 }
 
-TEST(StreamScanner, SampleLog) {
-    const Scan s = scan({sampleFile("ntsc43", "VTS_01_1.VOB")});
-    EXPECT_EQ(s.log.rfind("Scanning for stream id's, press control-c to quit...\n", 0), 0u);
-    EXPECT_TRUE(contains(s.log, "Found 0xE0 = Video 0 [PTS 0:00:00.533 @LBA 1]\n"));
-    EXPECT_TRUE(contains(s.log, "Found 0xBD = Private 1, sub 0x80 [PTS 0:00:00.528 @LBA 2]\n"));
-    EXPECT_TRUE(contains(s.log,
-                         "  Width = 352\n  Height = 240\n  Aspect-ratio = [2] 4:3 display\n"
-                         "  Frame-rate = [4] 29.97 (30000/1001) fps\n"));
-    EXPECT_TRUE(contains(s.log, "  Found VOB-ID: 02/CELL-ID: 01 [@LBA 214]\n"));
-    EXPECT_TRUE(contains(s.log, "\nSummary:\nMPEG Packs = 426\nSystem headers = 22\n"));
-    EXPECT_TRUE(
-        contains(s.log, "  Sub 0x80 packets = 66, total bytes = 132360 (delay -0:00:00.005)\n"));
-    // Without flags nothing but the opening line is logged, and no cells are recorded.
-    const Scan quiet = scan({sampleFile("ntsc43", "VTS_01_1.VOB")}, 0);
-    EXPECT_EQ(quiet.log, "Scanning for stream id's, press control-c to quit...\n");
-    EXPECT_TRUE(quiet.results.cells.empty());
-    EXPECT_EQ(quiet.results.vobuStarts.size(), 22u);
-}
-
 TEST(StreamScanner, ChainedFilesShareOneSectorCount) {
     const std::string vob = sampleFile("ntsc43", "VTS_02_1.VOB");
     Scan s = scan({vob, vob});
@@ -96,17 +70,13 @@ TEST(StreamScanner, ChainedFilesShareOneSectorCount) {
     EXPECT_EQ(s.results.lastVobuEnd, 83u);
     // The second file starts again with VOB 1, cell 1: a cell change at the file border.
     EXPECT_EQ(s.results.cells.size(), 4u);
-}
-
-TEST(StreamScanner, CapacitiesBoundTheLists) {
-    ScanResults r;
-    r.vobuCapacity = 3;
-    r.cellCapacity = 1;
-    ScanStreams({sampleFile("ntsc43", "VTS_01_1.VOB")}, r, {kScanAll, {}, nullptr});
+    // Capacities bound the lists, not the counts.
+    ScanResults r{.vobuCapacity = 3, .cellCapacity = 1};
+    ScanStreams({vob, vob}, r, {kScanAll, {}, nullptr});
     EXPECT_EQ(r.vobuStarts.size(), 3u);
-    EXPECT_EQ(r.vobusFound, 22u);
+    EXPECT_EQ(r.vobusFound, 12u);
     EXPECT_EQ(r.cells.size(), 1u);
-    EXPECT_EQ(r.cellsFound, 6u);
+    EXPECT_EQ(r.cellsFound, 4u);
 }
 
 TEST(StreamScanner, PacksWithoutSystemHeadersAndTimeStampsWithBit32) {
@@ -138,72 +108,56 @@ TEST(StreamScanner, JunkLostSyncTruncationAndTheEndCode) {
     Sector truncated = videoSector(sliceData(10));
     truncated.resize(700);
     const Sector ff(2048, 0xFF);
-    struct Case {
-        const char* what;
+    // What each stream does: its status, what the log says, the VOBU starts, the packs (0: any).
+    const struct {
         std::vector<Sector> sectors;
         ScanStatus status;
         std::string logged;
         std::vector<std::uint32_t> vobus;
         std::size_t packs;
-    };
-    const Case cases[] = {
-        {"four bytes before a pack",
-         {shortPadding({0xDE, 0xAD, 0xBE, 0xEF}, true), paddingSector()},
+    } cases[] = {
+        {{shortPadding({0xDE, 0xAD, 0xBE, 0xEF}, true), paddingSector()},
          ScanStatus::End,
          "Skipped 0 bytes for resync [@LBA 0]\n",
          {},
          2},
-        {"garbage between packs",
-         {navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})},
+        {{navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})},
          ScanStatus::End,
          "Skipped 2030 bytes for resync [@LBA 2]\n",
          {0, 3},
          0},
-        {"lost sync",
-         {navPack({}), ff, ff, navPack({})},
+        {{navPack({}), ff, ff, navPack({})},
          ScanStatus::LostSync,
          "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n",
          {0},
          0},
-        {"truncated last sector", {navPack({}), truncated}, ScanStatus::End, "Video 0", {0}, 2},
-        {"program end code",
-         {shortPadding({0x00, 0x00, 0x01, 0xB9}, false)},
+        {{navPack({}), truncated}, ScanStatus::End, "Video 0", {0}, 2},
+        {{shortPadding({0x00, 0x00, 0x01, 0xB9}, false)},
          ScanStatus::End,
          "MPeg End Code [LBA 0]\n",
          {},
          0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const Scan r = scanSectors(c.sectors);
-        EXPECT_EQ(r.status, c.status) << c.what;
-        EXPECT_TRUE(contains(r.log, c.logged)) << c.what << "\n" << r.log;
-        EXPECT_EQ(r.results.vobuStarts, c.vobus) << c.what;
-        if (c.packs != 0) {
-            EXPECT_EQ(r.results.packs, c.packs) << c.what;
-        }
+        EXPECT_EQ(r.status, c.status) << c.logged;
+        EXPECT_TRUE(contains(r.log, c.logged)) << r.log;
+        EXPECT_EQ(r.results.vobuStarts, c.vobus) << c.logged;
+        if (c.packs != 0) EXPECT_EQ(r.results.packs, c.packs) << c.logged;
     }
-}
-
-TEST(StreamScanner, SameVobAndCellIdsTwiceMakeOneCell) {
-    const Scan r = scanSectors({navPack({.vobuEa = 1}), paddingSector(), navPack({.vobuEa = 0}),
-                                navPack({.cellId = 2, .vobuEa = 0})});
-    ASSERT_EQ(r.results.cells.size(), 2u);
-    EXPECT_EQ(r.results.cells[0].start, 0u);
-    EXPECT_EQ(r.results.cells[0].end, 1u);
-    EXPECT_EQ(r.results.cells[1].start, 3u);
-    EXPECT_EQ(r.results.lastVobuEnd, 3u);
 }
 
 TEST(StreamScanner, InputThatCannotBeOpenedOrRead) {
     TempDir dir;
-    const Scan missing = scan({dir.file("nothing.vob")});
-    EXPECT_EQ(missing.status, ScanStatus::InputFailed);
-    EXPECT_TRUE(
-        contains(missing.log, "* Unable to open \"" + dir.file("nothing.vob") + "\" for input\n"));
     writeFile(dir.file("empty.vob"), {});
-    const Scan empty = scan({dir.file("empty.vob")});
-    EXPECT_EQ(empty.status, ScanStatus::InputFailed);
-    EXPECT_TRUE(contains(empty.log, "* Unable to read from"));
+    for (const auto& [file, logged] :
+         {std::pair{dir.file("nothing.vob"),
+                    "* Unable to open \"" + dir.file("nothing.vob") + "\" for input\n"},
+          {dir.file("empty.vob"), "* Unable to read from"}}) {
+        const Scan failed = scan({file});
+        EXPECT_EQ(failed.status, ScanStatus::InputFailed);
+        EXPECT_TRUE(contains(failed.log, logged)) << failed.log;
+    }
     // A step on a walk that is not open.
     StreamScanner scanner(kScanAll, {});
     EXPECT_EQ(scanner.step(), ScanStatus::NotOpen);

@@ -1,4 +1,5 @@
-// The frame-type template: picture numbering on hand-made streams, the file it writes (and does
+// The frame-type template (its numbering on the samples is held against ffprobe in
+// test_vob_samples.cpp): picture numbering on hand-made streams, the file it writes (and does
 // not write), the command with its dialogs, and navtab-cli template.
 #include <gtest/gtest.h>
 #include <filesystem>
@@ -24,18 +25,6 @@ std::string templateOf(const std::vector<Sector>& sectors, FrameTypes types = {}
 std::string text(const std::string& path) {
     const Bytes b = readFile(path);
     return std::string(b.begin(), b.end());
-}
-
-TEST(FrameTemplate, ClosedGopsOfTwelveListTheirIPictures) {
-    std::vector<Sector> s = {navPack({})};
-    for (int gop = 0; gop < 3; ++gop) {
-        s.push_back(fullVideoSector(concat({sequenceHeader(), pictureHeader(kIPicture)})));
-        for (int i = 1; i < 12; ++i)
-            s.push_back(fullVideoSector(pictureHeader(i % 3 == 0 ? kPPicture : kBPicture)));
-        s.push_back(privateSector(0x80, 1));
-    }
-    EXPECT_EQ(templateOf(s, {true, false, false}), "0,I\n12,I\n24,I\n");
-    EXPECT_EQ(templateOf(s).substr(0, 24), "0,I\n1,B\n2,B\n3,P\n4,B\n5,B\n");
 }
 
 // A start code split across packets is found once; other picture types take a number without a
@@ -96,49 +85,33 @@ TEST(FrameTemplate, FileIsReplacedOnlyByACompleteTemplate) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Error opening template file!"});
 }
 
-TEST(FrameTemplate, CommandAsksForTheFileAndTheTypes) {
+// The command through the window is tested in tests/ui: here a name without extension gets .txt,
+// and cancelling either dialog writes nothing.
+TEST(FrameTemplate, CommandAddsTheExtensionAndCancelsWithoutWriting) {
     TempDir dir;
     IfoDocument doc;
     doc.path = smallTitleSet(dir);
     FakeDialogs dialogs;
     dialogs.types = {false, false, true};
-    dialogs.templateFile = dir.file("frames");  // no extension: .txt is added
     RecordingInteraction ui;
-    OnCreateTemplate(&doc, dialogs, ui);
-    EXPECT_EQ(dialogs.fileAsked,
-              "TmpgTemplate.txt | Text Files (*.txt)|*.txt|All Files (*.*)|*.*||");
+    for (const char* file : {"frames", "cancelled.txt", ""}) {
+        dialogs.answer = file[0] != 'c';
+        dialogs.templateFile = file[0] ? dir.file(file) : "";
+        OnCreateTemplate(&doc, dialogs, ui);
+    }
     EXPECT_EQ(text(dir.file("frames.txt")), "1,B\n4,B\n");
-    EXPECT_EQ(dialogs.texts.front(), "Processing source VOB VTS_01_1.VOB");
-
-    // Cancelling either dialog writes nothing; without a file nothing is asked.
-    dialogs.answer = false;
-    dialogs.templateFile = dir.file("other.txt");
-    OnCreateTemplate(&doc, dialogs, ui);
-    dialogs.templateFile.clear();
-    dialogs.answer = true;
-    OnCreateTemplate(&doc, dialogs, ui);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("other.txt")));
-    dialogs.fileAsked.clear();
-    OnCreateTemplate(nullptr, dialogs, ui);
-    EXPECT_TRUE(dialogs.fileAsked.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cancelled.txt")));
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(FrameTemplateCli, WritesTheTemplateAndRejectsBadTypes) {
+// The template's content on the samples is held against ffprobe (test_vob_samples.cpp).
+TEST(FrameTemplateCli, RejectsBadTypesAndAnUnwritableFile) {
     TempDir dir;
-    const auto ok = runCli(
-        {"template", sampleFile("pal169", "VTS_01_0.IFO"), dir.file("t.txt"), "--types", "i"});
-    EXPECT_EQ(ok.status, 0) << ok.err;
-    EXPECT_EQ(text(dir.file("t.txt")).substr(0, 10), "0,I\n10,I\n2");
+    const std::string ifo = sampleFile("pal169", "VTS_01_0.IFO");
     for (const char* types : {"--types=X", "--types="})
-        EXPECT_EQ(
-            runCli({"template", sampleFile("pal169", "VTS_01_0.IFO"), dir.file("t.txt"), types})
-                .status,
-            2)
-            << types;
-    EXPECT_EQ(runCli({"template", sampleFile("pal169", "VTS_01_0.IFO")}).status, 2);
-    const auto bad =
-        runCli({"template", sampleFile("pal169", "VTS_01_0.IFO"), dir.file("x/t.txt")});
+        EXPECT_EQ(runCli({"template", ifo, dir.file("t.txt"), types}).status, 2) << types;
+    EXPECT_EQ(runCli({"template", ifo}).status, 2);
+    const auto bad = runCli({"template", ifo, dir.file("x/t.txt")});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.err, "navtab-cli: could not write " + dir.file("x/t.txt") + "\n");
 }

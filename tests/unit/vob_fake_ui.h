@@ -11,34 +11,29 @@
 
 namespace navtab::test {
 
-// The dialogs of the command, answered by the test.
 class FakeDialogs : public vob::VobCommandUi {
   public:
     class NoProgress : public Progress {
       public:
-        explicit NoProgress(std::vector<std::string>& texts) : texts_(texts) {}
+        NoProgress(std::vector<std::string>& texts, bool cancelled)
+            : texts_(texts), cancelled_(cancelled) {}
         void SetRange(int, int, int) override {}
         int SetPos(int) override { return 0; }
         int OffsetPos(int) override { return 0; }
         int StepIt() override { return 0; }
         void SetText(const std::string& t) override { texts_.push_back(t); }
         void PeekAndPump(bool) override {}
-        bool Cancelled() const override { return cancelled; }
-        bool cancelled = false;
+        bool Cancelled() const override { return cancelled_; }
 
       private:
         std::vector<std::string>& texts_;
+        bool cancelled_;
     };
 
-    bool chooseAutoCalcTables(vob::AutoCalcTables& t) override {
-        ++asked;
-        offered = t;
-        return answer;
-    }
+    bool chooseAutoCalcTables(vob::AutoCalcTables&) override { return ++asked, answer; }
     bool chooseFrameTypes(vob::FrameTypes& t) override {
-        ++asked;
         t = types;
-        return answer;
+        return ++asked, answer;
     }
     std::string chooseTemplateFile(const std::string& proposed,
                                    const std::string& filter) override {
@@ -47,29 +42,19 @@ class FakeDialogs : public vob::VobCommandUi {
     }
     std::unique_ptr<Progress> showProgress(const std::string& text) override {
         windows.push_back(text);
-        auto p = std::make_unique<NoProgress>(texts);
-        p->cancelled = cancel;
-        return p;
+        return std::make_unique<NoProgress>(texts, cancel);
     }
-
-    // The run's dialogs: each answer edits what it is shown (set by the test), or cancels.
+    // The run's options dialog: `extrasOptions` edits what it is shown.
     bool chooseExtrasOptions(vob::ExtrasDialogState& s) override {
         if (extrasOptions) extrasOptions(s);
         return answer;
     }
-    bool chooseStrip(vob::StripDialog& d) override {
-        stripModes.push_back(d.mode);
-        if (strip) strip(d);
-        return answer;
-    }
-    std::function<void(vob::ExtrasDialogState&)> extrasOptions;
-    std::function<void(vob::StripDialog&)> strip;
-    std::vector<vob::StripMode> stripModes;
+    bool chooseStrip(vob::StripDialog&) override { return answer; }
 
+    std::function<void(vob::ExtrasDialogState&)> extrasOptions;
     bool answer = true;
     bool cancel = false;  // the progress windows report a cancel
     int asked = 0;
-    vob::AutoCalcTables offered{false, false, false, false};
     vob::FrameTypes types;
     std::string templateFile, fileAsked;
     std::vector<std::string> windows, texts;

@@ -30,10 +30,9 @@ void fillWithPadding(Sector& s) {
 }
 
 Bytes ptsBytes(std::uint64_t pts) {
-    return {
-        static_cast<std::uint8_t>(0x21 | ((pts >> 29) & 0x0E)),
-        static_cast<std::uint8_t>(pts >> 22), static_cast<std::uint8_t>(((pts >> 14) & 0xFE) | 1),
-        static_cast<std::uint8_t>(pts >> 7), static_cast<std::uint8_t>(((pts << 1) & 0xFE) | 1)};
+    const auto b = [pts](int shift) { return static_cast<std::uint8_t>(pts >> shift); };
+    return {std::uint8_t(0x21 | (b(29) & 0x0E)), b(22), std::uint8_t(b(14) | 1), b(7),
+            std::uint8_t(b(0) << 1 | 1)};
 }
 
 }  // namespace
@@ -41,12 +40,10 @@ Bytes ptsBytes(std::uint64_t pts) {
 Sector navPack(const NavFields& f) {
     Sector s = packHeader();
     s.resize(kSectorSize, 0);
-    const std::uint8_t system[] = {0x00, 0x00, 0x01, 0xBB, 0x00, 0x12};
-    std::copy(std::begin(system), std::end(system), s.begin() + nav::kSystemHeader);
-    const std::uint8_t pci[] = {0x00, 0x00, 0x01, 0xBF, 0x03, 0xD4, 0x00};
-    std::copy(std::begin(pci), std::end(pci), s.begin() + nav::kPciPacket);
-    const std::uint8_t dsi[] = {0x00, 0x00, 0x01, 0xBF, 0x03, 0xFA, 0x01};
-    std::copy(std::begin(dsi), std::end(dsi), s.begin() + nav::kDsiPacket);
+    for (const auto& [at, head] : {std::pair{nav::kSystemHeader, Bytes{0, 0, 1, 0xBB, 0x00, 0x12}},
+                                   {nav::kPciPacket, Bytes{0, 0, 1, 0xBF, 0x03, 0xD4, 0x00}},
+                                   {nav::kDsiPacket, Bytes{0, 0, 1, 0xBF, 0x03, 0xFA, 0x01}}})
+        std::copy(head.begin(), head.end(), s.begin() + at);
     put32(&s[nav::kPciLbn], f.lbn);
     put32(&s[nav::kVobuSPtm], f.sPtm);
     put32(&s[nav::kVobuEPtm], f.ePtm);
@@ -104,16 +101,8 @@ Bytes pictureHeader(unsigned codingType) {
 }
 
 Bytes pictureCodingExtension(unsigned structure, bool topFieldFirst, bool repeatFirstField) {
-    return {0x00,
-            0x00,
-            0x01,
-            0xB5,
-            0x8F,
-            0xFF,
-            static_cast<std::uint8_t>(0xF0 | (structure & 3)),
-            static_cast<std::uint8_t>((topFieldFirst ? 0x80 : 0) | (repeatFirstField ? 0x02 : 0) |
-                                      0x01),
-            0x80};
+    const auto flags = std::uint8_t((topFieldFirst ? 0x80 : 0) | (repeatFirstField ? 0x02 : 0) | 1);
+    return {0x00, 0x00, 0x01, 0xB5, 0x8F, 0xFF, std::uint8_t(0xF0 | (structure & 3)), flags, 0x80};
 }
 
 Bytes sequenceHeader() {
@@ -121,9 +110,8 @@ Bytes sequenceHeader() {
 }
 
 Bytes sequenceExtension(bool progressive) {
-    return {
-        0x00, 0x00, 0x01, 0xB5, 0x14, static_cast<std::uint8_t>(0x82 | (progressive ? 0x08 : 0)),
-        0x00, 0x01, 0x00, 0x00};
+    const auto flags = std::uint8_t(0x82 | (progressive ? 0x08 : 0));
+    return {0x00, 0x00, 0x01, 0xB5, 0x14, flags, 0x00, 0x01, 0x00, 0x00};
 }
 
 Bytes sliceData(std::size_t n) {
