@@ -125,7 +125,9 @@ void BM_NavPackRewrite(benchmark::State& state) {
         vob::VobJob job = stripped;
         const auto start = std::chrono::steady_clock::now();
         vob::RelocateNavPointers(job);
-        relocating += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        relocating +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         benchmark::DoNotOptimize(vob::CorrectVobNavPacks(job, files, dialogs, ui));
     }
     state.counters["VOBUs"] = static_cast<double>(stripped.vobus.size());

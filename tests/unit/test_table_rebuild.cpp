@@ -159,14 +159,15 @@ ifo_t emptyFile(const char* identifier) {
 
 // A VOBU of ten sectors and 12 frames at 25 fps.
 VobuInfo vobu(std::uint32_t sector, std::uint32_t vobId, std::uint32_t cellId) {
-    return {.sector = sector,
-            .lbn = sector,
-            .lastOffset = 9,
-            .vobId = vobId,
-            .cellId = cellId,
-            .sPtm = 90000,
-            .ePtm = 90000 + 3600 * 12,
-            .rate = 25};
+    VobuInfo v;
+    v.sector = v.lbn = sector;
+    v.lastOffset = 9;
+    v.vobId = vobId;
+    v.cellId = cellId;
+    v.sPtm = 90000;
+    v.ePtm = 90000 + 3600 * 12;
+    v.rate = 25;
+    return v;
 }
 
 // A VTS_PGCITI of one PGC playing the cells (VOB id, cell id), each beginning a program when

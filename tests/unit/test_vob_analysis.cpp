@@ -100,7 +100,9 @@ TEST(VobuAnalysis, PicturesCountFramesAndReferenceEnds) {
         const auto job = analyse(c.sectors);
         ASSERT_FALSE(job.vobus.empty()) << c.what;
         EXPECT_EQ(job.vobus[0].frames, c.frames) << c.what;
-        if (c.refEnds != RefEnds{}) EXPECT_EQ(job.vobus[0].refEnd, c.refEnds) << c.what;
+        if (c.refEnds != RefEnds{}) {
+            EXPECT_EQ(job.vobus[0].refEnd, c.refEnds) << c.what;
+        }
     }
     // The counter starts again at the next NAV pack; the open reference carries over.
     manyP.push_back(navPack({}));

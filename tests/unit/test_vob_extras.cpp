@@ -72,9 +72,11 @@ void checkNavPacks(const SectorRun& src, const SectorRun& out, const std::vector
         EXPECT_EQ(be32(o + 1035), outNav[i]);
         const auto end = i + 1 < outNav.size() ? outNav[i + 1] : out.sectors();
         EXPECT_EQ(outNav[i] + be32(o + 1039) + 1, end);
-        for (int r = 0; r < 3; ++r)
-            if (const std::uint32_t ref = be32(o + 1043 + 4 * r); ref != 0)
+        for (int r = 0; r < 3; ++r) {
+            if (const std::uint32_t ref = be32(o + 1043 + 4 * r); ref != 0) {
                 EXPECT_EQ(out.streamOf(outNav[i] + ref), 0xE0) << "reference end " << r;
+            }
+        }
         for (std::size_t w = 0; w < 42; ++w) {
             const std::size_t at = 1265 + 4 * w;
             const bool forward = w < 21, step = w != 0 && w != 20 && w != 21 && w != 41;

@@ -83,9 +83,10 @@ TEST(VobSamples, VobuListAgreesWithTheAddressMapAndNavPacksDvdauthorWrote) {
             EXPECT_EQ(v.sector, admap.sectors[k]);
             EXPECT_EQ(v.lbn, v.sector);
             EXPECT_EQ(v.lastOffset, be32(nav + nav::kVobuEa));
-            if (t.comparePictureTiming)
+            if (t.comparePictureTiming) {
                 EXPECT_EQ(v.refEnd, (std::array{be32(nav + nav::kRef1Ea), be32(nav + nav::kRef2Ea),
                                                 be32(nav + nav::kRef3Ea)}));
+            }
         }
         // The cells these VOBUs make are held against VTS_C_ADT by the in-place rebuild test.
     }

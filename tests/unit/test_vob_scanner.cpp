@@ -71,7 +71,9 @@ TEST(StreamScanner, ChainedFilesShareOneSectorCount) {
     // The second file starts again with VOB 1, cell 1: a cell change at the file border.
     EXPECT_EQ(s.results.cells.size(), 4u);
     // Capacities bound the lists, not the counts.
-    ScanResults r{.vobuCapacity = 3, .cellCapacity = 1};
+    ScanResults r;
+    r.vobuCapacity = 3;
+    r.cellCapacity = 1;
     ScanStreams({vob, vob}, r, {kScanAll, {}, nullptr});
     EXPECT_EQ(r.vobuStarts.size(), 3u);
     EXPECT_EQ(r.vobusFound, 12u);
@@ -143,7 +145,9 @@ TEST(StreamScanner, JunkLostSyncTruncationAndTheEndCode) {
         EXPECT_EQ(r.status, c.status) << c.logged;
         EXPECT_TRUE(contains(r.log, c.logged)) << r.log;
         EXPECT_EQ(r.results.vobuStarts, c.vobus) << c.logged;
-        if (c.packs != 0) EXPECT_EQ(r.results.packs, c.packs) << c.logged;
+        if (c.packs != 0) {
+            EXPECT_EQ(r.results.packs, c.packs) << c.logged;
+        }
     }
 }
 
