@@ -43,8 +43,6 @@ TEST_F(AddressTables, VobuMapsListEveryStartSectorBelowTheEndByte) {
     describe();
     EXPECT_EQ(row(" number of VOBU's: 1073741823").kind, kFieldNote);
     EXPECT_EQ(count("  VOBU_"), 2048 / 4 - 1);
-
-    // The menu maps have no count note.
     table(ID_VTSM_VOBU_ADMAP);
     put32(at(0), 4);
     ASSERT_EQ(describe().size(), 1u);
@@ -77,15 +75,12 @@ TEST_F(AddressTables, TimeMapsShowDiscontinuitiesWithoutTheirFlag) {
 
 TEST_F(AddressTables, DamagedTimeMapsStayInsideTheTable) {
     table(ID_VTS_TMAPTI);
-    // 65535 maps claimed: as many start bytes as fit, all but the first pointing at byte 8,
-    // where the first start byte (outside the table) doubles as a count of 0xFFF0 entries.
     put16(at(0), 0xFFFF);
     for (std::uint32_t p = 12; p < 2048; p += 4) put32(at(p), 8);
     put32(at(8), 0xFFFFFFF0);
     describe();
     EXPECT_EQ(count("  Time map "), (2048 - 8) / 4);
     EXPECT_EQ(count("    Time unit (in seconds)"), (2048 - 8) / 4 - 1);
-    // The maps overlap, so they list no more entries than the table has room for.
     EXPECT_EQ(count("        Entry"), 2048 / 4);
 }
 

@@ -13,7 +13,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 struct HexBuffer : ::testing::Test {
-    // Sixteen bytes 0x00..0x0F, eight a row, four rows a page.
     HexBuffer() { fill(16); }
     void fill(int n) {
         Bytes b(static_cast<std::size_t>(n));
@@ -108,7 +107,6 @@ TEST_F(HexBuffer, PasteGoesAfterALowNibbleAndReplacesABackwardSelection) {
 }
 
 TEST_F(HexBuffer, HitTestFindsColumnsNibblesAndBlanks) {
-    // Address digits in columns 0..7, hex from column 9, text from column 9 + 24 = 33.
     const std::tuple<int, int, int, HexCaretMode> hits[] = {
         {3, 1, 8, HexCaretMode::Address}, {9, 0, 0, HexCaretMode::HexHigh},
         {13, 0, 1, HexCaretMode::HexLow}, {11, 0, 1, HexCaretMode::HexHigh},

@@ -7,7 +7,6 @@ namespace navtab {
 namespace {
 
 TEST(BcdFrames, WordsAndFrameCountsBothWays) {
-    // One hour at each rate, 12:34:56.24 at 25 fps, 01:23:45.19 at 30 fps, zero.
     const std::pair<std::uint32_t, std::uint32_t> cases[] = {
         {0x01000040, 25u * 3600},
         {0x010000C0, 30u * 3600},
@@ -18,7 +17,6 @@ TEST(BcdFrames, WordsAndFrameCountsBothWays) {
         EXPECT_EQ(bcdTimeToFrames(word), frames) << std::hex << word;
         EXPECT_EQ(framesToBcdTime(frames, frameRateOf(static_cast<std::uint8_t>(word))), word);
     }
-    // The illegal rate codes, and any other rate given, count as thirty; hours keep two digits.
     EXPECT_EQ(bcdTimeToFrames(0x00000110), 30u + 10);
     EXPECT_EQ(bcdTimeToFrames(0x00000190), 30u + 10);
     EXPECT_EQ(framesToBcdTime(31, 24), 0x000001C1u);

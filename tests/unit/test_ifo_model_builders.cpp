@@ -33,7 +33,6 @@ TEST(IfoModelNewMat, FirstPlayJumpStreamListsAndRefusals) {
     EXPECT_EQ(be16(b.data() + fp + 0xEC + pgc::kPreCommandCount), 1);
     EXPECT_EQ(Bytes(b.begin() + fp + 0xF4, b.begin() + fp + 0xFC),
               (Bytes{0x30, 0x02, 0, 0, 0, 1, 0, 0}));
-
     CIfoMat mat(MatForm::TitleSet);
     EXPECT_EQ(mat.firstPlay, nullptr);
     mat.AddTitleAudio();
@@ -47,7 +46,6 @@ TEST(IfoModelNewMat, FirstPlayJumpStreamListsAndRefusals) {
     mat.AddMenuSubp();
     mat.AddMenuSubp();  // a menu has one sub-picture stream
     EXPECT_FALSE(mat.serialise().ok());
-
     for (int i = 0; i < 100; ++i) manager.firstPlay->AddCommand(CommandGroup::Post, {});
     EXPECT_NE(manager.serialise().error.find("first-play PGC"), std::string::npos);
     CIfoMat overlapping(MatForm::Manager);
@@ -82,16 +80,12 @@ TEST(IfoModelBuilders, LayoutPlacesPresentTablesAndClearsTheOthers) {
     EXPECT_EQ(ifoKind(vts.get()), IfoKind::Vts);
     EXPECT_EQ(vts->table[ID_VTS_C_ADT].size(), 4096u);
     EXPECT_FALSE(vts->has(ID_VTSM_PGCI_UT));
-    // VTS_PTT_SRPT, VTS_PGCIT, menus, time maps, menu C_ADT, menu VOBU map, C_ADT (two
-    // sectors), VOBU map (exactly one), last sector.
     const std::vector<std::uint32_t> sectors = {1, 2, 0, 0, 0, 3, 4, 6, 6};
     std::vector<std::uint32_t> got;
     for (std::size_t at : {0xC8, 0xCC, 0xD0, 0xD4, 0xD8, 0xDC, 0xE0, 0xE4})
         got.push_back(be32(vts->table[ID_MAT].data() + at));
     got.push_back(be32(vts->table[ID_MAT].data() + kMatLastSectorOfIfo));
     EXPECT_EQ(got, sectors);
-
-    // A manager holds no parental or text table, whatever its source file had.
     CIfoVmgBuilder m;
     put32(m.mat->stored.data() + 0xCC, 7);  // VMG_PTL_MAIT
     put32(m.mat->stored.data() + 0xD4, 8);  // VMG_TXTDT_MG

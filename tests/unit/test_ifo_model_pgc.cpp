@@ -47,15 +47,12 @@ TEST(IfoModelPgc, CommandsComeInGroupsRightAfterTheGeneralInformation) {
     EXPECT_EQ(word(b, table + pgc::kPostCommandCount), 1);
     EXPECT_EQ(word(b, table + pgc::kCellCommandCount), 1);
     EXPECT_EQ(word(b, table + pgc::kCommandTableSize), 8 * 4 + 7);
-    // Pre commands in the order added, then post, then cell; no cells, no other tables.
     const std::size_t first = table + pgc::kCommandsStart;
     EXPECT_EQ((Bytes{b[first], b[first + 8], b[first + 16], b[first + 24]}),
               (Bytes{0x30, 1, 2, 7}));
     for (std::uint32_t field :
          {pgc::kProgramMapStart, pgc::kCellPlaybackStart, pgc::kCellPositionStart})
         EXPECT_EQ(word(b, field), 0) << field;
-
-    // Parsed back: the header and the commands, never the cells.
     p.AddCell(cellEntry(), 1, 1, true);
     Bytes again = serialised(p);
     again.resize(p.size());  // exactly the PGC, so a read past it is caught
@@ -85,8 +82,6 @@ TEST(IfoModelPgc, AnOddProgramMapIsPaddedToEvenLength) {
     EXPECT_EQ(word(b, pgc::kCellPlaybackStart), 0xEC + 4);
     EXPECT_EQ(word(b, pgc::kCellPositionStart), 0xEC + 4 + 4 * 24);
     EXPECT_EQ(p.size(), 0xECu + 4 + 4 * 24 + 4 * 4);
-
-    // The copying form takes VOB and cell id from the cell; no new program, no map.
     CIfoPgc copy;
     copy.AddCell(*p.cells[3], false);
     EXPECT_EQ(copy.positions[0]->vobId, 2);
@@ -116,7 +111,6 @@ TEST(IfoModelPgc, ThePlaybackTimeSumsTheCellsOutsideLaterAngleCellsAtThePgcsRate
     p.AddCell(cellEntry(0x00, 0x00005960), 4, 1, true);   // 59 s 20 frames
     EXPECT_EQ(p.PlaybackTime(), 0x00010545u);             // 64 s and 30 frames: 1:05 and 5
     EXPECT_EQ(be32(serialised(p).data() + pgc::kPlaybackTime), 0x00010545u);
-
     CIfoPgc ntsc;
     ntsc.rateFlag = kRateFlag30;
     ntsc.AddCell(cellEntry(0x00, 0x00000140), 1, 1, true);  // 1 s at 25 fps = 25 frames
@@ -139,7 +133,6 @@ TEST(IfoModelPgc, TooManyCellsOrBytesOrMismatchedCountsAreRefused) {
     counts.AddCommand(CommandGroup::Pre, kCommand);
     counts.commands.push_back(std::make_unique<CIfoCommand>());
     EXPECT_FALSE(counts.serialise().ok());
-    // A written PGC is its size rounded to whole sectors.
     CIfoPgc p;
     EXPECT_EQ(serialised(p).size(), 2048u);
     for (int i = 0; i < 80; ++i) p.AddCell(cellEntry(), 1, 1, false);

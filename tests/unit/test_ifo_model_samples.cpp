@@ -48,9 +48,6 @@ TEST(IfoModelSamples, BuildersReproduceEverySampleFile) {
         }
         ASSERT_NE(ifo, nullptr) << file << ": " << error;
         for (int id = 0; id < kIfoTableSlots; ++id) {
-            // dvdauthor counts the audio that runs on past the last picture of a VOB into a PGC's
-            // playback time: mixed0's PGCs play 4.04 s over cells of 4.00 s. A PGC rebuilt cell by
-            // cell sums its cells, so there its time differs by that frame.
             if (id == ID_VTS_PGCITI && file.find("/mixed0/") != std::string::npos) continue;
             EXPECT_EQ(ifo->table[id], s.table[id]) << file << " " << ifoTableName(id);
         }

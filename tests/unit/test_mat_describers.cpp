@@ -12,7 +12,6 @@ struct MatFixture : test::TableFixture {
         std::memcpy(mat.data(), identifier, 12);
         return mat.data();
     }
-    // The row of the version byte at 0x21.
     const FieldRow& versionRow() const {
         for (const FieldRow& r : list.rows())
             if (r.description.ends_with("version number")) return r;
@@ -42,7 +41,6 @@ TEST_F(MatFixture, VmgRegionsVersionFirstPlayNodeAndReservedRows) {
     describe(true);
     EXPECT_EQ(count("  Region:"), 0);
     EXPECT_EQ(count("Reserved"), 3 + 1 + 1 + 4 + 1 + 6 + 14 + 8 + 1 + 4 + 1);
-    // The first-play PGC's node is made once.
     ASSERT_EQ(node.children.size(), 1u);
     EXPECT_EQ(node.children[0]->caption, "First Play PGC");
     EXPECT_EQ(node.children[0]->pgcSlot, ID_MAT);
@@ -61,7 +59,6 @@ TEST_F(MatFixture, AttributeRecordsAreListedWhateverTheCountsSay) {
     EXPECT_EQ(count("Sub-p_"), 32);
     EXPECT_EQ(count("Sub-p_32: Sub-picture stream attributes"), 1);
     EXPECT_EQ(count("0"), 8);  // "01. Multichannel extension" to "08. ..."
-    // Only the one non-zero audio record gets details; the zero ones show just their bytes.
     EXPECT_EQ(count("  Audio attribute details:"), 1);
     EXPECT_EQ(count("  Sub-picture attribute details:"), 0);
     EXPECT_EQ(count("    ACH"), 0);

@@ -23,8 +23,6 @@ struct OverviewFixture : ::testing::Test {
         std::memcpy(mat.data(), "DVDVIDEO-VTS", 12);
         ifo.table[ID_VTS_PGCITI].assign(4096, 0);
     }
-
-    // Adds title PGC number `n` (from 1) at a fixed place, with the cells and program entry cells.
     void addPgc(int n, const std::vector<Cell>& cells, const std::vector<std::uint8_t>& programs,
                 std::uint16_t audio2Control = 0) {
         auto& t = ifo.table[ID_VTS_PGCITI];
@@ -48,7 +46,6 @@ struct OverviewFixture : ::testing::Test {
             p[0x300 + 4 * c + 3] = static_cast<std::uint8_t>(c + 1);
         }
     }
-
     std::vector<std::string> overview() {
         TreeNode root;
         FieldList list;
@@ -66,7 +63,6 @@ struct OverviewFixture : ::testing::Test {
             if (l.find(part) != std::string::npos) out.push_back(l);
         return out;
     }
-
     ifo_t ifo;
     AngleTable angles;
     std::vector<FieldRow> rows;
@@ -84,9 +80,7 @@ TEST_F(OverviewFixture, RunningPositionCarriesFramesAndCountsFrames) {
     EXPECT_NE(cells[1].find("[Pos: 00:00:02.00] [Frames: 50]"), std::string::npos);
     EXPECT_EQ(cells[1].rfind("                  [Cell 02]", 0), 0u);
     EXPECT_NE(cells[2].find("[Pos: 00:00:03.00] [Frames: 75]"), std::string::npos);
-    // 20 frames and 10 frames at 25 fps: one second and five frames.
     EXPECT_NE(cells[4].find("[Pos: 00:00:01.05] [Frames: 30]"), std::string::npos);
-    // The PGC lines carry the PGC's address.
     auto pgcRow = std::find_if(rows.begin(), rows.end(), [](const FieldRow& r) {
         return r.description.rfind("PGC_2 ", 0) == 0;
     });
@@ -97,7 +91,6 @@ TEST_F(OverviewFixture, RunningPositionCarriesFramesAndCountsFrames) {
 }
 
 TEST_F(OverviewFixture, AngleBlocksAndVobIds) {
-    // A normal cell, then an angle block of three cells on VOB ids 2, 3, 4, then VOB 1 again.
     addPgc(1,
            {{0x00, 0x40, 1, 0x01},
             {0x50, 0x40, 2, 0x02},
@@ -105,7 +98,6 @@ TEST_F(OverviewFixture, AngleBlocksAndVobIds) {
             {0xD0, 0x40, 4, 0x02},
             {0x00, 0x40, 1, 0x01}},
            {1, 2, 5});
-    // PTT table: title 1 has chapters at programs 1 and 3 of PGC 1.
     auto& ptt = ifo.table[ID_PTT_SRPTI];
     ptt.assign(2048, 0);
     put16(&ptt[0], 1), put32(&ptt[4], 19), put32(&ptt[8], 12);
@@ -113,7 +105,6 @@ TEST_F(OverviewFixture, AngleBlocksAndVobIds) {
     put16(&ptt[16], 1), put16(&ptt[18], 3);
     EXPECT_EQ(ChapterOfProgram(ifo, 1, 3), 2);
     EXPECT_EQ(ChapterOfProgram(ifo, 1, 2), 0);
-
     auto lines = overview();
     auto cells = matching(lines, "time:");
     ASSERT_EQ(cells.size(), 5u);
@@ -122,12 +113,10 @@ TEST_F(OverviewFixture, AngleBlocksAndVobIds) {
     EXPECT_NE(cells[2].find("(Angle 2)"), std::string::npos);
     EXPECT_NE(cells[3].find("(Angle 3)"), std::string::npos);
     EXPECT_EQ(cells[4].substr(0, 39), "  [Ch 02] [Pg 03] [Cell 05]          : ");
-    // Only the first angle cell counts towards the position.
     EXPECT_NE(cells[3].find("[Pos: 00:00:03.00]"), std::string::npos);
     EXPECT_NE(cells[4].find("[Pos: 00:00:04.00]"), std::string::npos);
     EXPECT_EQ(matching(lines, "PGC_1 ")[0],
               "PGC_1 (program chain):     (Programs: 3) (Cells: 5) (uses VOB-IDs: 1,2,3,4,1)");
-
     EXPECT_EQ(angles.highestAngle, 3);
     EXPECT_EQ(angles.vobIds[0], std::vector<std::uint32_t>{2});
     EXPECT_EQ(angles.vobIds[2], std::vector<std::uint32_t>{4});
@@ -141,7 +130,6 @@ TEST_F(OverviewFixture, StreamsWithTheirIds) {
     std::memcpy(&mat[0x204 + 8], ac3fr, 8);
     const std::uint8_t subDe[] = {0x01, 0, 'd', 'e', 0, 0};
     std::memcpy(&mat[0x256], subDe, 6);
-    // Audio stream 2 maps to physical stream 1 in one PGC and 2 in the other.
     addPgc(1, {{0x00, 0x40, 1}}, {1}, 0x8100);
     addPgc(2, {{0x00, 0x40, 1}}, {1}, 0x8200);
     auto& pgcs = ifo.table[ID_VTS_PGCITI];

@@ -13,10 +13,8 @@ namespace {
 using Rows = std::vector<FieldRow>;
 
 struct PgcFixture : ::testing::Test {
-    // A VTS_PGCIT-sized buffer holding a PGC at `pgc`.
     PgcFixture() { ifo.table[ID_VTS_PGCITI].assign(4096, 0); }
     std::uint8_t* at(std::uint32_t offset) { return ifo.table[ID_VTS_PGCITI].data() + offset; }
-
     Rows describePgc(std::uint32_t offset, bool reserved = false) {
         TreeNode node;
         node.kind = NodeKind::Pgc;
@@ -77,7 +75,6 @@ TEST_F(PgcFixture, HeaderOperationsModesAndStreamControl) {
                                "There is no Cell Playback Information Table",
                                "There is no Cell Position Information Table"})
         EXPECT_TRUE(has(rows, absent)) << absent;
-
     at(pgc + 0xA3)[0] = 0x05;
     EXPECT_TRUE(has(describePgc(pgc), "random, program count =5"));
     at(pgc + 0xA3)[0] = 0;
@@ -92,7 +89,6 @@ TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
     put16(at(pgc + 0xE6), 0x10C);
     put16(at(pgc + 0xE8), 0x110);
     put16(at(pgc + 0xEA), 0x158);
-    // One pre, no post, one cell command.
     put16(at(0xEC), 1), put16(at(0xEE), 0), put16(at(0xF0), 1), put16(at(0xF2), 23);
     at(0x10C)[0] = 1, at(0x10D)[0] = 3;
     at(0x110)[0] = 0x50;  // first cell of an angle block
@@ -101,7 +97,6 @@ TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
     at(0x110 + 1)[0] = 0x40;
     put16(at(0x158 + 4), 2);
     at(0x158 + 7)[0] = 5;
-
     Rows rows = describePgc(pgc);
     EXPECT_TRUE(has(rows, "PGC Command Table:"));
     EXPECT_TRUE(has(rows, "    1.Pre Command"));
@@ -116,8 +111,6 @@ TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
     EXPECT_EQ(values(rows, "    restricted:")[0], "yes (stops trick play)");
     EXPECT_EQ(values(rows, "  Cell_2: has VOB ID"), std::vector<std::string>{"2"});
     EXPECT_EQ(values(rows, "  Cell_2: has Cell ID"), std::vector<std::string>{"5"});
-
-    // No cells: the heading stays, no cell rows.
     at(pgc + 3)[0] = 0;
     rows = describePgc(pgc);
     EXPECT_TRUE(has(rows, "Cell Playback:"));
@@ -125,7 +118,6 @@ TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
 }
 
 TEST_F(PgcFixture, DamagedCountsAndOffsetsStopAtTheBuffer) {
-    // A PGC near the end of its buffer with counts and sub-table offsets that lead outside.
     const std::uint32_t pgc = 4096 - 0x100;
     at(pgc + 2)[0] = 255, at(pgc + 3)[0] = 255;
     put16(at(pgc + 0xE4), 0xF0);  // the command table's counts sit on the last bytes
@@ -140,8 +132,6 @@ TEST_F(PgcFixture, DamagedCountsAndOffsetsStopAtTheBuffer) {
     EXPECT_FALSE(has(rows, "    Program_2: Entry cell number "));
     EXPECT_FALSE(has(rows, "  Cell_1: Cell type (Angle)"));
     EXPECT_TRUE(has(rows, "Cell Position in VOB:"));
-
-    // A PGC that starts past the buffer shows only its headings.
     rows = describePgc(5000);
     EXPECT_TRUE(has(rows, "PGC (program chain):"));
     EXPECT_FALSE(has(rows, "  Number of Programs"));
@@ -155,7 +145,6 @@ struct UnitTableFixture : ::testing::Test {
         EXPECT_EQ(DescribeNode(ifo, list, node), DescribeResult::Shown);
         return list.rows();
     }
-    // A unit table with one language unit "en" holding menus with the given category bytes.
     void makeUnitTable(int id, std::vector<std::uint8_t> categories) {
         auto& t = ifo.table[id];
         t.assign(2048, 0);
@@ -193,7 +182,6 @@ TEST_F(UnitTableFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
               std::vector<std::string>{"en"});
     EXPECT_EQ(PgcFixture::values(rows, "      Chapter (PTT) Menu:"),
               std::vector<std::string>{"yes"});
-
     makeUnitTable(ID_VMGM_PGCI_UT, {0x82, 0x83});
     TreeNode vmgm;
     rows = show(ID_VMGM_PGCI_UT, vmgm);
@@ -222,8 +210,6 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     EXPECT_EQ(node.children[0]->caption, "VTS_PGC_1");
     EXPECT_EQ(node.children[0]->pgcOffset, 0x7F0u);
     EXPECT_EQ(node.children[1]->caption, "VTS_PGC_3");
-
-    // A language unit that starts outside the table ends the listing of its menus.
     makeUnitTable(ID_VTSM_PGCI_UT, {0x83});
     put32(&ifo.table[ID_VTSM_PGCI_UT][12], 0xFFFFFFF0);
     TreeNode menus;
@@ -231,9 +217,6 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     EXPECT_TRUE(PgcFixture::has(rows, " [LU 1] Menu's:"));
     EXPECT_FALSE(PgcFixture::has(rows, "        Menu_1: VTSM_PGC Category Menu mask"));
     EXPECT_TRUE(menus.children.empty());
-
-    // Language units that all point at one long menu list: the listing stays within what the
-    // table's bytes can hold, instead of repeating the list for every unit.
     makeUnitTable(ID_VTSM_PGCI_UT, std::vector<std::uint8_t>(200, 0x83));
     auto& ut = ifo.table[ID_VTSM_PGCI_UT];
     put16(&ut[0], 200);
@@ -242,7 +225,6 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     show(ID_VTSM_PGCI_UT, overlapping);
     EXPECT_LE(overlapping.children.size(), 2048u / 8);
     EXPECT_GE(overlapping.children.size(), 200u);
-
     ifo.table[ID_VMGM_PGCI_UT].clear();
     TreeNode absent;
     rows = show(ID_VMGM_PGCI_UT, absent);

@@ -52,31 +52,23 @@ TEST(SaveIfo, AsksForTheBackupAndClearsTheMarker) {
     const Bytes source = wholeTitleSet();
     test::writeFile(dir.file("VTS_01_0.IFO"), source);
     test::writeFile(dir.file("VTS_01_0.BUP"), Bytes{1, 2, 3});
-
     Workspace ws;
     IfoDocument& doc = openInto(ws, dir.file("VTS_01_0.IFO"));
     ws.markModified(doc);
     ws.markModified(doc);  // counted once
     EXPECT_EQ(ws.modifiedCount(), 1);
-
-    // No: the main file is written, the existing backup stays as it was.
     test::RecordingInteraction no(false);
     ASSERT_TRUE(SaveIfo(ws, doc, dir.file("VTS_01_0.IFO"), no));
     EXPECT_EQ(no.questions, std::vector<std::string>{kBackupQuestion});
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(ws.modifiedCount(), 0);
     EXPECT_EQ(test::readFile(dir.file("VTS_01_0.BUP")), (Bytes{1, 2, 3}));
-
-    // Yes: the backup is a second copy of what was just written.
     doc.ifo->table[ID_PTT_SRPTI][50] = 0x5A;
     test::RecordingInteraction yes(true);
     ASSERT_TRUE(SaveIfo(ws, doc, dir.file("VTS_01_0.IFO"), yes));
     const Bytes saved = test::readFile(dir.file("VTS_01_0.IFO"));
     EXPECT_EQ(saved[kSectorSize + 50], 0x5A);
     EXPECT_EQ(test::readFile(dir.file("VTS_01_0.BUP")), saved);
-
-    // While a tool suppresses the question the backup is written without asking, in lower case
-    // for a lower-case name.
     ws.noBackupQuestion = true;
     test::RecordingInteraction silent(false);
     ASSERT_TRUE(SaveIfo(ws, doc, dir.file("copy.ifo"), silent));
@@ -91,7 +83,6 @@ TEST(SaveIfo, AFailedSaveSaysSoAndKeepsTheMarker) {
     Workspace ws;
     IfoDocument& doc = openInto(ws, dir.file("VTS_01_0.IFO"));
     ws.markModified(doc);
-
     test::RecordingInteraction ui(true);
     const SaveResult result = SaveIfo(ws, doc, dir.file("missing/VTS_01_0.IFO"), ui);
     EXPECT_FALSE(result);
@@ -101,8 +92,6 @@ TEST(SaveIfo, AFailedSaveSaysSoAndKeepsTheMarker) {
                                   dir.file("missing/VTS_01_0.IFO") + ": No such file or directory");
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ws.modifiedCount(), 1);
-
-    // A folder in the target's place cannot be replaced; no temporary file is left behind.
     std::filesystem::create_directory(dir.file("dir.IFO"));
     EXPECT_FALSE(SaveIfo(ws, doc, dir.file("dir.IFO"), ui));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
@@ -113,8 +102,6 @@ TEST(SaveIfo, AWriteThatFailsHalfwayLeavesTheTargetUntouched) {
     const std::string target = dir.file("VTS_01_0.IFO");
     const Bytes original = test::buildVtsFile({{ID_PTT_SRPTI, 1, 5000}});
     test::writeFile(target, original);
-
-    // In a child process whose files may not grow past 3000 bytes, the save must fail cleanly.
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -143,7 +130,6 @@ struct SavePair {
     Bytes bupBytes = Bytes(4 * kSectorSize, 0xB0);
     Workspace ws;
     IfoDocument* doc = nullptr;
-
     explicit SavePair(const std::filesystem::path& folder = {}) {
         const auto base = folder.empty() ? dir.path() : folder;
         test::writeFile((base / "VTS_01_0.IFO").string(), ifoBytes);
@@ -162,7 +148,6 @@ struct SavePair {
 };
 
 TEST(SaveIfo, ProtectedAndLinkedTargets) {
-    // A read-only file is refused as the write would be, even for the superuser.
     {
         SavePair p;
         std::filesystem::permissions(p.bup(), std::filesystem::perms::owner_read |
@@ -175,7 +160,6 @@ TEST(SaveIfo, ProtectedAndLinkedTargets) {
         EXPECT_TRUE(p.untouched());
         EXPECT_TRUE(p.doc->modified);
     }
-    // A dangling or looping link is an error; the link stays a link.
     for (const char* leadsTo : {"nowhere.IFO", "loop.IFO"}) {
         SavePair p;
         std::filesystem::create_symlink(leadsTo, p.dir.file("loop.IFO"));
@@ -185,7 +169,6 @@ TEST(SaveIfo, ProtectedAndLinkedTargets) {
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_NE(ui.messages[0].find("the symbolic link leads nowhere"), std::string::npos);
     }
-    // A linked target is written through the link, and its .BUP lands beside the real file.
     {
         SavePair p;
         std::filesystem::create_directory(p.dir.file("elsewhere"));
@@ -240,7 +223,6 @@ TEST(SaveIfo, AFullDiskLeavesTheFileAndItsBackupAsTheyWere) {
         int failures = 0;
         for (std::size_t free = 0; free <= 40960; free += 4096) {
             SavePair p(dir.path());
-            // Leave `free` bytes: fill the rest.
             struct statvfs vfs {};
             statvfs(dir.path().c_str(), &vfs);
             const std::size_t avail = vfs.f_bavail * vfs.f_frsize;

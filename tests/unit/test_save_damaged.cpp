@@ -50,7 +50,6 @@ std::vector<Damaged> damagedCopies(const Bytes& file) {
                 {std::string(t.name) + " end enlarged by " + std::to_string(grow), enlarged});
         }
     }
-    // A sector of other bytes before the first table: every pointer behind it moves on by one.
     Bytes gap = file;
     const auto at = static_cast<std::ptrdiff_t>(std::size_t{firstTable} * kSectorSize);
     gap.insert(gap.begin() + at, kSectorSize, 0xEE);
@@ -79,7 +78,6 @@ TEST(SaveDamaged, EverySaveKeepsWhatLoadedAndEveryOtherByteOrRefuses) {
             IfoHandle loaded = openIfoFile(path, ui);
             ASSERT_TRUE(loaded);
             IfoDocument& doc = ws.add(path, std::move(loaded));
-            // Which bytes the program holds: the management sector and every loaded table.
             std::vector<bool> held(d.bytes.size(), false);
             std::fill_n(held.begin(), std::min(held.size(), kSectorSize), true);
             std::vector<std::pair<int, std::size_t>> tables;
@@ -91,7 +89,6 @@ TEST(SaveDamaged, EverySaveKeepsWhatLoadedAndEveryOtherByteOrRefuses) {
                      i < std::min(held.size(), at + ifoTableSize(doc.ifo.get(), t.id)); ++i)
                     held[i] = true;
             }
-
             if (!SaveIfo(ws, doc, path, ui)) {
                 ++refused;
                 EXPECT_EQ(test::readFile(path), d.bytes);
@@ -113,7 +110,6 @@ TEST(SaveDamaged, EverySaveKeepsWhatLoadedAndEveryOtherByteOrRefuses) {
             }
         }
     }
-    // Both ways out were taken: gaps and zeroed pointers save, overlapping tables refuse.
     EXPECT_GT(saved, 50);
     EXPECT_GT(refused, 5);
 }
@@ -146,7 +142,6 @@ struct RepairFolder {
         }
         test::put32At(ifo, pgc + 8, 0x00000FFF);
     }
-    // Puts the damaged bytes in place of one IFO file and its copy in place of its .BUP.
     void install(const std::string& name, const Bytes& ifo) {
         for (const auto& [n, bytes] : originals) {
             test::writeFile(dir.file(n + ".IFO"), n == name ? ifo : bytes);

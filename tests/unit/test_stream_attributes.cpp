@@ -40,8 +40,6 @@ TEST(StreamAttributes, VideoWordDetails) {
                      {"    Source Resolution ", "720x480 (NTSC)"},
                      {"    Letterboxed ", "no"},
                      {"    Mode ", "Camera"}}));
-    // PAL, 4:3 letterboxed, both captions, CBR, 352x288, letterboxed source, film; then an
-    // undefined TV system, read as PAL without a resolution of its own.
     EXPECT_EQ(values(DescribeVideoAttributes, {0x52, 0xDF}),
               (std::vector<std::string>{"", "MPEG-2", "PAL 625/50", "4:3", "letterboxed",
                                         "data present in GOP", "data present in GOP", "CBR",
@@ -50,7 +48,6 @@ TEST(StreamAttributes, VideoWordDetails) {
 }
 
 TEST(StreamAttributes, AudioRecordDetailsByApplicationMode) {
-    // AC-3, language present, 2 channels, "en", normal.
     Pairs plain = detailRows(DescribeAudioAttributes, {0x04, 0x01, 'e', 'n', 0, 1, 0, 0});
     Pairs expected = {{"  Audio attribute details:", ""},
                       {"    Application mode ", "unspecified"},
@@ -64,14 +61,10 @@ TEST(StreamAttributes, AudioRecordDetailsByApplicationMode) {
                       {"    Language extension ", "[00]"},
                       {"    Code extension (Audio Type) ", "normal"}};
     EXPECT_EQ(plain, expected);
-
-    // Karaoke: LPCM, 24 bits, channel assignment 3/2, version 2, MC intro, duet.
     EXPECT_EQ(values(DescribeAudioAttributes, {0x91, 0x85, 'd', 'e', 7, 9, 0, 0x7B}),
               (std::vector<std::string>{"", "Karaoke", "not specified", "present", "LPCM", "6",
                                         "48Kbps", "24bps", "Deutsch", "[07]", "Unknown",
                                         "3/2 L,M,R,V1,V2", "2", "yes", "duet"}));
-
-    // Surround mode: only the Dolby row; mode 3: neither.
     const auto surround = values(DescribeAudioAttributes, {0x42, 0x00, 'f', 'r', 0, 0, 0, 0x04});
     ASSERT_EQ(surround.size(), 12u);
     EXPECT_EQ(surround[4], "Mpeg-1");
@@ -90,7 +83,6 @@ TEST(StreamAttributes, SubpictureAndMultichannelDetails) {
     EXPECT_EQ(sub, expected);
     EXPECT_EQ(detailRows(DescribeSubpictureAttributes, {0x20, 0, 0, 0, 0, 4})[5].second, "Unknown");
     EXPECT_EQ(detailRows(DescribeSubpictureAttributes, {0x20, 0, 0, 0, 0, 4})[2].second, "Unknown");
-
     std::vector<std::uint8_t> mc(24, 0);
     EXPECT_TRUE(detailRows(DescribeMultichannelExtension, mc).empty());
     mc[1] = 1, mc[2] = 0x0A, mc[4] = 0x01;

@@ -101,7 +101,6 @@ Bytes buildVtsFile(const std::vector<std::tuple<int, std::uint32_t, std::uint32_
         const auto loc = tableLocation(id);
         put32At(file, loc->matPointer, sector);
         put32At(file, sector * kSectorSize + loc->endWord, end);
-        // A recognisable byte at the table's last position.
         file[sector * kSectorSize + end] = static_cast<std::uint8_t>(0xA0 + id);
     }
     return file;

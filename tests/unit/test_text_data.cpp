@@ -8,7 +8,6 @@ namespace navtab {
 namespace {
 
 struct TextData : test::TableFixture {
-    // Two languages: "en" with three items in its block at 0x24, "de" without items at 0x200.
     TextData() {
         table(ID_VMG_TXTDT_MG);
         std::memcpy(at(0), "NAVTAB-TEST", 11);
@@ -38,9 +37,6 @@ TEST_F(TextData, LanguagesItemsAndTheirTexts) {
     EXPECT_EQ(row("  Text data for Language_2: (Deutsch)").kind, kFieldNote);
     EXPECT_EQ(count("    Language_1: unknown"), 12);
     EXPECT_EQ(row("    Language_1: number of Entries").address, "[000000f0] ");
-
-    // An item without text has only its entry row; a text ends at its TAB, and a percent sign
-    // in it is shown as it stands.
     EXPECT_EQ(row("    Volume: ").hex, "[01 00 00 00 ]");
     EXPECT_EQ(row("    Volume: ", true).description, "    Title: ");
     EXPECT_EQ(row("    Title: ", true).description, "      text:");
@@ -48,7 +44,6 @@ TEST_F(TextData, LanguagesItemsAndTheirTexts) {
     EXPECT_EQ(row("    : ", true).dec, "xyz");  // code 0xFF has no name; its text stops at the end
     EXPECT_EQ(row("    Language_1: Movie Name").address, "[00000100] ");
     EXPECT_EQ(row("    Language_2: Movie Name").dec, std::string(12, ' '));
-
     *at(0x0F) = 0;  // no languages: the header rows and the empty note
     EXPECT_EQ(describe().size(), 4u);
 }
@@ -58,9 +53,6 @@ TEST_F(TextData, DamagedCountsAndStartBytesStayInsideTheTable) {
     describe();
     EXPECT_EQ(count("  Text data for Language_2"), 1);
     EXPECT_EQ(count("    Language_2:"), 0);
-
-    // Both languages share one block claiming 65535 items: no more items than the table holds,
-    // and the text after the list lies outside, so it has no row.
     put32(at(0x20), 0x24), put16(at(0x24 + 0xCC), 0xFFFF);
     const auto& r = describe();
     EXPECT_EQ(std::count_if(r.begin(), r.end(), [](const FieldRow& x) { return x.length == 4; }),

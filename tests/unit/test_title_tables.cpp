@@ -22,7 +22,6 @@ TEST_F(TitleTables, TitleEntriesShowTheirFieldsAndPlaybackTypeTexts) {
     EXPECT_EQ(count("    Jump/Link/Call commands invalid"), 1);
     EXPECT_EQ(row("    Jump/Link/Call commands only in pre/post", true).dec, "yes");  // title 3
     EXPECT_EQ(list.rows().back().description, "Title_3: Title set starting sector");
-
     put16(at(0), 0xFFFF);  // more titles than the buffer holds: the list stops at its end
     describe();
     EXPECT_EQ(count("Title_170: Title set starting sector"), 1);
@@ -40,7 +39,6 @@ TEST_F(TitleTables, ChapterRunsEndAtTheNextUnitAndTheLastAtTheEndByte) {
     EXPECT_EQ(row("    PTT_1: Programm Chain number PGCN").dec, "3");
     EXPECT_EQ(list.rows().back().description, "    PTT_3: Programm number PG");
     EXPECT_EQ(list.rows().back().address, "[00000022] ");
-
     put32(at(8), 0x8000);  // the first unit starts outside the table: it has no chapters
     describe();
     EXPECT_EQ(row("  TTU_1 PTTs:", true).description, "  TTU_2 PTTs:");
@@ -48,8 +46,6 @@ TEST_F(TitleTables, ChapterRunsEndAtTheNextUnitAndTheLastAtTheEndByte) {
 }
 
 TEST_F(TitleTables, DamagedChapterTablesStayInsideTheirBuffer) {
-    // Overlapping runs list no more entries than the buffer holds; an end byte beyond it stops
-    // the last run at the buffer's end.
     table(ID_PTT_SRPTI);
     put16(at(0), 3), put32(at(4), 0xFFFFFFFF);
     put32(at(8), 8), put32(at(12), 2044), put32(at(16), 8);
@@ -74,8 +70,6 @@ TEST_F(TitleTables, ParentalMasksPerCountryForTheVmgAndEveryTitleSet) {
     EXPECT_EQ(count("  Country_1: Reserved"), 0);
     describe(true);
     EXPECT_EQ(count("  Country_1: Reserved"), 2);
-
-    // Every country pointing at the same block: no more masks than the table has words.
     put16(at(0), 0xFFFF), put16(at(2), 0xFFFF);
     describe();
     EXPECT_EQ(count("    Parental mask"), 2048 / 2);
@@ -99,8 +93,6 @@ TEST_F(TitleTables, TitleSetAttributesListAsManyRecordsAsTheCountsSayAndRoomAllo
     EXPECT_EQ(count("  VTS_1: Reserved"), 0);
     describe(true);
     EXPECT_EQ(count("  VTS_1: Reserved"), 4);
-
-    // Every title set pointing at one record: no more attribute runs than the table has room for.
     put16(at(0), 0xFFFF);
     for (std::uint32_t p = 8; p < 2048; p += 4) put32(at(p), 16);
     describe();

@@ -7,7 +7,6 @@ namespace navtab {
 namespace {
 
 TEST(VideoAttrEdit, SplitsEveryGroup) {
-    // MPEG-2, PAL, 16:9, pan-scan not permitted, CC field 1, CBR, 704, letterboxed, film.
     const std::uint16_t word =
         (0x40 | 0x10 | 0x0C | 0x02) << 8 | (0x80 | 0x10 | 0x04 | 0x02 | 0x01);
     const VideoAttrChoices c = decodeVideoAttr(word);
