@@ -121,9 +121,7 @@ struct RepairFolder {
     test::TempDir dir;
     std::map<std::string, Bytes> originals;
     RepairFolder() {
-        const fs::path source = fs::path(test::sampleFile("ntsc43", "VIDEO_TS.IFO")).parent_path();
-        for (const auto& e : fs::directory_iterator(source))
-            fs::copy_file(e.path(), dir.path() / e.path().filename());
+        test::copySampleFolder("ntsc43", dir.path());
         for (const char* vob : {"VTS_01_1.VOB", "VTS_02_1.VOB"})
             fs::resize_file(dir.file(vob), fs::file_size(dir.file(vob)) + kSectorSize);
         for (const char* name : {"VIDEO_TS", "VTS_01_0", "VTS_02_0"}) {
@@ -149,8 +147,7 @@ struct RepairFolder {
         }
     }
     bool lsdvdReads() const {
-        const auto r = test::runCommand("lsdvd -x '" + dir.path().string() + "' 2>/dev/null");
-        return r.status == 0 && r.out.find("Longest track:") != std::string::npos;
+        return test::lsdvdOf(dir.path()).find("Longest track:") != std::string::npos;
     }
 };
 
