@@ -1,35 +1,14 @@
 #!/bin/bash
-# Builds the small DVD-Video sample folders the tests read:
-#
-#   tests/data/ntsc43/VIDEO_TS/   NTSC 4:3, VMG menu, two title sets, menus in
-#                                 two languages, chapters, commands, subtitles
-#   tests/data/pal169/VIDEO_TS/   PAL 16:9, one title set, MP2 + LPCM audio
-#   tests/data/mixed0/VIDEO_TS/   PAL 4:3, AC-3 + MP2 + LPCM all numbered 0,
-#                                 a title over two VOBs, a title that
-#                                 replays cells
-#   tests/data/regs/VIDEO_TS/     NTSC 4:3, menus in two languages and a
-#                                 title whose commands compute with
-#                                 registers (arithmetic, a counter, a call
-#                                 with resume, a random draw)
-#
-# Usage: make-samples.sh [DISC...]   (default: every disc; DISC is ntsc43,
-# pal169, mixed0 or regs)
-#
-# The dvdauthor inputs are tests/data/src/*.xml and the spumux inputs are
-# tests/data/src/spumux/*.xml; they are used as they are. Everything else
-# (test pattern video, tones, button and subtitle images) is made here with
-# ffmpeg in a temporary directory that is removed at the end. See README.md
-# beside this script for what each disc contains.
-#
-# Run as root on a fresh Debian 12 machine: missing tools are installed with
-# apt-get. Re-running replaces the previous output. Set KEEP_WORK=1 to keep
-# the work directory (intermediate .mpg/.png files and tool logs).
+# Builds the DVD-Video sample folders the tests read (tests/data/DISC/VIDEO_TS, see README.md):
+# ntsc43 (NTSC 4:3, menus, two title sets), pal169 (PAL 16:9, MP2 + LPCM), mixed0 (audio
+# streams all numbered 0, a title over two VOBs) and regs (commands computing with registers).
+# Usage: make-samples.sh [DISC...]. The dvdauthor/spumux inputs are src/*.xml; video, tones and
+# images are made with ffmpeg in a temporary folder (KEEP_WORK=1 keeps it). Run as root on
+# Debian 12: missing tools are installed with apt-get. Re-running replaces the output.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 src=$here/src
-
-# --- tools -------------------------------------------------------------------
 
 missing=()
 for pkg in ffmpeg dvdauthor; do
@@ -78,8 +57,6 @@ ntsc_rate=30000/1001
 log=$work/log
 : > "$log"
 
-# --- images --------------------------------------------------------------------
-
 # buttons SPUMUX_XML: prints "x y w h" for each <button> of a spumux file.
 buttons() {
     sed -n 's/.*<button [^>]*x0="\([0-9]*\)" y0="\([0-9]*\)" x1="\([0-9]*\)" y1="\([0-9]*\)".*/\1 \2 \3 \4/p' "$1" |
@@ -104,8 +81,6 @@ overlay_png() {
     "${ff[@]}" -f lavfi -i "color=c=black@0.0:s=$2,format=yuva444p" \
         -vf "null$3,format=rgba" -frames:v 1 "${exact[@]}" "$1"
 }
-
-# --- NTSC 4:3 disc -------------------------------------------------------------
 
 # menu_mpg NAME BACKGROUND FACE: one second of still background with the
 # button faces of src/spumux/NAME.xml drawn on it, silent AC-3, then the
@@ -168,8 +143,6 @@ make_ntsc43() {
 
     author ntsc43
 }
-
-# --- PAL 16:9 disc -------------------------------------------------------------
 
 # The muxer writes LPCM packets with the PTS of the first whole encoder frame
 # and a fixed frame count and first-access-unit pointer, and it numbers the
@@ -258,8 +231,6 @@ make_pal169() {
     author pal169
 }
 
-# --- PAL 4:3 disc, audio streams sharing stream number 0 --------------------------
-
 # dvdauthor numbers each audio coding from 0, so a source with an AC-3, an
 # MP2 and an LPCM track gives three streams that all say "stream 0"
 # (substream 0x80, stream id 0xC0, substream 0xA0). Two 2-second files with
@@ -287,8 +258,6 @@ make_mixed0() {
     author mixed0
 }
 
-# --- NTSC disc computing with registers ------------------------------------------
-
 # One second of menu and one of title, each two GOPs, the title cut into two
 # cells at its second GOP; see src/regs.xml.
 make_regs() {
@@ -297,8 +266,6 @@ make_regs() {
     title_mpg title.mpg 1 smptebars 660
     author regs
 }
-
-# --- authoring -------------------------------------------------------------------
 
 # author NAME: runs dvdauthor on src/NAME.xml in the work directory and puts
 # the resulting VIDEO_TS folder at tests/data/NAME/VIDEO_TS.

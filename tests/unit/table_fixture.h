@@ -13,7 +13,6 @@
 namespace navtab::test {
 
 struct TableFixture : ::testing::Test {
-    // Makes table `id` a zero-filled sector (the one shown from now on) and returns it.
     std::vector<std::uint8_t>& table(int id) {
         ifo.table[ID_MAT].assign(2048, 0);
         node.kind = NodeKind::Table;
@@ -21,7 +20,6 @@ struct TableFixture : ::testing::Test {
         return ifo.table[id] = std::vector<std::uint8_t>(2048, 0);
     }
     std::uint8_t* at(std::size_t offset) { return ifo.table[node.tableId].data() + offset; }
-
     const std::vector<FieldRow>& describe(bool reserved = false) {
         list.showReserved = reserved;
         EXPECT_EQ(DescribeNode(ifo, list, node), DescribeResult::Shown);
@@ -32,7 +30,6 @@ struct TableFixture : ::testing::Test {
             return r.description.rfind(prefix, 0) == 0;
         });
     }
-    // The row with this description (the one after it when `next`); fails the test when missing.
     const FieldRow& row(const std::string& description, bool next = false) const {
         const auto& r = list.rows();
         for (std::size_t i = 0; i + next < r.size(); ++i)
@@ -41,7 +38,6 @@ struct TableFixture : ::testing::Test {
         static const FieldRow none;
         return none;
     }
-
     ifo_t ifo;
     TreeNode node;
     FieldList list;

@@ -22,7 +22,6 @@ struct ScriptedEditors : FieldEditors {
     std::vector<std::uint16_t> shownWords;
     std::vector<std::uint32_t> shownMasks;
     std::vector<std::vector<std::uint8_t>> shownBytes;
-
     template <typename T>
     static std::optional<T> next(std::deque<T>& q) {
         if (q.empty()) return std::nullopt;
@@ -70,7 +69,6 @@ struct Session : ::testing::Test {
         EXPECT_NE(n, nullptr) << name;
         return *n;
     }
-    // Shows a node; program-chain nodes appear once the table above them was shown.
     void show(IfoDocument& doc, const std::string& name) {
         if (name.starts_with("VTS_PGC_")) session.ShowSelected(&node(doc, "VTS_PGCITI"));
         session.ShowSelected(&node(doc, name));
@@ -82,7 +80,6 @@ struct Session : ::testing::Test {
         return -1;
     }
     const std::uint8_t* mat(IfoDocument& doc) { return doc.ifo->table[ID_MAT].data(); }
-
     test::TempDir dir;
     std::string vts;
     FileChoosingInteraction ui{true};
@@ -124,7 +121,6 @@ TEST_F(Session, EditsReachTheBytesAndOkAlwaysMarksModified) {
     session.OnListDoubleClick(-1);
     session.OnListDoubleClick(session.rowCount());
     EXPECT_TRUE(ui.messages.empty());
-
     editors.words = {0x5318};
     session.OnListDoubleClick(row("Video attributes of VTSTT_VOBS"));
     EXPECT_EQ(editors.shownWords.back(), 0x4318);
@@ -146,7 +142,6 @@ TEST_F(Session, ByteRunsAndTablesGoThroughTheHexEditorButKeepTheirSize) {
     EXPECT_EQ(editors.shownBytes[0].size(), 8u);
     EXPECT_EQ(mat(doc)[0x206], 'd');
     EXPECT_EQ(mat(doc)[0x20C], 0x04);  // the next record is untouched: at most 8 bytes go in
-
     auto edited = std::vector<std::uint8_t>(mat(doc), mat(doc) + 2048);
     edited.erase(edited.begin(), edited.begin() + 10);  // ten bytes deleted
     const std::vector<std::uint8_t> tail(mat(doc) + 2038, mat(doc) + 2048);
@@ -158,7 +153,6 @@ TEST_F(Session, ByteRunsAndTablesGoThroughTheHexEditorButKeepTheirSize) {
               std::vector<std::uint8_t>(edited.begin(), edited.end()));
     EXPECT_EQ(std::vector<std::uint8_t>(mat(doc) + 2038, mat(doc) + 2048), tail);
     EXPECT_TRUE(doc.modified);
-
     show(doc, "VTS_C_ADT");
     const std::size_t size = doc.ifo->table[ID_VTS_C_ADT].size();
     editors.byteEdits = {std::vector<std::uint8_t>(size + 4096, 0x77)};

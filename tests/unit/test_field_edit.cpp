@@ -103,14 +103,12 @@ TEST_F(NumberFields, ByteRunsTakeAtMostTheirLength) {
 
 TEST(CopyIntoTable, KeepsTheTableSize) {
     std::vector<std::uint8_t> table(2048, 0xEE);
-    // Ten bytes deleted in the editor: the first 2038 are rewritten, the last ten stay.
     std::vector<std::uint8_t> edited(2038, 0x11);
     EXPECT_EQ(copyIntoTable(table, edited), 2038u);
     EXPECT_EQ(table.size(), 2048u);
     EXPECT_EQ(table[2037], 0x11);
     EXPECT_EQ(table[2038], 0xEE);
     EXPECT_EQ(table[2047], 0xEE);
-    // Bytes inserted: whatever lies beyond the table's end is dropped.
     edited.assign(4096, 0x22);
     EXPECT_EQ(copyIntoTable(table, edited), 2048u);
     EXPECT_EQ(table.size(), 2048u);

@@ -51,8 +51,6 @@ TEST_F(RowsFixture, ByteRunsTextsAndNotes) {
     EXPECT_EQ(list.rows()[2].dec, "");
     EXPECT_EQ(list.rows()[2].hex, "[]");
     EXPECT_FALSE(list.rows()[0].editable);
-
-    // Text stops at the field width even without a terminating zero, and is padded by the format.
     const char* id = "DVDVIDEO-VTSXYZ";
     std::copy(id, id + 15, cadt().begin() + 0x60);
     list.AddFieldRow("id", 0, "%-14s|", kFieldText, ByteRef{ID_VTS_C_ADT, 0x60}, 12);
@@ -60,13 +58,9 @@ TEST_F(RowsFixture, ByteRunsTextsAndNotes) {
     EXPECT_EQ(list.rows()[3].dec, "DVDVIDEO-VTS  |");
     EXPECT_EQ(list.rows()[4].dec, "         DVD");
     EXPECT_EQ(list.rows()[4].hex, "");
-
-    // A text at the very end of the buffer ends there.
     cadt()[2046] = 'A', cadt()[2047] = 'B';
     list.AddFieldRow("tail", 0, "%s", kFieldText, ByteRef{ID_VTS_C_ADT, 2046}, 0);
     EXPECT_EQ(list.rows()[5].dec, "AB");
-
-    // Notes have no address even when they name bytes; a percent sign in a value is kept.
     list.AddFieldRow("note %d%%", 5, "50% done", kFieldNote, ByteRef{ID_VTS_C_ADT, 0x50}, 0);
     EXPECT_EQ(list.rows()[6].address, "   ");
     EXPECT_EQ(list.rows()[6].description, "note 5%");
@@ -92,7 +86,6 @@ TEST_F(RowsFixture, ReservedRowsHideUnlessAskedForAndCopyTextFollowsTheList) {
     EXPECT_EQ(list.rowCount(), 2);
     EXPECT_EQ(list.rows()[0].description, "reserved");
     EXPECT_EQ(list.copyText, "[00000001] \treserved\t0\t[00]\r\n   \t\t\t\r\n");
-
     list.ClearFieldList();
     list.copyText.clear();
     list.showReserved = true;

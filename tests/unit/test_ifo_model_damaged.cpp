@@ -66,7 +66,6 @@ TEST(IfoModelDamagedCounts, StreamCountsAreBoundedByTheRoomOfTheRecord) {
     EXPECT_EQ(m.menuSubp.size(), 1u);
     EXPECT_EQ(m.titleAudio.size(), 8u);
     EXPECT_EQ(m.titleSubp.size(), 32u);
-
     Bytes atrt = listTable(8 + 4 + 776, 1, 0);
     put32(atrt.data() + 8, 12);
     atrt[12 + vts_atrt::kMenu.subpCount] = 0xFF;
@@ -102,8 +101,6 @@ TEST(IfoModelDamagedOffsets, PgcsLanguageUnitsAndCommandTablesOutsideTheirTable)
     const CIfoPgciUt ut(b);
     ASSERT_EQ(ut.units.size(), 1u);
     EXPECT_TRUE(ut.units[0]->srps.empty());
-
-    // A PGC cut by the end of the table reads the rest as zero: no command table either.
     const CIfoPgc cut(Bytes(100, 0x11), 90);
     EXPECT_EQ(cut.stored[9], 0x11);
     EXPECT_EQ(cut.stored[10], 0);
@@ -113,7 +110,6 @@ TEST(IfoModelDamagedOffsets, PgcsLanguageUnitsAndCommandTablesOutsideTheirTable)
     const CIfoPgc outside(p, 0);
     EXPECT_TRUE(outside.commands.empty());
     EXPECT_EQ(outside.preCommands + outside.postCommands + outside.cellCommands, 0);
-
     Bytes mat(2048, 0);
     std::copy_n("DVDVIDEO-VMG", 12, mat.begin());
     put32(mat.data() + mat::kFirstPlayPgcStart, 0xFFFFFFFF);
@@ -136,9 +132,6 @@ TEST(IfoModelDamagedOffsets, ShortOrEmptyBytesGiveEmptyObjects) {
 }
 
 TEST(IfoModelDamagedSharing, PointersSharingOneRunDoNotMultiplyWithoutBound) {
-    // 4000 chapter pointers alternate between the first entry and the end of the table, so every
-    // second title owns the whole run of some 4000 entries behind the pointers: over 8 million
-    // entries in all. The parse stops at its budget instead.
     const std::size_t size = 32 * 1024;
     Bytes b = listTable(size, 0xFFFF, static_cast<std::uint32_t>(size - 1));
     const std::size_t pointers = 4000;
@@ -149,7 +142,6 @@ TEST(IfoModelDamagedSharing, PointersSharingOneRunDoNotMultiplyWithoutBound) {
     std::size_t entries = 0;
     for (const auto& title : ptt.titles) entries += title->ptts.size();
     EXPECT_GT(entries, 0u);
-    // At most 64 times the table in bytes, and far below the 8 million entries it points at.
     EXPECT_LE(entries * CIfoPtt::kSize, 64 * size + 4096);
     EXPECT_LT(ptt.titles.size(), pointers);
 }

@@ -1,10 +1,11 @@
 // The PGC object: what its parser keeps, how its sub-tables are laid out, the program map that
-// AddCell builds, the playback time it computes and the PGCs it refuses to write.
+// AddCell builds, the playback time it computes (BCD words and frame counts at 25 and 30 fps)
+// and the PGCs it refuses to write.
 #include <gtest/gtest.h>
-
 #include <array>
 #include <vector>
 
+#include "core/bcd_frames.h"
 #include "core/bytes.h"
 #include "core/ifo_classes_pgc.h"
 
@@ -47,15 +48,12 @@ TEST(IfoModelPgc, CommandsComeInGroupsRightAfterTheGeneralInformation) {
     EXPECT_EQ(word(b, table + pgc::kPostCommandCount), 1);
     EXPECT_EQ(word(b, table + pgc::kCellCommandCount), 1);
     EXPECT_EQ(word(b, table + pgc::kCommandTableSize), 8 * 4 + 7);
-    // Pre commands in the order added, then post, then cell; no cells, no other tables.
     const std::size_t first = table + pgc::kCommandsStart;
     EXPECT_EQ((Bytes{b[first], b[first + 8], b[first + 16], b[first + 24]}),
               (Bytes{0x30, 1, 2, 7}));
     for (std::uint32_t field :
          {pgc::kProgramMapStart, pgc::kCellPlaybackStart, pgc::kCellPositionStart})
         EXPECT_EQ(word(b, field), 0) << field;
-
-    // Parsed back: the header and the commands, never the cells.
     p.AddCell(cellEntry(), 1, 1, true);
     Bytes again = serialised(p);
     again.resize(p.size());  // exactly the PGC, so a read past it is caught
@@ -85,8 +83,6 @@ TEST(IfoModelPgc, AnOddProgramMapIsPaddedToEvenLength) {
     EXPECT_EQ(word(b, pgc::kCellPlaybackStart), 0xEC + 4);
     EXPECT_EQ(word(b, pgc::kCellPositionStart), 0xEC + 4 + 4 * 24);
     EXPECT_EQ(p.size(), 0xECu + 4 + 4 * 24 + 4 * 4);
-
-    // The copying form takes VOB and cell id from the cell; no new program, no map.
     CIfoPgc copy;
     copy.AddCell(*p.cells[3], false);
     EXPECT_EQ(copy.positions[0]->vobId, 2);
@@ -116,7 +112,6 @@ TEST(IfoModelPgc, ThePlaybackTimeSumsTheCellsOutsideLaterAngleCellsAtThePgcsRate
     p.AddCell(cellEntry(0x00, 0x00005960), 4, 1, true);   // 59 s 20 frames
     EXPECT_EQ(p.PlaybackTime(), 0x00010545u);             // 64 s and 30 frames: 1:05 and 5
     EXPECT_EQ(be32(serialised(p).data() + pgc::kPlaybackTime), 0x00010545u);
-
     CIfoPgc ntsc;
     ntsc.rateFlag = kRateFlag30;
     ntsc.AddCell(cellEntry(0x00, 0x00000140), 1, 1, true);  // 1 s at 25 fps = 25 frames
@@ -139,11 +134,37 @@ TEST(IfoModelPgc, TooManyCellsOrBytesOrMismatchedCountsAreRefused) {
     counts.AddCommand(CommandGroup::Pre, kCommand);
     counts.commands.push_back(std::make_unique<CIfoCommand>());
     EXPECT_FALSE(counts.serialise().ok());
-    // A written PGC is its size rounded to whole sectors.
     CIfoPgc p;
     EXPECT_EQ(serialised(p).size(), 2048u);
     for (int i = 0; i < 80; ++i) p.AddCell(cellEntry(), 1, 1, false);
     EXPECT_EQ(serialised(p).size(), 4096u);
+}
+
+TEST(BcdFrames, WordsAndFrameCountsBothWays) {
+    const std::pair<std::uint32_t, std::uint32_t> cases[] = {
+        {0x01000040, 25u * 3600},
+        {0x010000C0, 30u * 3600},
+        {0x12345664, 24 + 56 * 25 + 34 * 25 * 60 + 12u * 25 * 3600},
+        {0x012345D9, 19 + 45 * 30 + 23 * 30 * 60 + 1u * 30 * 3600},
+        {0x00000040, 0}};
+    for (const auto& [word, frames] : cases) {
+        EXPECT_EQ(bcdTimeToFrames(word), frames) << std::hex << word;
+        EXPECT_EQ(framesToBcdTime(frames, frameRateOf(static_cast<std::uint8_t>(word))), word);
+    }
+    EXPECT_EQ(bcdTimeToFrames(0x00000110), 30u + 10);
+    EXPECT_EQ(bcdTimeToFrames(0x00000190), 30u + 10);
+    EXPECT_EQ(framesToBcdTime(31, 24), 0x000001C1u);
+    EXPECT_EQ(framesToBcdTime(123u * 3600 * 25, 25), 0x23000040u);
+}
+
+TEST(BcdFrames, ConversionsAreInverseAtBothRates) {
+    for (unsigned rate : {25u, 30u}) {
+        for (std::uint32_t frames = 0; frames < 100 * 3600 * rate; frames += 7919) {
+            const std::uint32_t word = framesToBcdTime(frames, rate);
+            ASSERT_EQ(bcdTimeToFrames(word), frames) << rate;
+            ASSERT_EQ(frameRateOf(static_cast<std::uint8_t>(word)), rate);
+        }
+    }
 }
 
 }  // namespace

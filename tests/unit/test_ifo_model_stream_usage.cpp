@@ -40,7 +40,6 @@ ifo_t titleSet(std::uint8_t video, const std::vector<std::uint8_t>& audioModes,
 }
 
 TEST(IfoModelStreamUsage, AudioIdsFollowTheCodingModeAndTheMappedStream) {
-    // Stream 1 AC-3, stream 2 linear PCM, stream 3 MPEG-1 (never declared).
     const ifo_t ifo = titleSet(
         0x03, {0, 4, 2}, {{{{0, 0x8000}, {1, 0x8100}}, {}}, {{{0, 0x8200}, {2, 0x0300}}, {}}});
     const CIfoStreamUsage usage(ifo);
@@ -61,7 +60,6 @@ TEST(IfoModelStreamUsage, EachCodingModeHasItsStreamId) {
 }
 
 Ids subpIdsFor(std::uint8_t video) {
-    // One sub-picture stream using stream 0 for 4:3, 1 wide, 2 letterbox, 3 pan-scan.
     const ifo_t ifo = titleSet(video, {}, {{{}, {{0, 0x80010203}}}});
     const CIfoStreamUsage usage(ifo);
     EXPECT_TRUE(usage.subpictures()[0].available);
@@ -76,7 +74,6 @@ TEST(IfoModelStreamUsage, SubPictureIdsFollowTheDisplayModesTheVideoAllows) {
     EXPECT_EQ(subpIdsFor(0x0D), (Ids{0x21, 0x23}));        // 16:9, pan-scan only
     EXPECT_EQ(subpIdsFor(0x0E), (Ids{0x21, 0x22}));        // 16:9, letterbox only
     EXPECT_EQ(subpIdsFor(0x0F), (Ids{0x21}));              // 16:9, neither
-    // An id used by two columns is listed once.
     const CIfoStreamUsage usage(titleSet(0x0C, {}, {{{}, {{4, 0x80050505}}}}));
     EXPECT_EQ(usage.subpictures()[4].ids, (Ids{0x25}));
     EXPECT_EQ(usage.subpIdCount(), 1u);
@@ -91,7 +88,6 @@ TEST(IfoModelStreamUsage, WithoutTitlePgcsNoStreamIsAvailable) {
 }
 
 TEST(IfoModelStreamUsage, CompactDropsStreamsAndMovesTheKeptOnesDown) {
-    // Audio: streams 1 and 3 declared; drop stream 1 and the unused stream 2.
     const ifo_t ifo = titleSet(0x03, {0, 0, 4},
                                {{{{0, 0x8000}, {2, 0x8200}}, {{1, 0x81000000}}},
                                 {{{2, 0x8200}}, {{0, 0x80000000}, {1, 0x81000000}}}});
@@ -103,8 +99,6 @@ TEST(IfoModelStreamUsage, CompactDropsStreamsAndMovesTheKeptOnesDown) {
     subp.fill(true);
     subp[0] = false;
     usage.Compact(audio, subp);
-
-    // The LPCM stream is now stream 1, still under its old id.
     EXPECT_EQ(usage.audio()[0].attr.codingMode(), 4);
     EXPECT_EQ(usage.audio()[2].attr.bytes, (std::array<std::uint8_t, 8>{}));
     EXPECT_EQ(usage.pgcControls()[0].audio[0], 0x8200);
@@ -113,7 +107,6 @@ TEST(IfoModelStreamUsage, CompactDropsStreamsAndMovesTheKeptOnesDown) {
     EXPECT_EQ(usage.audio()[0].ids, (Ids{0xA2}));
     EXPECT_EQ(usage.audioIds(), (Ids{0xA2}));
     EXPECT_EQ(usage.availableAudioCount(), 1u);
-    // Sub-picture 2 becomes 1; its record moves with it.
     EXPECT_EQ(usage.pgcControls()[0].subp[0], 0x81000000u);
     EXPECT_EQ(usage.pgcControls()[1].subp[0], 0x81000000u);
     EXPECT_EQ(usage.pgcControls()[1].subp[1], 0u);
@@ -128,7 +121,6 @@ TEST(IfoModelStreamUsage, TheSampleTitleSetsUseTheirDocumentedStreams) {
     EXPECT_EQ(ntsc.subpIds(), (Ids{0x20, 0x21}));
     EXPECT_EQ(ntsc.availableAudioCount(), 2u);
     EXPECT_EQ(ntsc.availableSubpCount(), 2u);
-
     const CIfoStreamUsage pal(*loadSample(sampleFile("pal169", "VTS_01_0.IFO")));
     EXPECT_EQ(pal.audio()[0].ids, (Ids{0xC0}));
     EXPECT_EQ(pal.audio()[1].ids, (Ids{0xA1}));

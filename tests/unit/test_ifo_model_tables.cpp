@@ -36,11 +36,9 @@ TEST(IfoModelCellAddresses, TheVobCountIsTheNumberOfRunsOfEqualVobIds) {
     Bytes b = serialised(cadt);
     EXPECT_EQ(word(b, c_adt::kVobCount), 3);
     EXPECT_EQ(dword(b, c_adt::kEndByte), 8u + 12 * 4 - 1);
-
     cadt.SortByVob();
     b = serialised(cadt);
     EXPECT_EQ(word(b, c_adt::kVobCount), 2);
-    // Sorted by VOB id; entries of the same VOB keep their order.
     const std::uint8_t cellIds[] = {1, 2, 3, 1};
     const std::uint16_t vobIds[] = {1, 1, 1, 2};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -63,7 +61,6 @@ TEST(IfoModelCellAddresses, EntriesFollowTheEndAddressNotTheVobCount) {
 }
 
 TEST(IfoModelChapters, EachTitleRunsToTheNextTitleAndTheLastToTheEndAddress) {
-    // Two titles at bytes 16 and 24, end address 35: two chapters, then three.
     Bytes b(36, 0);
     put16(b.data() + vts_ptt::kTtuCount, 2);
     put32(b.data() + vts_ptt::kEndByte, 35);
@@ -107,7 +104,6 @@ TEST(IfoModelPgcTables, ATableBeyond65535BytesIsRefused) {
     EXPECT_TRUE(s.bytes.empty());
     EXPECT_NE(s.error.find("PGCI_UT"), std::string::npos);
     EXPECT_NE(s.error.find("16-bit offsets"), std::string::npos) << s.error;
-    // The same in a title PGC table, a chapter table and a time map table.
     CIfoPgcit pgcit;
     addLongPgcs(pgcit);
     EXPECT_FALSE(pgcit.serialise().ok());
@@ -121,7 +117,6 @@ TEST(IfoModelPgcTables, ATableBeyond65535BytesIsRefused) {
 }
 
 TEST(IfoModelSectorRounding, ATableOfWholeSectorsKeepsItsSize) {
-    // A VOBU map of 511 sectors is 4 + 4 x 511 = 2048 bytes: one sector; one more VOBU, two.
     CIfoVobuAdmap map;
     for (std::uint32_t i = 0; i < 511; ++i) map.AddVobu(i);
     EXPECT_EQ(map.size(), 2048u);

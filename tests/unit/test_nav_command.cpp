@@ -39,13 +39,11 @@ TEST(NavRegisterName, GeneralSystemAndInvalidCodes) {
 // One case for each command form and operand field of every group.
 TEST(DecodeNavCommand, EveryGroupAndOperandForm) {
     const std::pair<const char*, const char*> cases[] = {
-        // Group 0: goto, break, the temporary parental level.
         {"00 01 00 00 00 00 00 07", "Goto line# 7"},
         {"00 03 00 00 00 00 25 09", "SetTmpPML lvl 5, line# 9"},
         {"00 04 00 00 00 00 00 00", "invalid command"},
         {"00 A1 00 03 00 02 00 00", "If GPreg<3> == (cmp-val)<2> then Goto line# 0"},
         {"00 32 00 04 00 83 00 00", "If GPreg<4> != SPreg<angle number (AGLN)> then Break"},
-        // Group 1: jumps and calls; chapter numbers have ten bits, as in LinkPTTN.
         {"30 02 00 00 00 03 00 00", "(JumpTT) Jump to Title: 3"},
         {"30 05 FD 02 00 04 00 00", "(JumpVTS_PTT) Jumpt to Title(ttn): 4 Chapter(pttn): 258"},
         {"30 06 00 00 00 42 00 00", "(JumpSS VMGM) Jump to VMG title-menu"},
@@ -56,11 +54,9 @@ TEST(DecodeNavCommand, EveryGroupAndOperandForm) {
         {"30 08 00 00 07 86 00 00", "(CallSS VTSM) Call TitleSet angle-menu [Resume Cell: 7]"},
         {"30 08 12 34 00 C0 00 00", "(CallSS VMGM) Call VMG PGC: 4660"},
         {"30 04 00 00 00 00 00 00", "invalid command"},
-        // Jumps compare the registers of bytes 6 and 7, whatever the compare-immediate flag says.
         {"30 23 00 00 00 02 05 86",
          "If GPreg<5> == SPreg<PGC number (TT_PGCN)> then (JumpVTS_TT) Jump to Title: 2"},
         {"30 D2 00 00 00 01 02 03", "If GPreg<2> > GPreg<3> then (JumpTT) Jump to Title: 1"},
-        // Group 1: links.
         {"20 01 00 00 00 00 00 0D", "(Link subset) LinkTailPGC"},
         {"20 01 00 00 00 00 00 04", "(Link subset) invalid"},
         {"20 04 00 00 00 00 81 00", "(LinkPGCN) Link PGC 33024"},
@@ -69,7 +65,6 @@ TEST(DecodeNavCommand, EveryGroupAndOperandForm) {
         {"20 02 00 00 00 00 00 00", "invalid link command"},
         {"20 64 00 0F 00 8D 00 01",
          "If GPreg<15> <= SPreg<parental level (PLT)> then (LinkPGCN) Link PGC 1"},
-        // Group 2: system settings, immediate and from a register.
         {"51 00 00 80 C0 00 00 00", "(SetSTN) Set Audio Stream Nr: 0"},
         {"51 00 00 00 C1 00 00 00", "(SetSTN) Set Subpicture Stream Nr: 65"},
         {"51 00 00 00 00 0F 00 00", "(SetSTN) Set ?(1) Stream Nr: 7"},
@@ -84,13 +79,10 @@ TEST(DecodeNavCommand, EveryGroupAndOperandForm) {
          "(SetGPRMMD) Set GPRMMD = GPreg<5> = GPreg<4>, [COUNTER](mf=1)"},
         {"46 00 00 00 00 01 00 00", "(SetHL_BTNN) Set Button Nr: GPreg<1>"},
         {"45 00 00 00 00 00 00 00", "invalid SetSystem"},
-        // Group 3: register arithmetic.
         {"60 00 00 00 00 00 00 00", "NOP"},
         {"7C 00 00 00 00 00 00 00", "invalid Set"},
         {"71 00 00 00 FF FF 00 00", "Set GPreg<0> mov (set-val)<65535>"},
         {"61 00 00 00 00 81 00 00", "Set GPreg<0> mov SPreg<audio stream number (ASTN)>"},
-        // Groups 2 and 3 with a compare or a link; dvdauthor's "g15 = 1" of a menu button links
-        // to the PGC's post commands.
         {"71 01 00 0F 00 01 00 0D", "Set GPreg<15> mov (set-val)<1>(Link subset) LinkTailPGC"},
         {"56 30 00 00 04 00 01 02",
          "If GPreg<1> != GPreg<2> then (SetHL_BTNN) Set Button Nr: (set-val) 1024"},
@@ -105,7 +97,6 @@ TEST(DecodeNavCommand, EveryGroupAndOperandForm) {
          "If GPreg<1> > (cmp-val)<2> then Set GPreg<6> mov (set-val)<7>"},
         {"61 60 8A 06 00 07 00 03",
          "If SPreg<PGC jump for nav timer (NV_PGCN)> <= GPreg<3> then Set GPreg<6> mov GPreg<7>"},
-        // Groups 4 to 6: set, compare and link in one command.
         {"81 03 00 05 00 00 00 00", "Set GPreg<3> mov GPreg<5>"},
         {"D3 02 00 01 00 00 04 0A",
          "Set GPreg<2> add (set-val)<1> , Link LinkNextPGC, [button=(1)]"},
@@ -117,7 +108,6 @@ TEST(DecodeNavCommand, EveryGroupAndOperandForm) {
          "LinkTailPGC, [button=(2)]"},
         {"A0 E5 00 00 00 09 00 10", "Cmp GPreg<5> <= (cmp-val)<9> , Link RSM, [button=(0)]"},
         {"80 15 00 00 00 09 00 00", "Cmp GPreg<5> & GPreg<9>"},
-        // Menu codes 8..15 and set operators 12..15 have no name in the command format.
         {"30 06 00 00 00 48 00 00", "(JumpSS VMGM) Jump to VMG invalid-menu<8>-menu"},
         {"9C 03 00 01 00 00 00 00", "Set GPreg<3> invalid-op<12> (set-val)<1>"},
         {"E0 FF 01 02 03 04 05 06", "Unknown command"},
@@ -190,12 +180,9 @@ TEST(DecodeNavCommand, CommandsDvdauthorCompiledIntoTheSampleDisc) {
     ASSERT_FALSE(vmg.empty() || vts1.empty() || vts2.empty());
     const std::string callPgc1 = "(CallSS VMGM) Call VMG PGC: 1 [Resume Cell: 1]";
     const std::pair<PgcTexts, PgcTexts> cases[] = {
-        // First play: g0 = 1; g1 = 3; jump vmgm menu 1;
         {decodePgc(vmg, read32(vmg, 0x84)),
          {{{"Set GPreg<0> mov (set-val)<1>", "Set GPreg<1> mov (set-val)<3>",
             "(JumpSS VMGM) Jump to VMG PGC: 1"}}}},
-        // VMG menu: g2 = g1 * 4; if (g0 eq 2) button = 2048; else button = 1024;  post: jump
-        // cell 1; and the dispatch of the buttons on g15.
         {decodePgc(vmg, menuPgc(vmg, 0xC8, 1, 1)),
          {{{"Set GPreg<2> mov GPreg<1>", "Set GPreg<2> mul (set-val)<4>",
             "If GPreg<0> != (cmp-val)<2> then Goto line# 6",
@@ -207,17 +194,12 @@ TEST(DecodeNavCommand, CommandsDvdauthorCompiledIntoTheSampleDisc) {
             "Set GPreg<0> mov (set-val)<1>", "(JumpTT) Jump to Title: 1",
             "Set GPreg<0> mov (set-val)<2>", "(JumpTT) Jump to Title: 2"},
            {}}}},
-        // Root menus g4 = 10; g4 = g4 + g1; (en) and g4 = 20; g4 = g4 - g1; (de); the chapter
-        // menu only highlights button 1. Every menu ends with dvdauthor's exit.
         {decodePgc(vts1, menuPgc(vts1, 0xD0, 1, 1)),
          {{{"Set GPreg<4> mov (set-val)<10>", "Set GPreg<4> add GPreg<1>"}, {"Exit"}, {}}}},
         {decodePgc(vts1, menuPgc(vts1, 0xD0, 2, 1)),
          {{{"Set GPreg<4> mov (set-val)<20>", "Set GPreg<4> sub GPreg<1>"}, {"Exit"}, {}}}},
         {decodePgc(vts1, menuPgc(vts1, 0xD0, 2, 2)),
          {{{"(SetHL_BTNN) Set Button Nr: (set-val) 1024"}, {"Exit"}, {}}}},
-        // g5 = 0; if (g0 eq 1) { audio = 0; subtitle = 64; } else { audio = 1; subtitle = 65; }
-        // post: g3 = g3 + 1; if (g3 ge 2) call vmgm menu 1; jump title 2;
-        // cells: g5 = g5 + 1;  if (g1 gt 2) g6 = 7;
         {decodePgc(vts1, titlePgc(vts1, 1)),
          {{{"Set GPreg<5> mov (set-val)<0>", "If GPreg<0> != (cmp-val)<1> then Goto line# 5",
             "(SetSTN) Set Audio Stream Nr: 0", "Goto line# 6", "(SetSTN) Set Audio Stream Nr: 1",
@@ -226,13 +208,11 @@ TEST(DecodeNavCommand, CommandsDvdauthorCompiledIntoTheSampleDisc) {
             callPgc1, "(JumpVTS_TT) Jump to Title: 2"},
            {"Set GPreg<5> add (set-val)<1>",
             "If GPreg<1> > (cmp-val)<2> then Set GPreg<6> mov (set-val)<7>"}}}},
-        // if (g1 eq 5) jump chapter 2; g8 = g1 - 1;  post: call vmgm menu entry title;
         {decodePgc(vts1, titlePgc(vts1, 2)),
          {{{"If GPreg<1> == (cmp-val)<5> then (LinkPTTN) Link Chapter 2, [button=0]",
             "Set GPreg<8> mov GPreg<1>", "Set GPreg<8> sub (set-val)<1>"},
            {"(CallSS VMGM) Call VMG title-menu [Resume Cell: 1]"},
            {}}}},
-        // g9 = 100; g9 = g9 / 4; g10 = g9 % 7;  post: call vmgm menu 1;
         {decodePgc(vts2, titlePgc(vts2, 1)),
          {{{"Set GPreg<9> mov (set-val)<100>", "Set GPreg<9> div (set-val)<4>",
             "Set GPreg<10> mov GPreg<9>", "Set GPreg<10> mod (set-val)<7>"},

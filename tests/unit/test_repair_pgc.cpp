@@ -75,8 +75,6 @@ TEST(RemoveProhibitedUops, ClearsExactlyTheMasksThatWereSetAndNothingElse) {
         Bytes file = original;
         const std::vector<PgcNode> pgcs = pgcNodes(source);
         ASSERT_GE(pgcs.size(), 2u);
-        // Every PGC but the second gets a mask of its own; the report names exactly those, the
-        // first-play PGC first, then the menus, then the titles.
         std::string firstPlay, menus, titles;
         for (std::size_t i = 0; i < pgcs.size(); ++i) {
             if (i == 1) continue;
@@ -88,20 +86,16 @@ TEST(RemoveProhibitedUops, ClearsExactlyTheMasksThatWereSetAndNothingElse) {
         }
         const std::string expected = firstPlay + menus + titles;
         test::writeFile(path, file);
-
         const auto dry = test::runCli({"remove-puops", path, "--dry-run"});
         EXPECT_EQ(dry.status, 0);
         EXPECT_EQ(dry.out, expected + "Dry run: " + path + " not changed\n");
         EXPECT_EQ(test::readFile(path), file);
-
         const auto run = test::runCli({"remove-puops", path});
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, expected + "Saved " + path + " and " +
                                dir.file(name.substr(0, 9) + "BUP") + "\n");
-        // dvdauthor wrote zero masks, so the repaired file is the original byte for byte.
         EXPECT_EQ(test::readFile(path), original);
         EXPECT_EQ(test::readFile(dir.file(name.substr(0, 9) + "BUP")), original);
-
         const auto again = test::runCli({"remove-puops", path});
         EXPECT_EQ(again.out, "No P-UOPs found in this IFO\n");
     }
@@ -111,7 +105,6 @@ TEST(RemoveProhibitedUops, NumbersMenusPerLanguageUnitAndSkipsWhatLiesOutsideThe
     test::RecordingInteraction ui;
     IfoHandle ifo = openIfoFile(test::sampleFile("ntsc43", "VTS_01_0.IFO"), ui);
     auto& menus = ifo->table[ID_VTSM_PGCI_UT];
-    // Both language units' menus get masks; the second unit's second menu points past the table.
     for (const PgcNode& pgc : pgcNodes(test::sampleFile("ntsc43", "VTS_01_0.IFO")))
         if (pgc.slot == ID_VTSM_PGCI_UT) put32(&menus[pgc.offset + pgc::kProhibitedUops], 0x10);
     const std::uint32_t unit2 = be32(&menus[8 + 8 + 4]);
@@ -121,8 +114,6 @@ TEST(RemoveProhibitedUops, NumbersMenusPerLanguageUnitAndSkipsWhatLiesOutsideThe
               "Removed P-UOP in Menu-PGC <1>\nRemoved P-UOP in Menu-PGC <2>\n"
               "Removed P-UOP in Menu-PGC <1>\n"
               "Skipped Menu-PGC <2>: its offset lies outside VTSM_PGCI_UT\n");
-
-    // A language unit starting outside, and a count far beyond the pointers present.
     put32(&menus[8 + 8 + 4], 0x7FFFFFF0u);
     put16(&menus[0], 0xFFFF);
     auto& titles = ifo->table[ID_VTS_PGCITI];
@@ -131,9 +122,6 @@ TEST(RemoveProhibitedUops, NumbersMenusPerLanguageUnitAndSkipsWhatLiesOutsideThe
     EXPECT_NE(
         damaged.report.find("Skipped Language Unit <2>: its offset lies outside VTSM_PGCI_UT"),
         std::string::npos);
-
-    // A first-play start of 0 names no PGC: bytes 8..11 of the management table are the end of
-    // its identifier, not a mask.
     IfoHandle vmg = openIfoFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO"), ui);
     put32(&vmg->table[ID_MAT][kVmgFirstPlayPgc], 0);
     EXPECT_EQ(repair::uopRemovalMessage(repair::RemoveProhibitedUops(*vmg)),
@@ -156,7 +144,6 @@ struct OverviewSession {
     } editors;
     BrowserSession session{ui, editors};
     IfoDocument* doc = nullptr;
-
     explicit OverviewSession(const std::string& name) {
         const std::string path = dir.file(name);
         test::writeFile(path, test::readFile(test::sampleFile("ntsc43", name)));
@@ -179,21 +166,18 @@ TEST(DeletePlayback, EmptiesAMenuPgcKeepingItsFrameRateAndCountsTheFileOnce) {
     table[pgc.offset + pgc::kPlaybackTime + 1] = 0x12;
     table[pgc.offset + pgc::kPlaybackTime + 3] = 0xC5;
     const Bytes before = table;
-
     s.session.DeletePlayback(row);
     EXPECT_TRUE(s.ui.messages.empty());
     const std::uint8_t* record = &table[pgc.offset];
     EXPECT_EQ(record[pgc::kProgramCount], 0);
     EXPECT_EQ(record[pgc::kCellCount], 0);
     EXPECT_EQ(be32(record + pgc::kPlaybackTime), 0x000000C0u);
-    // Nothing but bytes 2..7 of the record changed.
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (i < pgc.offset + 2 || i >= pgc.offset + 8) {
             ASSERT_EQ(table[i], before[i]) << i;
         }
     }
     EXPECT_NE(s.session.row(row).description.find("(Programs: 0) (Cells: 0)"), std::string::npos);
-
     const Bytes once = table;
     s.session.DeletePlayback(row);
     EXPECT_EQ(table, once);
@@ -207,14 +191,12 @@ TEST(DeletePlayback, AcceptsOnlyTheOverviewLinesOfMenuPgcs) {
     std::vector<int> wrong = {-1, 0, s.session.rowCount()};
     if (title >= 0) wrong.push_back(title);
     for (int row : wrong) s.session.DeletePlayback(row);
-    // A PGC's own field list names its first byte too, but is no overview.
     TreeNode* menu = findNode(s.doc->root, "VTSM_PGCI_UT");
     ASSERT_NE(menu, nullptr);
     s.session.ShowSelected(menu);
     ASSERT_FALSE(menu->children.empty());
     s.session.ShowSelected(menu->children[0].get());
     for (int i = 0; i < s.session.rowCount(); ++i) s.session.DeletePlayback(i);
-
     EXPECT_EQ(s.doc->ifo->table[ID_VTSM_PGCI_UT], before);
     EXPECT_EQ(s.session.workspace().modifiedCount(), 0);
     ASSERT_FALSE(s.ui.messages.empty());
@@ -238,12 +220,10 @@ TEST(DeletePlayback, CommandLineNamesTheRowAsShowPrintsIt) {
     EXPECT_EQ(wrong.status, 1);
     EXPECT_EQ(wrong.out,
               "Wrong Item selected!\nPlease select a Menu with programs in VMG/VTS Overview.\n");
-
     const auto done = test::runCli({"delete-playback", path, std::to_string(menuRow)});
     EXPECT_EQ(done.status, 0) << done.err;
     EXPECT_NE(done.out.find("(Programs: 0) (Cells: 0)"), std::string::npos);
     EXPECT_NE(done.out.find("Saved " + path), std::string::npos);
-    // Deleting it again changes no byte, so nothing is written.
     const auto again = test::runCli({"delete-playback", path, std::to_string(menuRow)});
     EXPECT_EQ(again.out.find("Saved"), std::string::npos);
 }

@@ -23,13 +23,7 @@ using test::Bytes;
 struct DiscCopy {
     test::TempDir dir;
     explicit DiscCopy(bool lowerCase = false) {
-        const fs::path source = fs::path(test::sampleFile("ntsc43", "VIDEO_TS.IFO")).parent_path();
-        for (const auto& e : fs::directory_iterator(source)) {
-            std::string name = e.path().filename().string();
-            if (lowerCase)
-                for (char& c : name) c = static_cast<char>(std::tolower(c));
-            fs::copy_file(e.path(), dir.path() / name);
-        }
+        test::copySampleFolder("ntsc43", dir.path(), lowerCase);
     }
     std::string file(const std::string& name) const { return dir.file(name); }
     void resizeBySectors(const std::string& name, int sectors) const {
@@ -39,7 +33,6 @@ struct DiscCopy {
     std::uint64_t sectors(const std::string& name) const {
         return fs::exists(file(name)) ? fs::file_size(file(name)) / 2048 : 0;
     }
-    // The first sector of a file on the disc: the sectors of the files laid out before it.
     std::uint32_t start(const std::string& name) const {
         static const char* order[] = {
             "VIDEO_TS.IFO", "VIDEO_TS.VOB", "VIDEO_TS.BUP", "VTS_01_0.IFO", "VTS_01_0.VOB",
@@ -75,9 +68,6 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
     disc.resizeBySectors("VTS_02_1.VOB", -3);
     fs::remove(disc.file("VTS_01_0.VOB"));
     fs::remove(disc.file("VIDEO_TS.BUP"));
-
-    // The menus of title set 1 lost their VOB: that is said, and nothing is written without
-    // --force.
     const Bytes before = test::readFile(disc.file("VIDEO_TS.IFO"));
     const auto refused = test::runCli({"get-vts-sectors", disc.file("VTS_02_0.IFO"), "--all"});
     EXPECT_EQ(refused.status, 1);
@@ -87,7 +77,6 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
         << refused.err;
     EXPECT_EQ(test::readFile(disc.file("VIDEO_TS.IFO")), before);
     EXPECT_FALSE(fs::exists(disc.file("VIDEO_TS.BUP")));
-
     const auto run =
         test::runCli({"get-vts-sectors", disc.file("VTS_02_0.IFO"), "--all", "--force"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -96,8 +85,6 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
     EXPECT_NE(
         run.out.find("Saved " + disc.file("VIDEO_TS.IFO") + " and " + disc.file("VIDEO_TS.BUP")),
         std::string::npos);
-
-    // The backup copy the run wrote counts like any other file.
     const Bytes vmg = test::readFile(disc.file("VIDEO_TS.IFO"));
     EXPECT_EQ(test::readFile(disc.file("VIDEO_TS.BUP")), vmg);
     EXPECT_EQ(field(vmg, 0x0C), disc.last("VIDEO_TS.BUP"));
@@ -107,7 +94,6 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
     const std::vector<std::uint32_t> vts1 = {disc.start("VTS_01_0.IFO"), disc.start("VTS_01_0.IFO"),
                                              disc.start("VTS_02_0.IFO")};
     EXPECT_EQ(titleSetStarts(vmg), vts1);
-
     for (const std::string set : {"VTS_01", "VTS_02"}) {
         SCOPED_TRACE(set);
         const Bytes vts = test::readFile(disc.file(set + "_0.IFO"));
@@ -118,12 +104,7 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
         EXPECT_EQ(field(vts, 0xC0), 0u);  // neither has a menu VOB now
         EXPECT_EQ(field(vts, 0xC4), disc.start(set + "_1.VOB") - base);
     }
-
-    // An independent reader still finds every title of the corrected folder.
-    const auto lsdvd = test::runCommand("lsdvd -x '" + disc.dir.path().string() + "' 2>/dev/null");
-    EXPECT_NE(lsdvd.out.find("Title: 03"), std::string::npos) << lsdvd.out;
-    EXPECT_NE(lsdvd.out.find("Longest track:"), std::string::npos);
-
+    EXPECT_NE(test::lsdvdOf(disc.dir.path()).find("Title: 03"), std::string::npos);
     const auto again =
         test::runCli({"get-vts-sectors", disc.file("VIDEO_TS.IFO"), "--all", "--force"});
     EXPECT_EQ(again.out, "No sector's found that are different!\n");
@@ -173,9 +154,6 @@ TEST(GetVtsSectors, AllFilesModeNamesWhatDoesNotFitAndWritesNothingUnlessForced)
         EXPECT_NE(run.err.find("\n- " + c.line + "\n"), std::string::npos) << run.err;
         EXPECT_EQ(snapshot(disc), before);
     }
-
-    // Forced, a damaged video manager and its intact .BUP are left alone, the title sets are
-    // corrected, and the folder still plays from the .BUP.
     DiscCopy disc;
     cutVmg(1000)(disc);
     const Bytes vmgBackup = test::readFile(disc.file("VIDEO_TS.BUP"));
@@ -188,8 +166,7 @@ TEST(GetVtsSectors, AllFilesModeNamesWhatDoesNotFitAndWritesNothingUnlessForced)
                            "are left as they are."),
               std::string::npos)
         << run.out;
-    const auto lsdvd = test::runCommand("lsdvd -x '" + disc.dir.path().string() + "' 2>/dev/null");
-    EXPECT_NE(lsdvd.out.find("Title: 03"), std::string::npos) << lsdvd.out;
+    EXPECT_NE(test::lsdvdOf(disc.dir.path()).find("Title: 03"), std::string::npos);
 }
 
 TEST(GetVtsSectors, SingleFileModeReportsEachTableUnderItsHeading) {
@@ -200,7 +177,6 @@ TEST(GetVtsSectors, SingleFileModeReportsEachTableUnderItsHeading) {
                                      openIfoFile(disc.file("VIDEO_TS.IFO"), ui));
     const auto listing = repair::DiscListing::read(disc.dir.path().string());
     ASSERT_TRUE(listing);
-    // dvdauthor leaves six sectors between the video manager and the first title set.
     repair::CorrectLoadedIfo(workspace, vmg, *listing, ui);
     const std::vector<std::string> expected = {
         "Corrected sector addresses in table [VMGI_MAT]:\n\n"
@@ -212,10 +188,8 @@ TEST(GetVtsSectors, SingleFileModeReportsEachTableUnderItsHeading) {
         "Finished correcting sector addresses"};
     EXPECT_EQ(ui.messages, expected);
     EXPECT_EQ(workspace.modifiedCount(), 1);
-    // The file on disk is untouched until the user saves.
     EXPECT_EQ(test::readFile(disc.file("VIDEO_TS.IFO")),
               test::readFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO")));
-
     ui.messages.clear();
     repair::CorrectLoadedIfo(workspace, vmg, *listing, ui);
     EXPECT_EQ(ui.messages, std::vector<std::string>{"No sector's found that are different!"});
@@ -236,7 +210,6 @@ TEST(GetVtsSectors, TitleSetFieldsCountFromItsIfoAlsoWhenTheBackupIsLoaded) {
                   "Last Sector of VTS: [old: 500] [new: 504] (VTS_01_0.BUP)\n"
                   "Start sector of VTSTT_VOBS: [old: 66] [new: 70] (VTS_01_1.VOB)\n");
     }
-    // A renamed copy has no place in the layout: nothing is computed for it.
     IfoHandle ifo = openIfoFile(disc.file("VTS_01_0.IFO"), ui);
     EXPECT_EQ(repair::CorrectVtsiMat(*ifo, *listing, "backup.ifo"), "");
 }
@@ -262,7 +235,6 @@ TEST(GetVtsSectors, LowerCaseNamesAndForeignFilesGiveTheSameAddresses) {
         for (char& c : lowerName) c = static_cast<char>(std::tolower(c));
         EXPECT_EQ(test::readFile(lower.file(lowerName)), test::readFile(upper.file(name))) << name;
     }
-    // The foreign file took no part: the title sets start where the DVD files put them.
     const Bytes vmg = test::readFile(upper.file("VIDEO_TS.IFO"));
     EXPECT_EQ(titleSetStarts(vmg).back(), upper.start("VTS_02_0.IFO"));
 }
@@ -288,11 +260,9 @@ TEST(DiscListing, OrdersTheFilesAsADiscLaysThemOut) {
     EXPECT_EQ(names, expected);
     EXPECT_EQ(listing.ListingSector("VTS_01_0.IFO", false), 6);
     EXPECT_EQ(listing.ListingSector("vts_01_2.vob", true), 6 + 2 + 1 + 10 + 3 - 1);
-    // A partial sector does not count.
     EXPECT_EQ(listing.ListingSector("VTS_02_0.IFO", false), 6 + 2 + 1 + 10 + 3 + 2);
     EXPECT_EQ(listing.diskName("VIDEO_TS.BUP"), "video_ts.bup");
     EXPECT_EQ(listing.titleSetCount(), 2);
-
     for (const char* name : {"VIDEO_TS.IFO", "vts_01_9.vob", "VTS_99_0.BUP"})
         EXPECT_TRUE(repair::isDvdVideoFileName(name)) << name;
     for (const char* name : {"VTS_01_1.IFO", "VTS_00_0.IFO", "VTS_1_0.IFO", "notes.txt", "VIDEO_TS",

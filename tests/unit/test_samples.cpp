@@ -166,8 +166,6 @@ void compareAttributes(const std::string& file, const LsdvdTitle& t) {
     EXPECT_EQ(video["Source Resolution"].substr(0, video["Source Resolution"].find(' ')),
               t.width + "x" + t.height);
     EXPECT_EQ(video["Display Mode"], kDisplay.at(t.displayFormat));
-    // lsdvd lists the streams a title's program chain enables; the title set declares at least
-    // those.
     EXPECT_GE(std::stoul(value(rows, "Number of audio streams in VTSTT_VOBS")), t.audio.size());
     for (std::size_t i = 0; i < t.audio.size(); ++i) {
         auto a = details(rows, "Aud_" + std::to_string(i + 1) + ": audio attributes");
@@ -282,8 +280,6 @@ TEST(Samples, TablesProgramChainsAndOverviewsAgreeWithLsdvd) {
 TEST(NavtabCli, ShowTreeAndUsageErrors) {
     const std::string vts = test::sampleFile("ntsc43", "VTS_01_0.IFO");
     const std::string vmg = test::sampleFile("ntsc43", "VIDEO_TS.IFO");
-
-    // Without NODE the overview is shown; --reserved adds the reserved rows of a table.
     auto overview = test::runCli({"show", vts});
     ASSERT_EQ(overview.status, 0) << overview.err;
     EXPECT_EQ(overview.out.rfind("   \tVTS overview:\t\t\n   \t\t\t\n", 0), 0u)
@@ -292,7 +288,6 @@ TEST(NavtabCli, ShowTreeAndUsageErrors) {
     EXPECT_EQ(plain.out.find("Reserved"), std::string::npos);
     EXPECT_NE(test::runCli({"show", vts, "VTSI_MAT", "--reserved"}).out.find("\tReserved\t"),
               std::string::npos);
-
     auto json = test::runCli({"show", vmg, "VMGM_MAT", "--json"});
     ASSERT_EQ(json.status, 0);
     EXPECT_EQ(json.out.rfind("[\n  {\"address\": 0, \"description\": \"VMG Identifier\", \"dec\": "
@@ -302,15 +297,12 @@ TEST(NavtabCli, ShowTreeAndUsageErrors) {
         << json.out.substr(0, 200);
     EXPECT_NE(json.out.find("{\"address\": null, \"description\": \"  Video attribute details:\""),
               std::string::npos);
-
     auto tree = test::runCli({"tree", vmg});
     ASSERT_EQ(tree.status, 0);
     EXPECT_NE(tree.out.find("\n  VMGM_MAT           -Video Manager Information Managment Table\n"
                             "    First Play PGC\n  VMG_PTT_SRPT"),
               std::string::npos)
         << tree.out;
-
-    // Failures: one clear line on standard error and the right status.
     auto missing = test::runCli({"show", "/no/such/VIDEO_TS.IFO"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err,
@@ -368,9 +360,6 @@ TEST(NavtabCli, JsonIsStrictUtf8ForEveryNodeAndForDiscTextAboveAscii) {
         ASSERT_GE(nodes.size(), 5u) << file;
         EXPECT_EQ(strictJsonFailures(file, nodes), "") << file;
     }
-
-    // A provider id with Latin-1 letters, an overlong form, a surrogate and a code point past
-    // U+10FFFF: each byte that is not well-formed UTF-8 is read as Latin-1.
     test::TempDir dir;
     Bytes vmg = test::readFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO"));
     const Bytes provider = {'C', 0xE9, 'l', 0xC0, 0x80, 0xED, 0xA0, 0x80, 0xF4, 0x90, 0x80, 0x80};

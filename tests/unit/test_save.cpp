@@ -1,5 +1,7 @@
-// Saving a document: the backup name, the question, the markers, and writes that never leave a
-// half-written file behind.
+// Saving a document: the backup name, the question, the markers, writes that never leave a
+// half-written file behind, and damaged copies of every sample (zeroed pointers, enlarged ends,
+// a gap, a cut file): each save keeps what loaded and every other byte, or refuses; repairs
+// leave a folder lsdvd reads whenever it read it before.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -9,6 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
 
 #include "core/bytes.h"
 #include "core/document.h"
@@ -52,31 +57,23 @@ TEST(SaveIfo, AsksForTheBackupAndClearsTheMarker) {
     const Bytes source = wholeTitleSet();
     test::writeFile(dir.file("VTS_01_0.IFO"), source);
     test::writeFile(dir.file("VTS_01_0.BUP"), Bytes{1, 2, 3});
-
     Workspace ws;
     IfoDocument& doc = openInto(ws, dir.file("VTS_01_0.IFO"));
     ws.markModified(doc);
     ws.markModified(doc);  // counted once
     EXPECT_EQ(ws.modifiedCount(), 1);
-
-    // No: the main file is written, the existing backup stays as it was.
     test::RecordingInteraction no(false);
     ASSERT_TRUE(SaveIfo(ws, doc, dir.file("VTS_01_0.IFO"), no));
     EXPECT_EQ(no.questions, std::vector<std::string>{kBackupQuestion});
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(ws.modifiedCount(), 0);
     EXPECT_EQ(test::readFile(dir.file("VTS_01_0.BUP")), (Bytes{1, 2, 3}));
-
-    // Yes: the backup is a second copy of what was just written.
     doc.ifo->table[ID_PTT_SRPTI][50] = 0x5A;
     test::RecordingInteraction yes(true);
     ASSERT_TRUE(SaveIfo(ws, doc, dir.file("VTS_01_0.IFO"), yes));
     const Bytes saved = test::readFile(dir.file("VTS_01_0.IFO"));
     EXPECT_EQ(saved[kSectorSize + 50], 0x5A);
     EXPECT_EQ(test::readFile(dir.file("VTS_01_0.BUP")), saved);
-
-    // While a tool suppresses the question the backup is written without asking, in lower case
-    // for a lower-case name.
     ws.noBackupQuestion = true;
     test::RecordingInteraction silent(false);
     ASSERT_TRUE(SaveIfo(ws, doc, dir.file("copy.ifo"), silent));
@@ -91,7 +88,6 @@ TEST(SaveIfo, AFailedSaveSaysSoAndKeepsTheMarker) {
     Workspace ws;
     IfoDocument& doc = openInto(ws, dir.file("VTS_01_0.IFO"));
     ws.markModified(doc);
-
     test::RecordingInteraction ui(true);
     const SaveResult result = SaveIfo(ws, doc, dir.file("missing/VTS_01_0.IFO"), ui);
     EXPECT_FALSE(result);
@@ -101,8 +97,6 @@ TEST(SaveIfo, AFailedSaveSaysSoAndKeepsTheMarker) {
                                   dir.file("missing/VTS_01_0.IFO") + ": No such file or directory");
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ws.modifiedCount(), 1);
-
-    // A folder in the target's place cannot be replaced; no temporary file is left behind.
     std::filesystem::create_directory(dir.file("dir.IFO"));
     EXPECT_FALSE(SaveIfo(ws, doc, dir.file("dir.IFO"), ui));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
@@ -113,8 +107,6 @@ TEST(SaveIfo, AWriteThatFailsHalfwayLeavesTheTargetUntouched) {
     const std::string target = dir.file("VTS_01_0.IFO");
     const Bytes original = test::buildVtsFile({{ID_PTT_SRPTI, 1, 5000}});
     test::writeFile(target, original);
-
-    // In a child process whose files may not grow past 3000 bytes, the save must fail cleanly.
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -143,7 +135,6 @@ struct SavePair {
     Bytes bupBytes = Bytes(4 * kSectorSize, 0xB0);
     Workspace ws;
     IfoDocument* doc = nullptr;
-
     explicit SavePair(const std::filesystem::path& folder = {}) {
         const auto base = folder.empty() ? dir.path() : folder;
         test::writeFile((base / "VTS_01_0.IFO").string(), ifoBytes);
@@ -162,7 +153,6 @@ struct SavePair {
 };
 
 TEST(SaveIfo, ProtectedAndLinkedTargets) {
-    // A read-only file is refused as the write would be, even for the superuser.
     {
         SavePair p;
         std::filesystem::permissions(p.bup(), std::filesystem::perms::owner_read |
@@ -175,7 +165,6 @@ TEST(SaveIfo, ProtectedAndLinkedTargets) {
         EXPECT_TRUE(p.untouched());
         EXPECT_TRUE(p.doc->modified);
     }
-    // A dangling or looping link is an error; the link stays a link.
     for (const char* leadsTo : {"nowhere.IFO", "loop.IFO"}) {
         SavePair p;
         std::filesystem::create_symlink(leadsTo, p.dir.file("loop.IFO"));
@@ -185,7 +174,6 @@ TEST(SaveIfo, ProtectedAndLinkedTargets) {
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_NE(ui.messages[0].find("the symbolic link leads nowhere"), std::string::npos);
     }
-    // A linked target is written through the link, and its .BUP lands beside the real file.
     {
         SavePair p;
         std::filesystem::create_directory(p.dir.file("elsewhere"));
@@ -240,7 +228,6 @@ TEST(SaveIfo, AFullDiskLeavesTheFileAndItsBackupAsTheyWere) {
         int failures = 0;
         for (std::size_t free = 0; free <= 40960; free += 4096) {
             SavePair p(dir.path());
-            // Leave `free` bytes: fill the rest.
             struct statvfs vfs {};
             statvfs(dir.path().c_str(), &vfs);
             const std::size_t avail = vfs.f_bavail * vfs.f_frsize;
@@ -266,6 +253,185 @@ TEST(SaveIfo, AFullDiskLeavesTheFileAndItsBackupAsTheyWere) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no private mount namespace here";
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+struct Damaged {
+    std::string what;
+    Bytes bytes;
+};
+
+IfoKind kindOf(const Bytes& file) {
+    if (file.size() < 12) return IfoKind::Unknown;
+    const std::string id(file.begin(), file.begin() + 12);
+    return id == "DVDVIDEO-VMG"   ? IfoKind::Vmg
+           : id == "DVDVIDEO-VTS" ? IfoKind::Vts
+                                  : IfoKind::Unknown;
+}
+
+std::vector<Damaged> damagedCopies(const Bytes& file) {
+    std::vector<Damaged> out;
+    std::uint32_t firstTable = 0;
+    for (const TableLocation& t : tablesOf(kindOf(file))) {
+        const std::uint32_t sector = be32(&file[t.matPointer]);
+        if (sector == 0) continue;
+        if (firstTable == 0 || sector < firstTable) firstTable = sector;
+        Bytes zeroed = file;
+        test::put32At(zeroed, t.matPointer, 0);
+        out.push_back({std::string(t.name) + " pointer zeroed", zeroed});
+        const std::size_t endWord = std::size_t{sector} * kSectorSize + t.endWord;
+        for (std::uint32_t grow : {2048u, 1u << 20}) {
+            Bytes enlarged = file;
+            test::put32At(enlarged, endWord, be32(&file[endWord]) + grow);
+            out.push_back(
+                {std::string(t.name) + " end enlarged by " + std::to_string(grow), enlarged});
+        }
+    }
+    Bytes gap = file;
+    const auto at = static_cast<std::ptrdiff_t>(std::size_t{firstTable} * kSectorSize);
+    gap.insert(gap.begin() + at, kSectorSize, 0xEE);
+    for (const TableLocation& t : tablesOf(kindOf(file)))
+        if (be32(&file[t.matPointer]) != 0)
+            test::put32At(gap, t.matPointer, be32(&file[t.matPointer]) + 1);
+    test::put32At(gap, kMatLastSectorOfIfo, be32(&file[kMatLastSectorOfIfo]) + 1);
+    out.push_back({"gap before the first table", gap});
+    for (std::size_t size : {std::size_t{1000}, file.size() / 2, file.size() - kSectorSize}) {
+        Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
+        out.push_back({"cut to " + std::to_string(size) + " bytes", cut});
+    }
+    return out;
+}
+
+TEST(SaveDamaged, EverySaveKeepsWhatLoadedAndEveryOtherByteOrRefuses) {
+    test::TempDir dir;
+    int saved = 0, refused = 0;
+    for (const std::string& sample : test::allSampleInfoFiles()) {
+        for (const Damaged& d : damagedCopies(test::readFile(sample))) {
+            SCOPED_TRACE(sample + ": " + d.what);
+            const std::string path = dir.file("VTS_01_0.IFO");
+            test::writeFile(path, d.bytes);
+            Workspace ws;
+            test::RecordingInteraction ui(false);
+            IfoHandle loaded = openIfoFile(path, ui);
+            ASSERT_TRUE(loaded);
+            IfoDocument& doc = ws.add(path, std::move(loaded));
+            std::vector<bool> held(d.bytes.size(), false);
+            std::fill_n(held.begin(), std::min(held.size(), kSectorSize), true);
+            std::vector<std::pair<int, std::size_t>> tables;
+            for (const TableLocation& t : tablesOf(ifoKind(doc.ifo.get()))) {
+                if (!doc.ifo->has(t.id)) continue;
+                const std::size_t at = std::size_t{be32(&d.bytes[t.matPointer])} * kSectorSize;
+                tables.emplace_back(t.id, at);
+                for (std::size_t i = at;
+                     i < std::min(held.size(), at + ifoTableSize(doc.ifo.get(), t.id)); ++i)
+                    held[i] = true;
+            }
+            if (!SaveIfo(ws, doc, path, ui)) {
+                ++refused;
+                EXPECT_EQ(test::readFile(path), d.bytes);
+                continue;
+            }
+            ++saved;
+            const Bytes written = test::readFile(path);
+            ASSERT_GE(written.size(), d.bytes.size());
+            for (std::size_t i = 0; i < d.bytes.size(); ++i)
+                if (!held[i]) {
+                    ASSERT_EQ(written[i], d.bytes[i]) << "byte " << i;
+                }
+            IfoHandle again = openIfoFile(path, ui);
+            ASSERT_TRUE(again);
+            for (const auto& [id, at] : tables) {
+                EXPECT_EQ(again->table[id], doc.ifo->table[id]) << ifoTableName(id);
+                EXPECT_TRUE(std::equal(doc.ifo->table[id].begin(), doc.ifo->table[id].end(),
+                                       written.begin() + static_cast<std::ptrdiff_t>(at)));
+            }
+        }
+    }
+    EXPECT_GT(saved, 50);
+    EXPECT_GT(refused, 5);
+}
+
+// A copy of the ntsc43 folder whose program chains prohibit user operations (so that Remove
+// P-UOPs has something to save) and whose title VOBs grew by a sector (so that Get VTS sectors
+// has).
+struct RepairFolder {
+    test::TempDir dir;
+    std::map<std::string, Bytes> originals;
+    RepairFolder() {
+        test::copySampleFolder("ntsc43", dir.path());
+        for (const char* vob : {"VTS_01_1.VOB", "VTS_02_1.VOB"})
+            fs::resize_file(dir.file(vob), fs::file_size(dir.file(vob)) + kSectorSize);
+        for (const char* name : {"VIDEO_TS", "VTS_01_0", "VTS_02_0"}) {
+            Bytes ifo = test::readFile(dir.file(std::string(name) + ".IFO"));
+            prohibitFirstPgc(ifo);
+            originals[name] = ifo;
+        }
+    }
+    static void prohibitFirstPgc(Bytes& ifo) {
+        std::size_t pgc = 0;
+        if (kindOf(ifo) == IfoKind::Vmg) {
+            pgc = be32(&ifo[0x84]);
+        } else {
+            const std::size_t pgcit = std::size_t{be32(&ifo[0xCC])} * kSectorSize;
+            pgc = pgcit + be32(&ifo[pgcit + 12]);
+        }
+        test::put32At(ifo, pgc + 8, 0x00000FFF);
+    }
+    void install(const std::string& name, const Bytes& ifo) {
+        for (const auto& [n, bytes] : originals) {
+            test::writeFile(dir.file(n + ".IFO"), n == name ? ifo : bytes);
+            test::writeFile(dir.file(n + ".BUP"), bytes);
+        }
+    }
+    bool lsdvdReads() const {
+        return test::lsdvdOf(dir.path()).find("Longest track:") != std::string::npos;
+    }
+};
+
+TEST(SaveDamaged, RepairsLeaveAFolderLsdvdReadsWheneverItReadItBefore) {
+    RepairFolder folder;
+    int readBefore = 0;
+    for (const auto& [name, original] : folder.originals) {
+        for (const Damaged& d : damagedCopies(original)) {
+            folder.install(name, d.bytes);
+            if (!folder.lsdvdReads()) continue;
+            ++readBefore;
+            for (const char* repair : {"remove-puops", "get-vts-sectors"}) {
+                SCOPED_TRACE(name + ": " + d.what + ", " + repair);
+                folder.install(name, d.bytes);
+                test::runCli({repair, folder.dir.file(name + ".IFO")});
+                EXPECT_TRUE(folder.lsdvdReads());
+            }
+        }
+    }
+    EXPECT_GT(readBefore, 40);
+}
+
+TEST(SaveDamaged, RepairsAndSavesRefuseAFileThatIsNoIfo) {
+    test::TempDir dir;
+    const Bytes vob = test::readFile(test::sampleFile("ntsc43", "VTS_01_1.VOB"));
+    const std::vector<Bytes> foreign = {{},
+                                        Bytes{'n', 'o', 't', 'e', 's', '\n'},
+                                        Bytes(vob.begin(), vob.begin() + 8 * kSectorSize)};
+    const std::vector<std::vector<std::string>> commands = {
+        {"remove-puops"}, {"delete-playback", "1"}, {"get-vts-sectors"}, {"save", "OUT"}};
+    for (const Bytes& bytes : foreign) {
+        for (std::vector<std::string> args : commands) {
+            SCOPED_TRACE(args[0] + " on " + std::to_string(bytes.size()) + " bytes");
+            const std::string file = dir.file("VTS_01_0.IFO");
+            test::writeFile(file, bytes);
+            test::writeFile(dir.file("VTS_01_0.BUP"), bytes);
+            args.insert(args.begin() + 1, file);
+            if (args.back() == "OUT") args.back() = file;
+            const auto run = test::runCli(args);
+            EXPECT_EQ(run.status, 1);
+            EXPECT_NE(run.err.find(kNotAnIfoFileText), std::string::npos) << run.err;
+            EXPECT_EQ(test::readFile(file), bytes);
+            EXPECT_EQ(test::readFile(dir.file("VTS_01_0.BUP")), bytes);
+        }
+    }
 }
 
 }  // namespace

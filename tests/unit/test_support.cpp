@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -84,6 +85,20 @@ std::vector<std::string> allSampleInfoFiles() {
     return files;
 }
 
+void copySampleFolder(const std::string& disc, const std::filesystem::path& to, bool lower) {
+    const auto from = std::filesystem::path(sampleFile(disc, "VIDEO_TS.IFO")).parent_path();
+    for (const auto& e : std::filesystem::directory_iterator(from)) {
+        std::string name = e.path().filename().string();
+        if (lower) std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+        std::filesystem::copy_file(e.path(), to / name);
+    }
+}
+
+std::string lsdvdOf(const std::filesystem::path& folder) {
+    const auto r = runCommand("lsdvd -x '" + folder.string() + "' 2>/dev/null");
+    return r.status == 0 ? r.out : "";
+}
+
 void put32At(Bytes& b, std::size_t offset, std::uint32_t v) {
     put32(b.data() + offset, v);
 }
@@ -101,7 +116,6 @@ Bytes buildVtsFile(const std::vector<std::tuple<int, std::uint32_t, std::uint32_
         const auto loc = tableLocation(id);
         put32At(file, loc->matPointer, sector);
         put32At(file, sector * kSectorSize + loc->endWord, end);
-        // A recognisable byte at the table's last position.
         file[sector * kSectorSize + end] = static_cast<std::uint8_t>(0xA0 + id);
     }
     return file;

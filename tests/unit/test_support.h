@@ -56,6 +56,10 @@ CommandResult runCli(const std::vector<std::string>& args);
 std::string sampleFile(const std::string& disc, const std::string& name);
 // Every IFO and BUP file of every sample disc.
 std::vector<std::string> allSampleInfoFiles();
+// Copies the files of a sample disc's VIDEO_TS folder into `to`, their names lower-cased if asked.
+void copySampleFolder(const std::string& disc, const std::filesystem::path& to, bool lower = false);
+// What `lsdvd -x` prints of a folder, or "" when it fails.
+std::string lsdvdOf(const std::filesystem::path& folder);
 
 void put32At(Bytes& b, std::size_t offset, std::uint32_t v);
 

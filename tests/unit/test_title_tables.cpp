@@ -1,4 +1,9 @@
-// The title search, chapter, parental and title-set attribute tables, on hand-built tables.
+// The table describers on hand-built tables: the management tables, title search, chapter,
+// parental and title-set attribute tables, cell address tables, VOBU maps, time maps and the
+// text data manager, damaged counts and start bytes included.
+#include <cstring>
+
+#include "format/text_item_names.h"
 #include "unit/table_fixture.h"
 
 namespace navtab {
@@ -22,7 +27,6 @@ TEST_F(TitleTables, TitleEntriesShowTheirFieldsAndPlaybackTypeTexts) {
     EXPECT_EQ(count("    Jump/Link/Call commands invalid"), 1);
     EXPECT_EQ(row("    Jump/Link/Call commands only in pre/post", true).dec, "yes");  // title 3
     EXPECT_EQ(list.rows().back().description, "Title_3: Title set starting sector");
-
     put16(at(0), 0xFFFF);  // more titles than the buffer holds: the list stops at its end
     describe();
     EXPECT_EQ(count("Title_170: Title set starting sector"), 1);
@@ -40,7 +44,6 @@ TEST_F(TitleTables, ChapterRunsEndAtTheNextUnitAndTheLastAtTheEndByte) {
     EXPECT_EQ(row("    PTT_1: Programm Chain number PGCN").dec, "3");
     EXPECT_EQ(list.rows().back().description, "    PTT_3: Programm number PG");
     EXPECT_EQ(list.rows().back().address, "[00000022] ");
-
     put32(at(8), 0x8000);  // the first unit starts outside the table: it has no chapters
     describe();
     EXPECT_EQ(row("  TTU_1 PTTs:", true).description, "  TTU_2 PTTs:");
@@ -48,8 +51,6 @@ TEST_F(TitleTables, ChapterRunsEndAtTheNextUnitAndTheLastAtTheEndByte) {
 }
 
 TEST_F(TitleTables, DamagedChapterTablesStayInsideTheirBuffer) {
-    // Overlapping runs list no more entries than the buffer holds; an end byte beyond it stops
-    // the last run at the buffer's end.
     table(ID_PTT_SRPTI);
     put16(at(0), 3), put32(at(4), 0xFFFFFFFF);
     put32(at(8), 8), put32(at(12), 2044), put32(at(16), 8);
@@ -74,8 +75,6 @@ TEST_F(TitleTables, ParentalMasksPerCountryForTheVmgAndEveryTitleSet) {
     EXPECT_EQ(count("  Country_1: Reserved"), 0);
     describe(true);
     EXPECT_EQ(count("  Country_1: Reserved"), 2);
-
-    // Every country pointing at the same block: no more masks than the table has words.
     put16(at(0), 0xFFFF), put16(at(2), 0xFFFF);
     describe();
     EXPECT_EQ(count("    Parental mask"), 2048 / 2);
@@ -99,13 +98,229 @@ TEST_F(TitleTables, TitleSetAttributesListAsManyRecordsAsTheCountsSayAndRoomAllo
     EXPECT_EQ(count("  VTS_1: Reserved"), 0);
     describe(true);
     EXPECT_EQ(count("  VTS_1: Reserved"), 4);
-
-    // Every title set pointing at one record: no more attribute runs than the table has room for.
     put16(at(0), 0xFFFF);
     for (std::uint32_t p = 8; p < 2048; p += 4) put32(at(p), 16);
     describe();
     EXPECT_EQ(count("  VTS_510: Attribute start byte"), 1);
     EXPECT_EQ(count("    VTS "), 2048 / 6);
+}
+
+struct MatFixture : test::TableFixture {
+    std::uint8_t* make(const char* identifier) {
+        std::vector<std::uint8_t>& mat = table(ID_MAT);
+        std::memcpy(mat.data(), identifier, 12);
+        return mat.data();
+    }
+    const FieldRow& versionRow() const {
+        for (const FieldRow& r : list.rows())
+            if (r.description.ends_with("version number")) return r;
+        ADD_FAILURE() << "no version row";
+        static const FieldRow none;
+        return none;
+    }
+};
+
+TEST_F(MatFixture, VmgRegionsVersionFirstPlayNodeAndReservedRows) {
+    std::uint8_t* mat = make("DVDVIDEO-VMG");
+    mat[0x21] = 0x10;
+    mat[0x23] = 0xFE;
+    put32(mat + 0x84, 0x400);
+    describe();
+    EXPECT_EQ(count("  Region:"), 1);
+    EXPECT_EQ(count("  Region: 1 enabled."), 1);
+    EXPECT_EQ(count("Reserved"), 0);
+    EXPECT_EQ(versionRow().dec, "v1.0");
+    EXPECT_EQ(versionRow().address, "   ");
+    EXPECT_FALSE(versionRow().editable);
+    EXPECT_EQ(list.rows()[0].dec, "DVDVIDEO-VMG");
+    mat[0x23] = 0x00;
+    describe();
+    EXPECT_EQ(count("  Region:"), 8);
+    mat[0x23] = 0xFF;
+    describe(true);
+    EXPECT_EQ(count("  Region:"), 0);
+    EXPECT_EQ(count("Reserved"), 3 + 1 + 1 + 4 + 1 + 6 + 14 + 8 + 1 + 4 + 1);
+    ASSERT_EQ(node.children.size(), 1u);
+    EXPECT_EQ(node.children[0]->caption, "First Play PGC");
+    EXPECT_EQ(node.children[0]->pgcSlot, ID_MAT);
+    EXPECT_EQ(node.children[0]->pgcOffset, 0x400u);
+}
+
+TEST_F(MatFixture, AttributeRecordsAreListedWhateverTheCountsSay) {
+    std::uint8_t* mat = make("DVDVIDEO-VTS");
+    mat[0x21] = 0x11;
+    mat[0x203] = 1;
+    const std::uint8_t audio[] = {0x04, 0x01, 'e', 'n', 0, 0, 0, 0};
+    std::memcpy(mat + 0x204, audio, 8);
+    mat[0x318 + 24 + 6] = 1;  // a multichannel record with a flag beyond the first seven bytes
+    describe();
+    EXPECT_EQ(count("Aud_"), 8);
+    EXPECT_EQ(count("Sub-p_"), 32);
+    EXPECT_EQ(count("Sub-p_32: Sub-picture stream attributes"), 1);
+    EXPECT_EQ(count("0"), 8);  // "01. Multichannel extension" to "08. ..."
+    EXPECT_EQ(count("  Audio attribute details:"), 1);
+    EXPECT_EQ(count("  Sub-picture attribute details:"), 0);
+    EXPECT_EQ(count("    ACH"), 0);
+    EXPECT_EQ(count("  Video attribute details:"), 2);
+    EXPECT_EQ(versionRow().address, "[00000021] ");
+    EXPECT_EQ(versionRow().hex, "[11]");
+    table(ID_MAT).clear();  // absent: only its note
+    ASSERT_EQ(describe().size(), 1u);
+    EXPECT_EQ(list.rows()[0].description, "There is no VTSI_MAT table");
+}
+
+using AddressTables = test::TableFixture;
+
+TEST_F(AddressTables, CellEntriesRunUpToTheEndByteWhateverTheVobCount) {
+    const std::tuple<int, const char*, const char*> tables[] = {
+        {ID_VMGM_C_ADT, "Number of VOBs (VOB ID's) in VMGM_VOBS", "End byte of VMGM_C_ADT table"},
+        {ID_VTSM_C_ADT, "Number of VOBs in VTSM_VOBS", "End byte of VTSM_C_ADT table"},
+        {ID_VTS_C_ADT, "Number of VOBs in VTS_VOBS", "End byte of VTS_C_ADT table"}};
+    for (const auto& [id, vobs, end] : tables) {
+        table(id);
+        put16(at(0), 7), put32(at(4), 31), *at(22) = 2, put32(at(28), 213);
+        describe();
+        EXPECT_EQ(row(vobs).dec, "7");
+        EXPECT_EQ(row(end).dec, "31");
+        EXPECT_EQ(count("  1. Cell: "), 4);  // the reserved byte is hidden
+        EXPECT_EQ(row("  2. Cell: Cell ID").address, "[00000016] ");
+        EXPECT_EQ(row("  2. Cell: End sector").dec, "213");
+        EXPECT_EQ(count("  3. Cell"), 0);
+    }
+    EXPECT_EQ(describe(true).size(), 3u + 2 * 5);
+    put32(at(4), 8);
+    EXPECT_EQ(describe(true).size(), 3u);
+    put32(at(4), 0xFFFFFFFF);  // an end byte beyond the buffer: entries stop at its end
+    describe();
+    EXPECT_EQ(count("  170. Cell: End sector"), 1);
+    EXPECT_EQ(count("  171. Cell"), 0);
+}
+
+TEST_F(AddressTables, VobuMapsListEveryStartSectorBelowTheEndByte) {
+    table(ID_VTS_VOBU_ADMAP);
+    put32(at(0), 11), put32(at(8), 46), put32(at(12), 99);
+    describe();
+    EXPECT_EQ(row("End byte of VTS_VOBU_ADMAP", true).description, " number of VOBU's: 2");
+    EXPECT_EQ(row("  VOBU_2: start sector").dec, "46");
+    EXPECT_EQ(row("  VOBU_2: start sector").address, "[00000008] ");
+    EXPECT_EQ(list.rows().size(), 4u);
+    put32(at(0), 0xFFFFFFFF);
+    describe();
+    EXPECT_EQ(row(" number of VOBU's: 1073741823").kind, kFieldNote);
+    EXPECT_EQ(count("  VOBU_"), 2048 / 4 - 1);
+    table(ID_VTSM_VOBU_ADMAP);
+    put32(at(0), 4);
+    ASSERT_EQ(describe().size(), 1u);
+    EXPECT_EQ(list.rows()[0].description, "End byte of VTSM_VOBU_ADMAP");
+    table(ID_VMGM_VOBU_ADMAP);
+    put32(at(0), 8);
+    describe();
+    EXPECT_EQ(row("End byte of VMGM_VOBU_ADMAP", true).description, "  VOBU_1: start sector");
+}
+
+TEST_F(AddressTables, TimeMapsShowDiscontinuitiesWithoutTheirFlag) {
+    table(ID_VTS_TMAPTI);
+    put16(at(0), 2), put32(at(8), 16), put32(at(12), 32);
+    *at(16) = 1, put16(at(18), 3);
+    put32(at(20), 0x80001234), put32(at(24), 5000), put32(at(28), 0xFFFFFFFF);
+    *at(32) = 2, put16(at(34), 1), put32(at(36), 7);
+    describe();
+    const FieldRow& jump = row("        Discontinuity Entry 1: at sector");
+    EXPECT_EQ(jump.dec, "4660");
+    EXPECT_EQ(jump.hex, "[80001234]");
+    EXPECT_EQ(jump.address, "[00000014] ");
+    EXPECT_EQ(row("        Entry 2: at sector").dec, "5000");
+    EXPECT_EQ(row("        Discontinuity Entry 3: at sector").dec, "2147483647");
+    EXPECT_EQ(row("  Time map 2: start byte", true).dec, "2");
+    EXPECT_EQ(row("        Entry 1: at sector").dec, "7");  // the one entry of map 2
+    EXPECT_EQ(count("    Reserved"), 0);
+    describe(true);
+    EXPECT_EQ(count("    Reserved"), 2);
+}
+
+TEST_F(AddressTables, DamagedTimeMapsStayInsideTheTable) {
+    table(ID_VTS_TMAPTI);
+    put16(at(0), 0xFFFF);
+    for (std::uint32_t p = 12; p < 2048; p += 4) put32(at(p), 8);
+    put32(at(8), 0xFFFFFFF0);
+    describe();
+    EXPECT_EQ(count("  Time map "), (2048 - 8) / 4);
+    EXPECT_EQ(count("    Time unit (in seconds)"), (2048 - 8) / 4 - 1);
+    EXPECT_EQ(count("        Entry"), 2048 / 4);
+}
+
+TEST_F(AddressTables, EveryAbsentTableShowsOnlyItsNote) {
+    for (int id : {ID_VMG_PTT_SRPT, ID_PTT_SRPTI, ID_VMG_PTL_MAIT, ID_VMG_VTS_ATRT, ID_VMG_TXTDT_MG,
+                   ID_VMGM_C_ADT, ID_VTSM_C_ADT, ID_VTS_C_ADT, ID_VMGM_VOBU_ADMAP,
+                   ID_VTSM_VOBU_ADMAP, ID_VTS_VOBU_ADMAP, ID_VTS_TMAPTI}) {
+        table(id).clear();
+        ASSERT_EQ(describe().size(), 1u);
+        std::string name(ifoTableName(id).substr(3));  // "ID_VTS_C_ADT" -> "VTS_C_ADT"
+        if (id == ID_PTT_SRPTI) name = "VTS_PTT_SRPT";
+        EXPECT_EQ(list.rows()[0].description, "There is no " + name + " table");
+    }
+}
+
+struct TextData : test::TableFixture {
+    TextData() {
+        table(ID_VMG_TXTDT_MG);
+        std::memcpy(at(0), "NAVTAB-TEST", 11);
+        *at(0x0F) = 2;
+        std::memcpy(at(0x14), "en", 2), put16(at(0x16), 3), put32(at(0x18), 0x24);
+        std::memcpy(at(0x1C), "de", 2), put32(at(0x20), 0x200);
+        put16(at(0x24 + 0xCC), 3);
+        item(0, 0x01, 0);                         // Volume, no text
+        item(1, 0x02, 0x1C);                      // Title, its text at block + 0xE8
+        item(2, 0xFF, 2045 - 0x24 - 0xCC);        // a text that runs into the buffer's end
+        std::memcpy(at(0x24 + 0xDC), "Film", 4);  // right after the entries
+        std::memcpy(at(0x24 + 0xE8), "100% %s %n\tmore", 15);
+        std::memcpy(at(2045), "xyz", 3);
+    }
+    void item(int e, std::uint8_t code, std::uint16_t textOffset) {
+        *at(0x24 + 0xD0 + 4 * e) = code;
+        put16(at(0x24 + 0xD2 + 4 * e), textOffset);
+    }
+};
+
+TEST_F(TextData, LanguagesItemsAndTheirTexts) {
+    describe();
+    EXPECT_EQ(row("Company Identifier").dec, "NAVTAB-TEST    ");
+    EXPECT_EQ(row("Language_2: language code").dec, "de");
+    EXPECT_EQ(row("  Language_1: language").dec, "English");
+    EXPECT_EQ(row("Language_1: unknown (possible nr. of textdata's)").dec, "3");
+    EXPECT_EQ(row("  Text data for Language_2: (Deutsch)").kind, kFieldNote);
+    EXPECT_EQ(count("    Language_1: unknown"), 12);
+    EXPECT_EQ(row("    Language_1: number of Entries").address, "[000000f0] ");
+    EXPECT_EQ(row("    Volume: ").hex, "[01 00 00 00 ]");
+    EXPECT_EQ(row("    Volume: ", true).description, "    Title: ");
+    EXPECT_EQ(row("    Title: ", true).description, "      text:");
+    EXPECT_EQ(row("    Title: ", true).dec, "100% %s %n");
+    EXPECT_EQ(row("    : ", true).dec, "xyz");  // code 0xFF has no name; its text stops at the end
+    EXPECT_EQ(row("    Language_1: Movie Name").address, "[00000100] ");
+    EXPECT_EQ(row("    Language_2: Movie Name").dec, std::string(12, ' '));
+    *at(0x0F) = 0;  // no languages: the header rows and the empty note
+    EXPECT_EQ(describe().size(), 4u);
+}
+
+TEST_F(TextData, DamagedCountsAndStartBytesStayInsideTheTable) {
+    put32(at(0x20), 0xFFFFFFF0);  // the second block starts outside the table
+    describe();
+    EXPECT_EQ(count("  Text data for Language_2"), 1);
+    EXPECT_EQ(count("    Language_2:"), 0);
+    put32(at(0x20), 0x24), put16(at(0x24 + 0xCC), 0xFFFF);
+    const auto& r = describe();
+    EXPECT_EQ(std::count_if(r.begin(), r.end(), [](const FieldRow& x) { return x.length == 4; }),
+              2048 / 4);
+    EXPECT_EQ(count("    Language_1: Movie Name"), 0);
+}
+
+// The item names become row labels, which are formats: none may hold a conversion.
+TEST(TextItemNames, NoNameHoldsAConversion) {
+    EXPECT_EQ(TextItemName(0x01), "Volume");
+    for (int code = 0; code < 0xFF; ++code) {
+        EXPECT_EQ(TextItemName(code).find('%'), std::string_view::npos) << code;
+        EXPECT_LE(TextItemName(code).size(), 19u) << code;
+    }
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
-// The video attribute word split into the editor's choices and put together again.
+// The editors' choices: the video attribute word split and put together again, and the user
+// operation boxes with their two bulk buttons.
 #include <gtest/gtest.h>
+#include <set>
 
+#include "format/uop_edit.h"
 #include "format/video_attr_edit.h"
 
 namespace navtab {
 namespace {
 
 TEST(VideoAttrEdit, SplitsEveryGroup) {
-    // MPEG-2, PAL, 16:9, pan-scan not permitted, CC field 1, CBR, 704, letterboxed, film.
     const std::uint16_t word =
         (0x40 | 0x10 | 0x0C | 0x02) << 8 | (0x80 | 0x10 | 0x04 | 0x02 | 0x01);
     const VideoAttrChoices c = decodeVideoAttr(word);
@@ -49,6 +51,18 @@ TEST(VideoAttrEdit, ValuesWithoutAButtonReservedBitsAndTheInvertedBoxes) {
     EXPECT_EQ(encodeVideoAttr(none, 0), 0xFC00 | 0x10 | 0x0C | 0x01);
     none.automaticPanScan = false;
     EXPECT_EQ(encodeVideoAttr(none, 0) & 0x0200, 0x0200);
+}
+
+TEST(UopEdit, TheGroupsHoldEveryBitOnceAndCheckAllKeepsTheBitsWithoutAName) {
+    std::multiset<int> bits;
+    for (auto group : uopGroups()) bits.insert(group.begin(), group.end());
+    ASSERT_EQ(bits.size(), 32u);
+    for (int bit = 0; bit < 32; ++bit) EXPECT_EQ(bits.count(bit), 1u) << bit;
+    EXPECT_EQ(uopLabel(32), "");
+    EXPECT_EQ(checkAllUops(0x80000000), 0x81FFFFFFu);
+    EXPECT_EQ(clearAllUops(0x81FFFFFF), 0u);
+    EXPECT_FALSE(uopBit(0x80000000, 30));
+    EXPECT_EQ(withUopBit(0xFFFFFFFF, 0, false), 0xFFFFFFFEu);
 }
 
 }  // namespace
