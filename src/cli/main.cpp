@@ -79,7 +79,9 @@ const std::vector<Command>& commands() {
          "When anything changed, FILE and its .BUP copy are replaced after a complete write.\n"
          "  --dry-run  report what would change and write nothing",
          runRemovePuops},
-        {"play", "FOLDER [--title N [--chapter C]] [--press K]... [--menu root|title] [--steps N] [--trace] [--json]",
+        {"play",
+         "FOLDER [--title N [--chapter C]] [--press K]... [--menu root|title] [--steps N] "
+         "[--trace] [--json]",
          "Runs Navtab's DVD navigator on the DVD-Video folder without decoding and prints each\n"
          "event on one line: domain, title, chapter, cell (with its sectors), vobu, still,\n"
          "highlight, stream, stop, warning and error. Playback starts at the first-play PGC.\n"

@@ -147,8 +147,7 @@ void CVobExtrasDlg::browseDestination() {
     const QString current = destination_->text();
     const QString chosen = browse(this, current, kVobFilter, true);
     if (chosen.isEmpty()) return;
-    if (samePath(chosen, current))
-        QtInteraction(this).message(kOverwriteWarning);
+    if (samePath(chosen, current)) QtInteraction(this).message(kOverwriteWarning);
     state_.options.destination = chosen.toStdString();
     refresh();
 }
