@@ -100,6 +100,14 @@ class CliExtrasUi : public vob::VobCommandUi {
 
     bool chooseStrip(vob::StripDialog& d) override {
         d.correctIfo = c_.correctIfo;
+        if (d.mode == vob::StripMode::Streams)
+            for (const unsigned id : *c_.streams)
+                if (std::none_of(d.rows.begin(), d.rows.end(), [&](const vob::StripRow& row) {
+                        return std::find(row.ids.begin(), row.ids.end(), id) != row.ids.end();
+                    }))
+                    std::fprintf(stderr,
+                                 "navtab-cli: warning: no stream of the title set uses id 0x%02x\n",
+                                 id);
         for (vob::StripRow& row : d.rows) {
             const unsigned number = static_cast<unsigned>(std::stoul(row.id));
             switch (d.mode) {
