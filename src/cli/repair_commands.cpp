@@ -7,6 +7,7 @@
 #include "cli/cli_interaction.h"
 #include "cli/commands.h"
 #include "cli/option_args.h"
+#include "core/path_parts.h"
 #include "format/describe.h"
 #include "format/file_tree.h"
 #include "repair/delete_playback.h"
@@ -135,7 +136,7 @@ int runGetVtsSectors(const Args& args) {
     if (o->positional.size() != 1) return fail(kExitUsage, "get-vts-sectors needs one FILE");
     const std::string& path = o->positional[0];
     const bool dryRun = o->has("--dry-run");
-    const std::string folder = repair::folderOf(path);
+    const std::string folder = folderOf(path);
     const auto listing = repair::DiscListing::read(folder);
     if (!listing)
         return fail(kExitFailure, "no DVD-Video files in " + (folder.empty() ? "." : folder));

@@ -1,4 +1,5 @@
 #include "core/replacing_file.h"
+#include "core/path_parts.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,14 +10,7 @@
 #include "core/misc.h"
 
 namespace navtab {
-namespace {
-
-std::string folderOfTarget(const std::string& target) {
-    const auto slash = target.rfind('/');
-    return slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ReplacingFile::~ReplacingFile() {
     discard();
@@ -32,7 +26,7 @@ bool ReplacingFile::open(const std::string& target) {
     discard();
     target_ = target;
     error_ = 0;
-    const std::string folder = folderOfTarget(target);
+    const std::string folder = folderPart(target);
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         const std::string temp = folder + ".navtab-write-" + std::to_string(getpid()) + "-" +
                                  std::to_string(attempt) + ".tmp";
@@ -81,7 +75,7 @@ bool ReplacingFile::commit() {
     }
     temp_.clear();
     // The rename itself reaches the disk with the folder.
-    const std::string folder = folderOfTarget(target_);
+    const std::string folder = folderPart(target_);
     const int dir =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {

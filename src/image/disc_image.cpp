@@ -1,4 +1,5 @@
 #include "image/disc_image.h"
+#include "core/path_parts.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -132,9 +133,9 @@ class TemporaryImage {
         if (const auto* failure = std::get_if<WriteFailure>(&resolved))
             return "cannot write " + target + ": " + failure->reason;
         target_ = std::get<std::string>(resolved);
-        const std::string folder = repair::folderOf(target_);
+        const std::string folder = folderOf(target_);
         const std::string stem = (folder.empty() ? std::string() : folder + "/") + "." +
-                                 repair::fileNameOf(target_) + ".navtab-";
+                                 fileNameOf(target_) + ".navtab-";
         if (access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0)
             return "cannot write " + target + ": " + std::strerror(errno);
         struct stat existing {};
@@ -177,14 +178,14 @@ class TemporaryImage {
 }  // namespace
 
 std::optional<std::string> videoTsFolderOf(const std::string& ifoPath) {
-    std::string folder = absolutePath(repair::folderOf(absolutePath(ifoPath)));
+    std::string folder = absolutePath(folderOf(absolutePath(ifoPath)));
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (!equalIgnoringAsciiCase(repair::fileNameOf(folder), "VIDEO_TS")) return std::nullopt;
+    if (!equalIgnoringAsciiCase(fileNameOf(folder), "VIDEO_TS")) return std::nullopt;
     return folder;
 }
 
 std::string imageRootOf(const std::string& videoTsFolder) {
-    return repair::folderOf(videoTsFolder);
+    return folderOf(videoTsFolder);
 }
 
 std::optional<std::string> videoTsFolderIn(const std::string& root) {
@@ -249,7 +250,7 @@ RunReport buildDiscImage(const DiscImageRequest& request, const OutputLine& log,
     if (outcome.status == ChildOutcome::Status::Cancelled)
         return report(Status::Cancelled, "Cancelled; " + kept + ".");
     if (!outcome.succeeded()) {
-        const std::string why = failureOf(outcome, repair::fileNameOf(request.builder));
+        const std::string why = failureOf(outcome, fileNameOf(request.builder));
         if (outcome.status == ChildOutcome::Status::NotStarted) return report(Status::Failed, why);
         return report(Status::Failed, why + "; " + kept + "." + hintFor(watch.tail()),
                       watch.tail());
@@ -281,10 +282,10 @@ RunReport burnDiscImage(const std::string& burner, const std::string& device,
     if (outcome.status == ChildOutcome::Status::Cancelled)
         return report(Status::Cancelled, "Cancelled; the disc in " + device + " is not finished.");
     if (!outcome.succeeded())
-        return report(Status::Failed,
-                      failureOf(outcome, repair::fileNameOf(burner)) + "; the disc in " + device +
-                          " is not written.",
-                      watch.tail());
+        return report(
+            Status::Failed,
+            failureOf(outcome, fileNameOf(burner)) + "; the disc in " + device + " is not written.",
+            watch.tail());
     return report(Status::Done,
                   "The image " + image + " is written to the disc in " + device + ".");
 }

@@ -1,4 +1,5 @@
 #include "image/volume_label.h"
+#include "core/path_parts.h"
 
 #include "core/ascii_case.h"
 #include "repair/sector_correction.h"
@@ -24,7 +25,7 @@ std::string volumeLabelProblem(const std::string& label) {
 }
 
 std::string defaultVolumeLabel(const std::string& videoTsFolder) {
-    std::string label = upperAscii(repair::fileNameOf(repair::folderOf(videoTsFolder)));
+    std::string label = upperAscii(fileNameOf(folderOf(videoTsFolder)));
     for (char& c : label)
         if (!isLabelCharacter(c)) c = '_';
     if (label.size() > kMaxVolumeLabel) label.resize(kMaxVolumeLabel);

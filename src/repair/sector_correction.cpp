@@ -3,9 +3,9 @@
 #include "core/ascii_case.h"
 #include "core/bytes.h"
 #include "core/ifo_tables.h"
-#include "core/user_interaction.h"
-#include "core/text_printf.h"
 #include "core/layout/title_tables_layout.h"
+#include "core/text_printf.h"
+#include "core/user_interaction.h"
 #include "repair/folder_fit.h"
 
 namespace navtab::repair {
@@ -60,17 +60,6 @@ auto fileLine(const char* label, std::string file) {
 }
 
 }  // namespace
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string CorrectVmgiMat(ifo_t& ifo, const DiscListing& listing) {
     if (!ifo.has(ID_MAT)) return {};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/path_parts.h"
 #include "repair/disc_listing.h"
 
 namespace navtab::repair {
@@ -53,10 +54,5 @@ AllFilesOutcome CorrectAllIfoFiles(Workspace& workspace, DocumentSource& source,
 // whether to process all IFO files. Returns the document loaded at the end.
 IfoDocument* OnGetVtsSectors(Workspace& workspace, IfoDocument* loaded, DocumentSource& source,
                              UserInteraction& ui);
-
-// The folder part of a path ("" for a bare file name).
-std::string folderOf(const std::string& path);
-// The file name part of a path.
-std::string fileNameOf(const std::string& path);
 
 }  // namespace navtab::repair

@@ -52,7 +52,7 @@ bool destinationOverwritesSource(const std::string& sourceIfo, const std::string
         for (const std::string& source : sources) {
             if (id && id == fileId(source)) return true;
             // A case-insensitive mount may show one file under names of other case.
-            if (sameFolder && equalIgnoringAsciiCase(fileNamePart(target), fileNamePart(source)))
+            if (sameFolder && equalIgnoringAsciiCase(fileNameOf(target), fileNameOf(source)))
                 return true;
         }
     }

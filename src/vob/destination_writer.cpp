@@ -17,12 +17,12 @@ constexpr std::size_t kBufferBytes = 1 << 20;
 }  // namespace
 
 std::string titleDestinationPath(const std::string& destination, int number) {
-    return folderPart(destination) + fileNamePart(destination).substr(0, 6) + "_" +
+    return folderPart(destination) + fileNameOf(destination).substr(0, 6) + "_" +
            std::to_string(number) + ".VOB";
 }
 
 std::string menuDestinationPath(const std::string& destination) {
-    return folderPart(destination) + fileNamePart(destination).substr(0, 8) + ".VOB";
+    return folderPart(destination) + fileNameOf(destination).substr(0, 8) + ".VOB";
 }
 
 DestinationWriter::DestinationWriter(std::string destination, bool menu, std::uint32_t maxSectors)

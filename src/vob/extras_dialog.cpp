@@ -62,7 +62,7 @@ ExtrasDialogState ExtrasDialogState::forVobExtras(const std::string& ifoPath, in
     ExtrasDialogState s;
     s.angles = angles < 1 ? 1 : angles;
     s.options.remux = kRemuxBuilt;
-    s.options.destination = fileNamePart(ifoPath).substr(0, 6) + std::string(kVobSuffix);
+    s.options.destination = fileNameOf(ifoPath).substr(0, 6) + std::string(kVobSuffix);
     return s;
 }
 
@@ -75,7 +75,7 @@ ExtrasDialogState ExtrasDialogState::forMenuExtras(const std::string& ifoPath) {
     s.options.stripStreams = false;
     s.options.createNew = false;
     s.options.rebuildPts = false;
-    s.options.destination = fileNamePart(ifoPath).substr(0, 8) + ".VOB";
+    s.options.destination = fileNameOf(ifoPath).substr(0, 8) + ".VOB";
     return s;
 }
 

@@ -103,7 +103,7 @@ bool nothingKept(ExtrasContext& ctx, const DestinationWriter* writer, ExtrasOutc
 // question.
 bool saveInto(ExtrasContext& ctx, IfoDocument& doc, const std::string& folder,
               ExtrasOutcome& outcome) {
-    const std::string path = folder + fileNamePart(doc.path);
+    const std::string path = folder + fileNameOf(doc.path);
     if (!SaveIfo(ctx.workspace, doc, path, ctx.ui)) return false;
     outcome.saved.push_back(path);
     return true;
@@ -132,7 +132,7 @@ IfoDocument* managerBeside(ExtrasContext& ctx, const IfoDocument& vts) {
     const std::string folder = folderPart(vts.path);
     const auto path = findFileIgnoringCase(folder.empty() ? "." : folder, "VIDEO_TS.IFO");
     if (!path) return nullptr;
-    const std::string full = folder.empty() ? fileNamePart(*path) : *path;
+    const std::string full = folder.empty() ? fileNameOf(*path) : *path;
     for (const auto& doc : ctx.workspace.documents())
         if (ifoKind(doc->ifo.get()) == IfoKind::Vmg && folderPart(doc->path) == folder)
             return doc.get();

@@ -73,7 +73,7 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
         }
         const std::uint64_t fileStart = base;
         base += static_cast<std::uint64_t>(length);
-        progress->SetText(texts.fileText + fileNamePart(path));
+        progress->SetText(texts.fileText + fileNameOf(path));
         while (next < job.vobus.size() && job.vobus[next].sector < base / kSectorSize &&
                !progress->Cancelled()) {
             const VobuInfo& r = job.vobus[next];

@@ -1,4 +1,5 @@
 #include "vob/stream_ifo_correction.h"
+#include "core/path_parts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -90,8 +91,7 @@ bool storeVtsAttributes(std::vector<std::uint8_t>& atrt, int titleSet,
 }  // namespace
 
 int titleSetNumberOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = fileNameOf(path);
     if (name.size() < 6 || std::toupper(static_cast<unsigned char>(name[0])) != 'V' ||
         !std::isdigit(static_cast<unsigned char>(name[4])) ||
         !std::isdigit(static_cast<unsigned char>(name[5])))

@@ -55,7 +55,7 @@ VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
             return VobPassResult::ReadFailed;
         }
         if (progress) {
-            progress->SetText("Processing source VOB " + fileNamePart(path));
+            progress->SetText("Processing source VOB " + fileNameOf(path));
             const auto upper = std::min<std::uint64_t>(*sectors, std::numeric_limits<int>::max());
             progress->SetRange(0, static_cast<int>(upper), VobPass::kChunkBytes / kSectorSize);
             progress->SetPos(0);

@@ -1,4 +1,5 @@
 #include "vob/vob_files.h"
+#include "core/path_parts.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -17,9 +18,7 @@ struct Split {
 };
 
 Split splitPath(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return {"", path};
-    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+    return {folderPart(path), fileNameOf(path)};
 }
 
 }  // namespace
