@@ -68,21 +68,6 @@ int finish(Workspace& workspace, IfoDocument& doc, bool dryRun) {
     return kExitOk;
 }
 
-class CliDocuments : public DocumentSource {
-  public:
-    explicit CliDocuments(Workspace& workspace) : workspace_(workspace) {}
-    IfoDocument* documentFor(const std::string& path) override {
-        return openDocument(workspace_, path);
-    }
-    bool reload(IfoDocument& doc) override {
-        CliInteraction ui;
-        return ReloadDocument(workspace_, doc, ui);
-    }
-
-  private:
-    Workspace& workspace_;
-};
-
 }  // namespace
 
 int runRemovePuops(const Args& args) {
@@ -153,7 +138,8 @@ int runGetVtsSectors(const Args& args) {
     // does not fit its IFO files is corrected only when the user says so.
     ReportInteraction folderUi(o->has("--force"));
     Workspace all;
-    CliDocuments source(all);
+    CliInteraction openUi;  // why a file of the folder cannot be read
+    WorkspaceDocuments source(all, openUi);
     const auto outcome =
         repair::CorrectAllIfoFiles(all, source, folder, *listing, folderUi, !dryRun);
     if (outcome.declined)
