@@ -215,7 +215,7 @@ int runExtras(const Args& args, bool menu) {
     for (const std::string& f : out.saved) std::printf("Saved %s\n", f.c_str());
     // Without VOB files written the open file itself was corrected; the window would leave it to
     // the user's Save, the command line saves it.
-    if (out.inPlace && doc->modified) {
+    if (out.written.empty() && doc->modified) {
         if (!SaveIfo(workspace, *doc, doc->path, ui))
             return fail(kExitFailure, "could not write " + doc->path);
         std::printf("Saved %s\n", doc->path.c_str());

@@ -213,7 +213,6 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
     if (writer) outcome.written = writer->files();
     if (outcome.result != Result::Done || nothingKept(ctx, writer.get(), outcome)) return outcome;
     outcome.vobus = job.vobus.size();
-    outcome.inPlace = !writes;
 
     ifo_t& ifo = *doc.ifo;
     IfoDocument* manager = nullptr;
@@ -316,7 +315,6 @@ ExtrasOutcome MenuExtras(ExtrasContext& ctx, IfoDocument& doc) {
     if (writer) outcome.written = writer->files();
     if (outcome.result != Result::Done || nothingKept(ctx, writer.get(), outcome)) return outcome;
     outcome.vobus = job.vobus.size();
-    outcome.inPlace = !writes;
 
     ifo_t& ifo = *doc.ifo;
     bool changed = false;

@@ -23,10 +23,11 @@ struct ExtrasOutcome {
         Done,
     };
     Result result = Result::NotPossible;
-    std::vector<std::string> written;  // the VOB files written
-    std::vector<std::string> saved;    // the IFO files saved
-    std::size_t vobus = 0;             // VOBUs collected
-    bool inPlace = false;  // nothing was stripped: the open file's own tables were corrected
+    // The VOB files written. A run that ended Done without any corrected the open file's own
+    // tables and NAV packs in place (a copy that keeps nothing does not end Done).
+    std::vector<std::string> written;
+    std::vector<std::string> saved;  // the IFO files saved
+    std::size_t vobus = 0;           // VOBUs collected
 };
 
 // What a run works with: the documents, the dialogs and the user.
