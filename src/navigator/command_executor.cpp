@@ -174,7 +174,9 @@ int CommandExecutor::execute(const Instruction& in, ExecutionResult& result) {
                 case Flow::Break:
                     return -1;
                 case Flow::SetTmpPml:
-                    // The player accepts the temporary level.
+                    // The level changes for this disc, and the jump is taken, only when the
+                    // player (its user) agrees; otherwise the next command runs.
+                    if (acceptParentalLevel && !acceptParentalLevel(in.level)) return 0;
                     registers_.sprm[kParentalLevel] = static_cast<std::uint16_t>(in.level);
                     return in.line;
                 default:

@@ -57,6 +57,7 @@ std::vector<PgcEntry> pgcList(ByteSpan table, std::size_t base, ParseBudget& bud
         if (!in.has(srp, pgc::kListEntrySize)) break;
         PgcEntry e;
         e.category = in.u8(srp + pgc::kSrpCategory);
+        e.parentalMask = in.u16(srp + pgc::kSrpParentalMask);
         e.pgc = ParsePgc(table, base + in.u32(srp + pgc::kSrpPgcStart));
         if (!budget.spend(pgcCost(e.pgc), 1)) break;
         out.push_back(std::move(e));
@@ -95,6 +96,7 @@ std::vector<Title> titleTable(ByteSpan table) {
         t.parts = in.u16(at + vmg_ptt::kChapters);
         t.titleSet = in.u8(at + vmg_ptt::kVtsNumber);
         t.titleSetTitle = in.u8(at + vmg_ptt::kVtsTitle);
+        t.parentalMask = in.u16(at + vmg_ptt::kParentalId);
         out.push_back(t);
     }
     return out;
@@ -162,6 +164,27 @@ IfoHandle loadIfo(const std::string& folder, const std::string& base,
 
 }  // namespace
 
+// A country's block holds eight rows of masks, level 8 first, each with one mask for the video
+// manager and one for every title set.
+std::optional<std::uint16_t> ParentalAllowance(ByteSpan table, std::uint16_t country, int level,
+                                               int titleSet) {
+    const ByteReader in(table);
+    if (level < 1 || level > 8 || titleSet < 0) return std::nullopt;
+    const std::size_t countries = in.u16(ptl_mait::kCountryCount);
+    const std::size_t row = std::size_t{in.u16(ptl_mait::kTitleSetCount)} + 1;
+    if (static_cast<std::size_t>(titleSet) >= row) return std::nullopt;
+    for (std::size_t c = 0; c < countries; ++c) {
+        const std::size_t entry = ptl_mait::kFirstCountry + c * ptl_mait::kCountrySize;
+        if (!in.has(entry, ptl_mait::kCountrySize)) break;
+        if (in.u16(entry + ptl_mait::kCountryCode) != country) continue;
+        const std::size_t at = in.u16(entry + ptl_mait::kPtlMaiStart) +
+                               ((8 - level) * row + titleSet) * ptl_mait::kMaskSize;
+        if (!in.has(at, ptl_mait::kMaskSize)) return std::nullopt;
+        return in.u16(at);
+    }
+    return std::nullopt;
+}
+
 Pgc ParsePgc(ByteSpan table, std::size_t offset) {
     const ByteReader in(table);
     Pgc p;
@@ -222,6 +245,8 @@ Disc DiscFromIfos(const ifo_t* vmg, const std::vector<const ifo_t*>& titleSets) 
     }
     disc.menus = menuTable(tableOf(vmg, ID_VMGM_PGCI_UT));
     disc.titles = titleTable(tableOf(vmg, ID_VMG_PTT_SRPT));
+    const ByteSpan parental = tableOf(vmg, ID_VMG_PTL_MAIT);
+    disc.parentalTable.assign(parental.begin(), parental.end());
     for (const ifo_t* vts : titleSets) disc.titleSets.push_back(titleSetOf(vts));
     return disc;
 }

@@ -58,6 +58,9 @@ struct Pgc {
 struct PgcEntry {
     std::uint8_t category = 0;
     Pgc pgc;
+    // The parental IDs the PGC plays for; a title may hold one PGC per parental version of the
+    // story. 0 plays for every level.
+    std::uint16_t parentalMask = 0;
 };
 
 // One language unit of a menu table.
@@ -90,6 +93,7 @@ struct Title {
     int parts = 0;
     int titleSet = 0;
     int titleSetTitle = 0;
+    std::uint16_t parentalMask = 0;  // the parental IDs of the title's versions; 0 for none
 };
 
 struct Disc {
@@ -99,6 +103,9 @@ struct Disc {
     std::vector<Title> titles;
     std::vector<TitleSet> titleSets;  // index 0 is title set 1
     std::optional<std::string> menuVob;
+    // The bytes of the parental management table (VMG_PTL_MAIT), read as the player's country
+    // and level ask; empty when the disc has none.
+    std::vector<std::uint8_t> parentalTable;
     // Files that could not be opened or read, in the words the navigator reports them with.
     std::vector<std::string> problems;
 };
@@ -110,6 +117,12 @@ Disc LoadDisc(const std::string& folder);
 
 // The navigation data of loaded IFO files, without any VOB file; `titleSets[n]` may be null.
 Disc DiscFromIfos(const ifo_t* vmg, const std::vector<const ifo_t*>& titleSets);
+
+// The parental IDs that play at `level` (1 to 8) for `country` (two ASCII letters) in the video
+// manager (`titleSet` 0) or a title set, from a parental management table; nullopt when the table
+// names no limit for them (no such country, or a mask outside the table).
+std::optional<std::uint16_t> ParentalAllowance(ByteSpan table, std::uint16_t country, int level,
+                                               int titleSet);
 
 // Parses the PGC at `offset` of `table`.
 Pgc ParsePgc(ByteSpan table, std::size_t offset);

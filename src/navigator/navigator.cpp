@@ -199,6 +199,13 @@ bool Navigator::enterPgcNumber(int pgc, int program) {
     if (pos_.domain == Domain::FirstPlay || !table || pgc < 1 ||
         pgc > static_cast<int>(table->size()))
         return false;
+    if (pos_.domain == Domain::Title) {
+        pgc = parentalVersion(*table, pgc);
+        if (pgc == 0) {
+            blockParental();
+            return true;
+        }
+    }
     pos_.pgc = pgc;
     pos_.program = program;
     if (pos_.domain == Domain::Title) regs_.sprm[kTitlePgc] = static_cast<std::uint16_t>(pgc);
@@ -214,6 +221,11 @@ bool Navigator::enterTitle(int title, int part) {
     if (t.titleSetTitle < 1 || t.titleSetTitle > static_cast<int>(parts.size())) return false;
     const auto& list = parts[t.titleSetTitle - 1];
     if (part < 1 || part > static_cast<int>(list.size())) return false;
+    if (const auto allowed = parentalAllowance(t.titleSet);
+        allowed && t.parentalMask != 0 && (t.parentalMask & *allowed) == 0) {
+        blockParental();
+        return true;
+    }
     regs_.sprm[kTitleNumber] = static_cast<std::uint16_t>(title);
     regs_.sprm[kVtsTitleNumber] = static_cast<std::uint16_t>(t.titleSetTitle);
     regs_.sprm[kPartNumber] = static_cast<std::uint16_t>(part);
@@ -224,6 +236,35 @@ bool Navigator::enterTitle(int title, int part) {
         emit(EventKind::Title);
     }
     return enterPgcNumber(list[part - 1].pgc, list[part - 1].program);
+}
+
+// The parental IDs the player's level (1 to 8) allows in a title set, by the disc's table for the
+// player's country; nullopt when no limit applies (level 15 is "off").
+std::optional<std::uint16_t> Navigator::parentalAllowance(int titleSet) const {
+    const int level = regs_.sprm[kParentalLevel];
+    if (level < 1 || level > 8) return std::nullopt;
+    return ParentalAllowance(disc_.parentalTable, regs_.sprm[kParentalCountry], level, titleSet);
+}
+
+// A title may hold one PGC per parental version of its story; the player plays the one its level
+// allows: a PGC whose parental IDs the level does not allow gives way to a PGC of the same title
+// that it does. 0 when the level allows none.
+int Navigator::parentalVersion(const std::vector<PgcEntry>& table, int pgc) const {
+    const auto allowed = parentalAllowance(pos_.titleSet);
+    const auto plays = [&](const PgcEntry& e) {
+        return !allowed || e.parentalMask == 0 || (e.parentalMask & *allowed) != 0;
+    };
+    if (plays(table[pgc - 1])) return pgc;
+    const int title = table[pgc - 1].category & 0x7F;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if ((table[i].category & 0x7F) == title && plays(table[i])) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+void Navigator::blockParental() {
+    emit(EventKind::Error);
+    events_.back().text = kParentalTooLowText;
+    stopPlayback();
 }
 
 // The disc title that plays title `vtsTitle` of the current title set.
@@ -244,6 +285,9 @@ Status Navigator::step() {
             break;
         case Action::PlayCell:
             doPlayCell();
+            break;
+        case Action::PlayVobu:
+            doPlayVobu();
             break;
         case Action::CellEnd:
             doCellEnd();
@@ -412,6 +456,7 @@ void Navigator::startCell(int cell) {
         programOfCell(cell) != pos_.program)
         pos_.program = programOfCell(cell);
     cellStillDone_ = false;
+    playedVobu_ = resumeVobu_ = 0;
     action_ = Action::PlayCell;
 }
 
@@ -466,35 +511,53 @@ void Navigator::doPlayCell() {
     budget_ = guard_;  // a cell plays: that is progress
     noteChapter();
     const Cell& cell = pgc->cells[pos_.cell - 1];
+    // A resume starts at the VOBU that played when the menu was called.
+    const std::uint32_t start =
+        resumeVobu_ > cell.first && resumeVobu_ <= cell.last ? resumeVobu_ : cell.first;
+    resumeVobu_ = 0;
     emit(EventKind::Cell);
-    events_.back().first = cell.first;
+    events_.back().first = start;
     events_.back().last = cell.last;
     menuAnswered_ = false;
     if (pos_.domain == Domain::Title || buttons_.highlightStatus == 0) buttons_ = Vobu{};
+    vobuAt_ = start;
+    action_ = Action::PlayVobu;
+}
 
-    // The VOBUs of the cell, each found through its NAV pack's pointer to the next.
-    VobGroup& vobs = vobsFor(pos_.domain, pos_.titleSet);
+// One VOBU of the cell, found through the previous NAV pack's pointer to the next. Its NAV pack
+// brings the buttons and the operations the VOBU forbids.
+void Navigator::doPlayVobu() {
+    const Pgc* pgc = currentPgc();
+    if (!pgc || pos_.cell < 1 || pos_.cell > static_cast<int>(pgc->cells.size())) {
+        action_ = Action::PgcEnd;
+        return;
+    }
+    const Cell& cell = pgc->cells[pos_.cell - 1];
+    const std::uint32_t at = vobuAt_;
     std::array<std::uint8_t, 2048> sector{};
-    std::uint32_t at = cell.first;
-    const std::uint32_t end = std::max(cell.last, cell.first);
-    for (std::uint32_t n = 0; n <= end - cell.first && at <= end; ++n) {
-        std::string error;
-        if (!vobs.read(at, sector, error)) {
-            emit(EventKind::Error);
-            events_.back().text = error;
-            break;
-        }
+    std::string error;
+    bool last = true;
+    if (vobsFor(pos_.domain, pos_.titleSet).read(at, sector, error)) {
         const Vobu v = ParseNavPack(sector.data(), at);
         emit(EventKind::Vobu);
         events_.back().first = at;
+        playedVobu_ = at;
         vobuUops_ = v.prohibitedUops;
         if (v.highlightStatus != 0 && !v.buttons.empty()) showButtons(v);
-        if (v.next <= at) break;
-        at = v.next;
+        // Pointers run forward only; one that goes back or leaves the cell ends it.
+        last = v.next <= at || v.next > cell.last;
+        vobuAt_ = v.next;
+    } else {
+        emit(EventKind::Error);
+        events_.back().text = error;
     }
-    const Cell& played = pgc->cells[pos_.cell - 1];
-    const unsigned seconds = bcdTimeToFrames(played.playbackTime) /
-                             frameRateOf(static_cast<std::uint8_t>(played.playbackTime & 0xFF));
+    if (last) finishCell(cell);
+}
+
+// The cell has played: its time counts, and a menu waits for its buttons.
+void Navigator::finishCell(const Cell& cell) {
+    const unsigned seconds = bcdTimeToFrames(cell.playbackTime) /
+                             frameRateOf(static_cast<std::uint8_t>(cell.playbackTime & 0xFF));
     regs_.advanceSeconds(seconds);
     action_ = Action::CellEnd;
     if (countDownTimer(seconds)) return;
@@ -649,16 +712,18 @@ bool Navigator::doResume() {
     }
     pos_.program = r.position.program;
     startCell(r.cell);
+    resumeVobu_ = r.vobu;
     return true;
 }
 
-bool Navigator::callSystemSpace(const Instruction& in) {
+bool Navigator::callSystemSpace(const Instruction& in, std::uint32_t resumeVobu) {
     // Calls are made from titles; the resume information keeps where.
     if (pos_.domain != Domain::Title) return false;
     Resume r;
     r.valid = true;
     r.position = pos_;
     r.cell = in.resumeCell;
+    r.vobu = resumeVobu;
     for (int i = 0; i < 5; ++i) r.sprm[i] = regs_.sprm[kTitleNumber + i];
     const Position was = pos_;
     bool ok = false;
@@ -777,7 +842,7 @@ UopResult Navigator::playPart(int title, int part) {
         pos_ = was;
         return UopResult::Impossible;
     }
-    status_ = Status::Running;
+    if (action_ != Action::None) status_ = Status::Running;  // not blocked
     budget_ = guard_;
     return UopResult::Done;
 }
@@ -786,7 +851,7 @@ UopResult Navigator::playChapter(int part) {
     if (pos_.domain != Domain::Title) return UopResult::Impossible;
     if (!allowed(kUopChapterPlay)) return UopResult::Prohibited;
     if (!enterTitleSetPart(regs_.sprm[kVtsTitleNumber], part)) return UopResult::Impossible;
-    status_ = Status::Running;
+    if (action_ != Action::None) status_ = Status::Running;  // not blocked
     return UopResult::Done;
 }
 
@@ -844,7 +909,8 @@ UopResult Navigator::menuCall(int menu) {
     call.resumeCell = pos_.cell;
     bool ok;
     if (pos_.domain == Domain::Title) {
-        ok = callSystemSpace(call);
+        // A player resumes at the VOBU it was showing.
+        ok = callSystemSpace(call, playedVobu_);
     } else if (menu == kTitleMenu) {
         ok = enterMenu(Domain::VmgMenu, 0, menu);
     } else {

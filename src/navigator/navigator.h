@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -77,7 +79,8 @@ class Navigator {
     // Starts, then plays until the first cell has played: the first-play commands and whatever
     // they lead to have run, as on a player where the disc has just been loaded.
     void startAndSettle();
-    // Does one unit of playback (enter a PGC, play a cell, end a cell or a PGC).
+    // Does one unit of playback (enter a PGC, start a cell, play one of its VOBUs, end a cell or
+    // a PGC).
     Status step();
     Status status() const { return status_; }
 
@@ -86,6 +89,12 @@ class Navigator {
     // The menu language the player prefers (two ASCII letters); start() puts it in the menu
     // language register.
     void setMenuLanguage(std::uint16_t language) { menuLanguage_ = language; }
+    // Asked when a command wants to change the parental level for this disc (SetTmpPML); the
+    // level changes, and the command's jump is taken, only on a yes. Without a question the
+    // player agrees.
+    void setParentalQuestion(std::function<bool(int level)> ask) {
+        executor_.acceptParentalLevel = std::move(ask);
+    }
     // Adds a command event for every command run.
     void setTrace(bool on) { trace_ = on; }
 
@@ -93,6 +102,8 @@ class Navigator {
     Registers& registers() { return regs_; }
     const Position& position() const { return pos_; }
     int title() const;
+    // The last VOBU of the cell has played; the next step ends the cell.
+    bool atCellEnd() const { return action_ == Action::CellEnd; }
     int highlightedButton() const { return regs_.sprm[kHighlightedButton] >> 10; }
     int buttonCount() const { return static_cast<int>(buttons_.buttons.size()); }
 
@@ -114,7 +125,7 @@ class Navigator {
     UopResult selectAngle(int angle);
 
   private:
-    enum class Action : std::uint8_t { EnterPgc, PlayCell, CellEnd, PgcEnd, None };
+    enum class Action : std::uint8_t { EnterPgc, PlayCell, PlayVobu, CellEnd, PgcEnd, None };
 
     // The PGC table of the current domain.
     const std::vector<PgcEntry>* pgcTable() const;
@@ -132,11 +143,16 @@ class Navigator {
     bool enterPgcNumber(int pgc, int program = 0);
     bool enterTitle(int title, int part);
     bool enterTitleSetPart(int vtsTitle, int part);
+    std::optional<std::uint16_t> parentalAllowance(int titleSet) const;
+    int parentalVersion(const std::vector<PgcEntry>& table, int pgc) const;
+    void blockParental();
     void startProgram(int program);
     void startCell(int cell);
 
     void doEnterPgc();
     void doPlayCell();
+    void doPlayVobu();
+    void finishCell(const Cell& cell);
     void doCellEnd();
     void doPgcEnd();
     bool runCommands(const std::vector<navcmd::NavBytes>& commands);
@@ -146,7 +162,7 @@ class Navigator {
     bool countDownTimer(unsigned seconds);
     bool applyLink(const navcmd::Instruction& in);
     bool linkSubset(int subset);
-    bool callSystemSpace(const navcmd::Instruction& in);
+    bool callSystemSpace(const navcmd::Instruction& in, std::uint32_t resumeVobu = 0);
     bool doResume();
     bool linkPart(int part);
 
@@ -178,6 +194,9 @@ class Navigator {
     // Playback order of programs under random and shuffle playback.
     std::vector<int> order_;
     std::size_t orderAt_ = 0;
+    std::uint32_t vobuAt_ = 0;      // the next VOBU of the cell to play
+    std::uint32_t playedVobu_ = 0;  // the VOBU played last, where a menu call resumes
+    std::uint32_t resumeVobu_ = 0;  // where the cell about to play starts, when resumed
     bool cellStillDone_ = false;
     bool pgcStillDone_ = false;
     bool menuAnswered_ = false;

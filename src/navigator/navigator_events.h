@@ -48,4 +48,9 @@ struct Event {
 inline constexpr std::string_view kIllegalCommandText =
     "DVD Warning: An illegal navigation command was encountered.";
 
+// The error a navigator gives when the player's parental level allows no version of a title.
+inline constexpr std::string_view kParentalTooLowText =
+    "Player parental level is set lower than the lowest parental\nlevel available in this "
+    "DVD-Video content.\nCannot playback this DVD-Video disc.";
+
 }  // namespace navtab::navigator

@@ -79,7 +79,8 @@ struct Position {
 struct Resume {
     bool valid = false;
     Position position;
-    int cell = 0;  // the cell to resume at; 0 restarts the PGC
+    int cell = 0;            // the cell to resume at; 0 restarts the PGC
+    std::uint32_t vobu = 0;  // the VOBU of that cell to resume at; 0 starts the cell
     std::array<std::uint16_t, 5>
         sprm{};  // registers 4..8: title, title-set title, PGC, part, button
 };

@@ -75,6 +75,17 @@ TEST(CommandExecutor, HandsBackLinksAndDrawsRandomNumbersInRange) {
         EXPECT_GE(r.gprm[2], 1);
         EXPECT_LE(r.gprm[2], 6);
     }
+    // SetTmpPML 4 jumps to line 3 when the player agrees; refused, line 2 sets GPRM7.
+    const std::vector<NavBytes> pml = {{0x00, 0x03, 0, 0, 0, 0, 4, 3},
+                                       {0x71, 0, 0, 7, 0, 1, 0, 0},
+                                       {0x00, 0x02, 0, 0, 0, 0, 0, 0}};
+    for (const bool yes : {false, true}) {
+        r = Registers::initial();
+        exec.acceptParentalLevel = [&](int level) { return level == 4 && yes; };
+        exec.run(pml, 0, budget);
+        EXPECT_EQ(r.sprm[kParentalLevel], yes ? 4 : 15);
+        EXPECT_EQ(r.gprm[7], yes ? 0 : 1);
+    }
     // The budget ends a list that jumps back to its own start.
     const std::vector<NavBytes> loop = {{0x00, 0x01, 0, 0, 0, 0, 0, 1}};
     long small = 50;
@@ -207,6 +218,55 @@ TEST(Navigator, UserOperationsAndTheirMasks) {
     EXPECT_EQ(nav.menuCall(kRootMenu), UopResult::Prohibited);
     EXPECT_EQ(nav.previousChapter(), UopResult::Done);
     EXPECT_EQ(nav.playTitle(42), UopResult::Impossible);
+}
+
+// Title 1 of the sample made in two parental versions: PGC 1 for parental ID 1, and a copy of
+// PGC 2 as PGC 3 for ID 2. The disc's table for "US" lets level 8 play both, levels 2 to 7 only
+// ID 2 and level 1 neither.
+TEST(Navigator, ParentalLevelChoosesTheTitleVersionOrRefusesIt) {
+    Disc disc = LoadDisc(std::string(NAVTAB_TEST_DATA) + "/ntsc43/VIDEO_TS");
+    auto& pgcs = disc.titleSets[0].titlePgcs;
+    ASSERT_GE(pgcs.size(), 2u);
+    pgcs[0].parentalMask = 1;
+    PgcEntry version = pgcs[1];
+    version.category = pgcs[0].category;
+    version.parentalMask = 2;
+    pgcs.push_back(version);
+    std::vector<std::uint8_t> table(16 + 8 * 4, 0);
+    put16(table.data(), 1);      // one country
+    put16(table.data() + 2, 1);  // one title set
+    table[8] = 'U';
+    table[9] = 'S';
+    put16(table.data() + 12, 16);
+    for (int level = 1; level <= 8; ++level)
+        put16(table.data() + 16 + (8 - level) * 4 + 2, level == 8 ? 3 : level == 1 ? 0 : 2);
+    disc.parentalTable = table;
+
+    const auto firstCellOrError = [&](int level) {
+        Navigator nav(disc);
+        nav.startAndSettle();
+        nav.registers().sprm[kParentalCountry] = languageCode('U', 'S');
+        nav.registers().sprm[kParentalLevel] = static_cast<std::uint16_t>(level);
+        nav.takeEvents();
+        nav.playTitle(1);
+        for (int i = 0; i < 10; ++i) {
+            nav.step();
+            for (const Event& e : nav.takeEvents())
+                if (e.kind == EventKind::Cell || e.kind == EventKind::Error) return e;
+        }
+        return Event{};
+    };
+    for (const int level : {15, 8}) {
+        const Event e = firstCellOrError(level);
+        EXPECT_EQ(e.kind, EventKind::Cell) << level;
+        EXPECT_EQ(e.pgc, 1) << level;
+    }
+    const Event young = firstCellOrError(4);
+    EXPECT_EQ(young.pgc, 3);
+    EXPECT_EQ(young.first, pgcs[1].pgc.cells[0].first);
+    const Event blocked = firstCellOrError(1);
+    EXPECT_EQ(blocked.kind, EventKind::Error);
+    EXPECT_EQ(blocked.text, kParentalTooLowText);
 }
 
 // Every command line of the trace shows the command as the field list decodes it.

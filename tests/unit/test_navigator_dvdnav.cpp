@@ -1,7 +1,8 @@
 // The navigator against libdvdnav, the reference: both play the same scripted sessions on every
 // sample disc (from first play on, each menu button taken in turn, each title and chapter, next
-// and previous chapter, German menus), and the cells they play must agree: domain, title, PGC (in
-// titles, where libdvdnav tells it), cell number, first and last sector.
+// and previous chapter, a menu call and resume, German menus), and the cells they play must agree:
+// domain, title set, title, PGC (in titles, where libdvdnav tells it), cell number, first and last
+// sector, and the button highlighted when a menu cell ends.
 #include <gtest/gtest.h>
 
 #include <dvdnav/dvdnav.h>
@@ -16,19 +17,21 @@ namespace {
 
 struct Played {
     std::string domain;
-    int title = 0, pgc = 0, cell = 0;
+    int titleSet = 0, title = 0, pgc = 0, cell = 0, button = 0;
     std::uint32_t first = 0, last = 0;
     bool operator==(const Played&) const = default;
 };
 
 std::ostream& operator<<(std::ostream& os, const Played& p) {
-    return os << p.domain << " title " << p.title << " pgc " << p.pgc << " cell " << p.cell
-              << " sectors " << p.first << "-" << p.last;
+    return os << p.domain << " vts " << p.titleSet << " title " << p.title << " pgc " << p.pgc
+              << " cell " << p.cell << " sectors " << p.first << "-" << p.last << " button "
+              << p.button;
 }
 
-// Besides answering menus, a session may skip a chapter once, at the end of a cell in a title's
-// second or later program: libdvdnav refuses "previous chapter" in a title's first program.
-enum class Operation { None, NextChapter, PreviousChapter };
+// Besides answering menus, a session may operate once, at the end of a cell in a title's second
+// or later program (libdvdnav refuses "previous chapter" in a title's first program): skip a
+// chapter, or call the root menu and resume from it at once.
+enum class Operation { None, NextChapter, PreviousChapter, MenuAndResume };
 
 struct Session {
     std::string name;
@@ -44,12 +47,12 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
     nav.setMenuLanguage(languageCode(s.language[0], s.language[1]));
     std::vector<Played> out;
     std::size_t press = 0;
-    bool operated = false;
+    bool operated = false, resuming = false;
     auto drain = [&] {
         for (const Event& e : nav.takeEvents())
             if (e.kind == EventKind::Cell)
-                out.push_back({std::string(domainName(e.domain)), e.title,
-                               e.domain == Domain::Title ? e.pgc : 0, e.cell, e.first, e.last});
+                out.push_back({std::string(domainName(e.domain)), e.titleSet, e.title,
+                               e.domain == Domain::Title ? e.pgc : 0, e.cell, 0, e.first, e.last});
     };
     if (s.title) {
         nav.startAndSettle();
@@ -59,19 +62,34 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
         nav.start();
     }
     drain();
-    while (static_cast<long>(out.size()) < s.cells) {
-        const std::size_t before = out.size();
+    for (;;) {
+        // The last cell is taken to its end, where its button shows.
+        if (static_cast<long>(out.size()) >= s.cells &&
+            (nav.atCellEnd() || nav.status() != Status::Running)) {
+            if (nav.status() == Status::Menu) out.back().button = nav.highlightedButton();
+            break;
+        }
         const Status st = nav.step();
         drain();
         if (st == Status::Stopped) break;
         if (st == Status::Still) nav.stillOff();
-        if (st == Status::Menu) AnswerMenu(nav, s.presses, press);
-        if (!operated && out.size() >= 2 && out.size() > before && st == Status::Running &&
+        if (st == Status::Menu && static_cast<long>(out.size()) < s.cells) {
+            out.back().button = nav.highlightedButton();
+            if (resuming) {
+                resuming = false;
+                nav.resume();
+            } else {
+                AnswerMenu(nav, s.presses, press);
+            }
+        }
+        if (!operated && out.size() >= 2 && nav.atCellEnd() && st == Status::Running &&
             nav.position().program > 1 && nav.position().domain == Domain::Title &&
             s.operation != Operation::None) {
             operated = true;
             if (s.operation == Operation::NextChapter) nav.nextChapter();
             if (s.operation == Operation::PreviousChapter) nav.previousChapter();
+            if (s.operation == Operation::MenuAndResume)
+                resuming = nav.menuCall(kRootMenu) == UopResult::Done;
         }
         drain();
     }
@@ -93,7 +111,9 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
     dvdnav_set_PGC_positioning_flag(d, 1);
     std::vector<std::uint8_t> buf(2048);
     std::size_t press = 0;
-    bool started = s.title == 0, operated = false, inCell = false;
+    bool started = s.title == 0, operated = false, inCell = false, resuming = false;
+    bool resumed = false;
+    int titleSet = 0;
     Played current;
     auto finish = [&] {
         if (inCell) out.push_back(current);
@@ -102,6 +122,8 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
     for (int guard = 0; guard < 200000 && static_cast<long>(out.size()) < s.cells; ++guard) {
         int event = 0, len = 0;
         if (dvdnav_get_next_block(d, buf.data(), &event, &len) != DVDNAV_STATUS_OK) break;
+        if (event == DVDNAV_VTS_CHANGE)
+            titleSet = reinterpret_cast<dvdnav_vts_change_event_t*>(buf.data())->new_vtsN;
         if (!started) {
             if (event == DVDNAV_VTS_CHANGE || event == DVDNAV_CELL_CHANGE) {
                 started = true;
@@ -114,6 +136,9 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
         if (event == DVDNAV_CELL_CHANGE) {
             finish();
             current = Played{dvdnavDomain(d)};
+            // libdvdnav keeps the number of the title set it loaded last while it plays the
+            // video manager; the manager has none.
+            if (current.domain == "vtsm" || current.domain == "tt") current.titleSet = titleSet;
             current.cell = reinterpret_cast<dvdnav_cell_change_event_t*>(buf.data())->cellN;
             if (current.domain == "tt") {
                 dvdnav_current_title_program(d, &title, &pgcn, &pgn);
@@ -126,6 +151,14 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
             pci_t* pci = dvdnav_get_current_nav_pci(d);
             if (inCell && current.first == 0 && current.last == 0)
                 current.first = dsi->dsi_gi.nv_pck_lbn;
+            // libdvdnav's position lags its NAV packet events by one VOBU: called to a menu at
+            // the NAV packet of a cell's last VOBU, it resumes at the VOBU before. Navtab resumes
+            // at the VOBU whose NAV pack it read last, so the resumed cell counts from the
+            // second VOBU libdvdnav plays.
+            else if (inCell && resumed) {
+                resumed = false;
+                current.first = dsi->dsi_gi.nv_pck_lbn;
+            }
             if (inCell) current.last = dsi->dsi_gi.nv_pck_lbn + dsi->dsi_gi.vobu_ea;
             cellEnds = (dsi->vobu_sri.next_vobu & 0x3FFFFFFF) == 0x3FFFFFFF;
             if (cellEnds && pci->hli.hl_gi.hli_ss != 0 && pci->hli.hl_gi.btn_ns > 0) {
@@ -135,7 +168,12 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
                 // libdvdnav keeps a button number beyond the menu's buttons, and then cannot
                 // activate anything; a player highlights button 1.
                 if (button > pci->hli.hl_gi.btn_ns) dvdnav_button_select(d, pci, 1);
-                if (press < s.presses.size())
+                dvdnav_get_current_highlight(d, &button);
+                out.back().button = button;
+                if (resuming) {
+                    resuming = false;
+                    resumed = dvdnav_menu_call(d, DVD_MENU_Escape) == DVDNAV_STATUS_OK;
+                } else if (press < s.presses.size())
                     dvdnav_button_select_and_activate(d, pci, s.presses[press++]);
                 else
                     dvdnav_button_activate(d, pci);
@@ -156,6 +194,8 @@ std::vector<Played> playDvdnav(const std::string& folder, const Session& s) {
             finish();
             if (s.operation == Operation::NextChapter) dvdnav_next_pg_search(d);
             if (s.operation == Operation::PreviousChapter) dvdnav_prev_pg_search(d);
+            if (s.operation == Operation::MenuAndResume)
+                resuming = dvdnav_menu_call(d, DVD_MENU_Root) == DVDNAV_STATUS_OK;
         }
     }
     if (static_cast<long>(out.size()) < s.cells) finish();
@@ -177,6 +217,7 @@ std::vector<Session> sessionsFor(const Disc& disc) {
     all.push_back({"first play, German menus", 0, 1, {}, Operation::None, 24, "de"});
     all.push_back({"next chapter", 1, 1, {}, Operation::NextChapter, 6});
     all.push_back({"previous chapter", 1, 2, {}, Operation::PreviousChapter, 6});
+    all.push_back({"menu call and resume", 1, 1, {}, Operation::MenuAndResume, 8});
     return all;
 }
 
