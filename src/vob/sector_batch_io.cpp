@@ -34,7 +34,8 @@ struct SectorBatchIo::Ring {
     io_uring ring{};
 };
 
-SectorBatchIo::SectorBatchIo() {
+SectorBatchIo::SectorBatchIo(bool useRing) {
+    if (!useRing) return;
     auto r = std::make_unique<Ring>();
     if (io_uring_queue_init(kDepth, &r->ring, 0) == 0) ring_ = std::move(r);
 }

@@ -19,7 +19,8 @@ class SectorBatchIo {
     // The largest batch one call takes.
     static constexpr std::size_t kDepth = 128;
 
-    SectorBatchIo();
+    // `useRing` false keeps to pread and pwrite.
+    explicit SectorBatchIo(bool useRing = true);
     ~SectorBatchIo();
     SectorBatchIo(const SectorBatchIo&) = delete;
     SectorBatchIo& operator=(const SectorBatchIo&) = delete;
