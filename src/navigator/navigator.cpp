@@ -539,13 +539,14 @@ void Navigator::doPlayVobu() {
     bool last = true;
     if (vobsFor(pos_.domain, pos_.titleSet).read(at, sector, error)) {
         const Vobu v = ParseNavPack(sector.data(), at);
+        // Pointers run forward only; one that goes back or leaves the cell ends it.
+        last = v.next <= at || v.next > cell.last;
         emit(EventKind::Vobu);
         events_.back().first = at;
+        events_.back().last = last ? std::max(cell.last, at) : v.next - 1;
         playedVobu_ = at;
         vobuUops_ = v.prohibitedUops;
         if (v.highlightStatus != 0 && !v.buttons.empty()) showButtons(v);
-        // Pointers run forward only; one that goes back or leaves the cell ends it.
-        last = v.next <= at || v.next > cell.last;
         vobuAt_ = v.next;
     } else {
         emit(EventKind::Error);

@@ -14,7 +14,7 @@ enum class EventKind : std::uint8_t {
     Title,      // a title of the disc starts
     Chapter,    // a part of the title starts (`part`)
     Cell,       // a cell starts; `first` and `last` are its sectors
-    Vobu,       // a VOBU is played; `first` is its sector
+    Vobu,       // a VOBU is played: sectors `first` to `last`
     Still,      // `still` seconds of still picture (255 until ended); 0 when the still ends
     Highlight,  // the highlighted button changed to `button`
     Stream,     // the audio, sub-picture or angle register changed (`text` names which)

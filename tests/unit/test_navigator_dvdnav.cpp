@@ -48,11 +48,20 @@ std::vector<Played> playNavtab(const Disc& disc, const Session& s) {
     std::vector<Played> out;
     std::size_t press = 0;
     bool operated = false, resuming = false;
+    std::uint32_t vobuFrom = 0;  // the VOBUs of a cell follow each other without a gap
     auto drain = [&] {
-        for (const Event& e : nav.takeEvents())
-            if (e.kind == EventKind::Cell)
+        for (const Event& e : nav.takeEvents()) {
+            if (e.kind == EventKind::Cell) {
                 out.push_back({std::string(domainName(e.domain)), e.titleSet, e.title,
                                e.domain == Domain::Title ? e.pgc : 0, e.cell, 0, e.first, e.last});
+                vobuFrom = e.first;
+            }
+            if (e.kind == EventKind::Vobu) {
+                EXPECT_EQ(e.first, vobuFrom) << s.name;
+                EXPECT_LE(e.last, out.back().last) << s.name;
+                vobuFrom = e.last + 1;
+            }
+        }
     };
     if (s.title) {
         nav.startAndSettle();
