@@ -5,6 +5,7 @@
 // (nothing stripped): then the tables and NAV packs of the open title set are corrected in place.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,14 @@
 #include "vob/vob_job.h"
 
 namespace navtab::vob {
+
+// What a re-mux did.
+struct RemuxReport {
+    double frames = 0;  // frames of the new stream written
+    std::uint64_t packsAdded = 0;
+    std::uint64_t packsDropped = 0;
+    bool streamLeft = false;  // the stream goes on beyond the source's last VOB unit
+};
 
 struct ExtrasOutcome {
     enum class Result {
@@ -28,6 +37,7 @@ struct ExtrasOutcome {
     std::vector<std::string> written;
     std::vector<std::string> saved;  // the IFO files saved
     std::size_t vobus = 0;           // VOBUs collected
+    std::optional<RemuxReport> remux;
 };
 
 // What a run works with: the documents, the dialogs and the user.
