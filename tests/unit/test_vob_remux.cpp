@@ -11,6 +11,8 @@
 
 #include "unit/test_support.h"
 #include "unit/vob_extras_checks.h"
+#include "unit/vob_test_streams.h"
+#include "vob/m2v_reader.h"
 
 namespace navtab {
 namespace {
@@ -137,6 +139,77 @@ TEST(VobRemux, LongerGopsAreCarriedAndShorterOnesDropPacks) {
     const RemuxRun shorter = remuxAndCheck(d, encode(d, "eq(mod(n,10),0)", "4:3", "150k", 220));
     EXPECT_GT(shorter.dropped, 0u);
     EXPECT_EQ(shorter.cli.err.find("goes on beyond"), std::string::npos) << shorter.cli.err;
+}
+
+// The reader counts the frames ffprobe counts: progressive and interlaced encodes by ffmpeg, and
+// field pictures, which ffmpeg does not encode, in a stream made here (ffprobe's parser joins
+// each field pair into one packet; it needs a slice start code in each picture to end one).
+TEST(VobRemux, ReaderCountsTheFramesFfprobeCounts) {
+    test::TempDir dir;
+    const auto readerFrames = [](const std::string& m2v) {
+        test::RecordingInteraction ui;
+        vob::M2vReader reader(m2v, ui);
+        int frames = 0;
+        for (int n; (n = reader.ReadChunk()) > 0;) frames += n;
+        EXPECT_TRUE(ui.messages.empty());
+        return frames;
+    };
+    for (const std::string flags : {"", "-flags +ildct+ilme -top 1", "-flags +ildct+ilme -top 0"}) {
+        SCOPED_TRACE(flags);
+        const std::string m2v = dir.file("x.m2v");
+        ASSERT_EQ(test::runCommand("ffmpeg -v error -y -f lavfi -i testsrc=size=176x144:rate=25 "
+                                   "-frames:v 37 -c:v mpeg2video -g 12 " +
+                                   flags + " -f mpeg2video '" + m2v + "'")
+                      .status,
+                  0);
+        EXPECT_EQ(readerFrames(m2v), framesOf(m2v));
+        EXPECT_EQ(framesOf(m2v), 37);
+    }
+    Bytes fields;
+    for (int gop = 0; gop < 3; ++gop) {
+        fields = test::concat({fields, test::sequenceHeader(), test::sequenceExtension(false)});
+        for (int i = 0; i < 8; ++i)
+            for (const unsigned structure : {1u, 2u})
+                fields = test::concat({fields, test::pictureHeader(i == 0 ? 1 : 2),
+                                       test::pictureCodingExtension(structure, true, false),
+                                       Bytes{0, 0, 1, 1}, test::sliceData(64)});
+    }
+    test::writeFile(dir.file("fields.m2v"), fields);
+    const auto packets = test::runCommand(
+        "ffprobe -v error -count_packets -show_entries stream=nb_read_packets -of csv=p=0 '" +
+        dir.file("fields.m2v") + "'");
+    EXPECT_EQ(readerFrames(dir.file("fields.m2v")), std::atoi(packets.out.c_str()));
+    EXPECT_EQ(readerFrames(dir.file("fields.m2v")), 24);
+}
+
+// The destination rules hold for a re-mux: the source is never written, a video source that
+// cannot be read ends the run before anything is written, and a failed write saves no IFO file.
+TEST(VobRemux, RefusesOrStopsWithoutLeavingADescribedCopy) {
+    ExtrasDisc d("ntsc43");
+    const std::string m2v = encode(d, "eq(mod(n,15),0)", "4:3", "300k", 60);
+    const std::string cli = "'" NAVTAB_CLI "' vob-extras '" + d.s("VTS_01_0.IFO") + "' ";
+    const struct {
+        std::string command;
+        const char* message;
+    } runs[] = {
+        {cli + "'" + d.s("VTS_01_1.VOB") + "' --remux '" + m2v + "'",
+         "You've selected to overwrite your original VOB files!"},
+        {cli + "'" + d.o("VTS_01_1.VOB") + "' --remux ''", "Missing soure .m2v file for input!"},
+        {cli + "'" + d.o("VTS_01_1.VOB") + "' --remux '" + d.o("none.m2v") + "'",
+         "Error opening Mpeg file"},
+        {"trap '' XFSZ; ulimit -f 300; " + cli + "'" + d.o("VTS_01_1.VOB") + "' --remux '" + m2v +
+             "'",
+         "Error writing file!"},
+    };
+    for (const auto& run : runs) {
+        const auto r = test::runCommand(run.command);
+        EXPECT_EQ(r.status, 1) << run.command;
+        EXPECT_NE(r.err.find(run.message), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(d.o("VTS_01_0.IFO")));
+        if (std::string(run.message) != "Error writing file!") {
+            EXPECT_FALSE(std::filesystem::exists(d.o("VTS_01_1.VOB")));
+        }
+    }
 }
 
 }  // namespace
