@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/bytes.h"
+#include "core/user_interaction.h"
 #include "fuzz_support.h"
 #include "vob/m2v_reader.h"
 #include "vob/remux_pack.h"

@@ -191,6 +191,7 @@ TEST(VobRemux, RefusesOrStopsWithoutLeavingADescribedCopy) {
     const struct {
         std::string command;
         const char* message;
+        int status = 1;
     } runs[] = {
         {cli + "'" + d.s("VTS_01_1.VOB") + "' --remux '" + m2v + "'",
          "You've selected to overwrite your original VOB files!"},
@@ -200,10 +201,16 @@ TEST(VobRemux, RefusesOrStopsWithoutLeavingADescribedCopy) {
         {"trap '' XFSZ; ulimit -f 300; " + cli + "'" + d.o("VTS_01_1.VOB") + "' --remux '" + m2v +
              "'",
          "Error writing file!"},
+        // As in the window, Re-Mux goes with neither Menu Extras nor VOB id stripping.
+        {cli + "'" + d.o("VTS_01_1.VOB") + "' --remux '" + m2v + "' --strip-vobids 1",
+         "--remux leaves every VOB id in place", 2},
+        {"'" NAVTAB_CLI "' menu-extras '" + d.s("VTS_01_0.IFO") + "' '" + d.o("VTS_01_0.VOB") +
+             "' --remux '" + m2v + "'",
+         "menu-extras does not re-mux", 2},
     };
     for (const auto& run : runs) {
         const auto r = test::runCommand(run.command);
-        EXPECT_EQ(r.status, 1) << run.command;
+        EXPECT_EQ(r.status, run.status) << run.command;
         EXPECT_NE(r.err.find(run.message), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(d.o("VTS_01_0.IFO")));
         if (std::string(run.message) != "Error writing file!") {
