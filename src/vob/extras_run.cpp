@@ -175,11 +175,16 @@ bool ProcessSector(VobJob& job, std::span<std::uint8_t> sector, DestinationWrite
     const auto source = static_cast<std::uint32_t>(job.sourceToOutput.size());
     job.sourceToOutput.push_back(VobJob::kNotCopied);
     if (StripSector(job, sector, stripStreams, o.stripVobIds) == SectorFate::Drop) return true;
-    if (job.remux.reader != nullptr)
-        return RemuxPack(job, sector, [&](std::span<std::uint8_t> kept, bool fromSource) {
-            return keepSector(job, kept, writer, fromSource ? source : VobJob::kNotCopied);
-        });
-    return keepSector(job, sector, writer, source);
+    if (job.remux.reader == nullptr) return keepSector(job, sector, writer, source);
+    // One capture, so that the function object needs no allocation for each sector.
+    const struct {
+        VobJob& job;
+        DestinationWriter* writer;
+        std::uint32_t source;
+    } run{job, writer, source};
+    return RemuxPack(job, sector, [&run](std::span<std::uint8_t> kept, bool fromSource) {
+        return keepSector(run.job, kept, run.writer, fromSource ? run.source : VobJob::kNotCopied);
+    });
 }
 
 ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {

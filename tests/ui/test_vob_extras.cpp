@@ -142,6 +142,7 @@ class VobExtrasTest : public QObject {
         // The create-new option cannot be clicked yet; a state holding it shows the suffix rule.
         auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_05_0.IFO", 1);
         state.options.createNew = true;
+        state.options.remux = false;
         CVobExtrasDlg suffix(nullptr, state);
         suffix.box(B::StripStreams)->click();
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_0.IFO"));

@@ -216,6 +216,7 @@ TEST(VobRemux, RefusesOrStopsWithoutLeavingADescribedCopy) {
         if (std::string(run.message) != "Error writing file!") {
             EXPECT_FALSE(std::filesystem::exists(d.o("VTS_01_1.VOB")));
         }
+        std::filesystem::remove(d.o("VTS_01_1.VOB"));
     }
 }
 
