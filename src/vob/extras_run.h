@@ -1,5 +1,6 @@
 // VOB Extras and Menu Extras: copy the title VOB files (or the menu VOB) of the open file to a
-// destination while leaving out streams, VOB ids, language units or angles; correct every NAV
+// destination while leaving out streams, VOB ids, language units or angles, or while putting the
+// video of a new MPEG-2 elementary stream into the video packs (re-mux); correct every NAV
 // pack of what was written; rebuild the IFO tables to describe it; and save the IFO files into the
 // destination folder. The source folder is never written to unless the run writes no VOB file
 // (nothing stripped): then the tables and NAV packs of the open title set are corrected in place.
