@@ -45,7 +45,7 @@ std::size_t FillVideoPack(std::span<std::uint8_t> sector, std::span<const std::u
     s[pes::kLengthEnd] = kFirstFlags;
     s[pes::kFlags2] = 0;
     s[pes::kHeaderDataLength] = 0;
-    std::memset(s + pes::kHeaderData, 0, kSectorSize - pes::kHeaderData);
+    // Every byte from 23 on is written below: header data, payload, and padding or stuffing.
     std::uint32_t headerData = 0;
     if (stamps) {
         s[pes::kFlags2] = kPtsDtsFlags;
