@@ -56,6 +56,7 @@ class ProgressView : public Progress {
 struct ExtrasChoices {
     std::optional<std::set<unsigned>> streams, vobIds, units;
     std::optional<int> keepAngle;
+    std::optional<std::string> videoSource;
     bool correctIfo = true;
     bool list = false;
 };
@@ -75,6 +76,8 @@ class CliExtrasUi : public vob::VobCommandUi {
     bool chooseExtrasOptions(vob::ExtrasDialogState& s) override {
         using B = vob::ExtrasBox;
         // Each choice is a click on its box, so the dialog's interlocks apply as in the window.
+        s.click(B::Remux, c_.videoSource.has_value());
+        if (c_.videoSource) s.options.videoSource = *c_.videoSource;
         s.click(B::StripStreams, c_.streams.has_value());
         s.click(B::StripVobIds, c_.vobIds.has_value() || (menu_ && c_.units.has_value()));
         s.click(B::StripLanguageUnits, c_.units.has_value());
@@ -153,11 +156,12 @@ int listRows(const IfoDocument& doc, bool menu) {
 }
 
 int runExtras(const Args& args, bool menu) {
-    auto o = parseOptions(args,
-                          {"--no-correct-ifo", "--no-nav-packs", "--no-tables", "--keep-puops",
-                           "--rebuild-pts", "--remove-angle-pointers", "--adjust-angle-pointers",
-                           "--no-adjust-vobu", "--no-adjust-sync", "--list"},
-                          {"--strip-streams", "--strip-vobids", "--strip-lus", "--remove-angles"});
+    auto o = parseOptions(
+        args,
+        {"--no-correct-ifo", "--no-nav-packs", "--no-tables", "--keep-puops", "--rebuild-pts",
+         "--remove-angle-pointers", "--adjust-angle-pointers", "--no-adjust-vobu",
+         "--no-adjust-sync", "--list"},
+        {"--strip-streams", "--strip-vobids", "--strip-lus", "--remove-angles", "--remux"});
     if (!o) return kExitUsage;
     const char* name = menu ? "menu-extras" : "vob-extras";
     const bool list = o->has("--list");
@@ -176,6 +180,14 @@ int runExtras(const Args& args, bool menu) {
     if (!menu && c.units) return fail(kExitUsage, "--strip-lus belongs to menu-extras");
     if (menu && (c.streams || o->values.count("--remove-angles")))
         return fail(kExitUsage, "menu-extras strips VOB ids and language units only");
+    if (o->values.count("--remux")) {
+        // As in the window: Menu Extras offers no re-mux, and Re-Mux and the VOB id choices
+        // exclude each other.
+        if (menu) return fail(kExitUsage, "menu-extras does not re-mux");
+        if (c.vobIds || o->values.count("--remove-angles"))
+            return fail(kExitUsage, "--remux leaves every VOB id in place");
+        c.videoSource = o->values["--remux"];
+    }
     if (o->values.count("--remove-angles")) {
         const int keep = std::atoi(o->values["--remove-angles"].c_str());
         if (keep < 1 || keep > 9)
@@ -200,6 +212,15 @@ int runExtras(const Args& args, bool menu) {
     const vob::ExtrasOutcome out = menu ? vob::MenuExtras(ctx, *doc) : vob::VobExtras(ctx, *doc);
     bar.clearLine();
     for (const std::string& f : out.written) std::printf("Wrote %s\n", f.c_str());
+    if (out.remux) {
+        std::printf("Re-muxed %.1f frames: %llu video packs added, %llu dropped\n",
+                    out.remux->frames, static_cast<unsigned long long>(out.remux->packsAdded),
+                    static_cast<unsigned long long>(out.remux->packsDropped));
+        if (out.remux->streamLeft)
+            std::fprintf(stderr,
+                         "navtab-cli: warning: the video stream goes on beyond the last VOB unit "
+                         "of the source; the rest was left out\n");
+    }
     using R = vob::ExtrasOutcome::Result;
     switch (out.result) {
         case R::NotPossible:

@@ -124,6 +124,8 @@ const std::vector<Command>& commands() {
          "  --strip-streams IDS        leave out the streams with these MPEG ids (0x81,0x21)\n"
          "  --strip-vobids LIST        leave out these VOB ids (1,3)\n"
          "  --remove-angles KEEP       keep only angle KEEP of an angle block\n"
+         "  --remux FILE.m2v           put the video of FILE.m2v (MPEG-2, a GOP per VOBU as the\n"
+         "                             frame-type template has them) into the video packs\n"
          "  --no-correct-ifo           do not correct the IFO after stripping\n"
          "  --no-nav-packs             leave the NAV packs of the copy as they are\n"
          "  --no-tables                do not rebuild the address and time-map tables\n"

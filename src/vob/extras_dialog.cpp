@@ -28,9 +28,8 @@ bool navPackBox(ExtrasBox b) {
     }
 }
 
-// Re-Mux and the create-new option are built by later work; until then they stay unchecked and
-// disabled, and the run never takes them.
-constexpr bool kRemuxBuilt = false;
+// The create-new option is built by later work; until then it stays unchecked and disabled, and
+// the run never takes it.
 constexpr bool kCreateNewBuilt = false;
 
 }  // namespace
@@ -61,7 +60,6 @@ const std::vector<ExtrasBoxInfo>& extrasBoxes() {
 ExtrasDialogState ExtrasDialogState::forVobExtras(const std::string& ifoPath, int angles) {
     ExtrasDialogState s;
     s.angles = angles < 1 ? 1 : angles;
-    s.options.remux = kRemuxBuilt;
     s.options.destination = fileNameOf(ifoPath).substr(0, 6) + std::string(kVobSuffix);
     return s;
 }
@@ -97,7 +95,6 @@ bool ExtrasDialogState::enabled(ExtrasBox box) const {
     if (options.menu && (box == ExtrasBox::Remux || box == ExtrasBox::StripStreams ||
                          box == ExtrasBox::CreateNew || box == ExtrasBox::RebuildPts))
         return false;
-    if (box == ExtrasBox::Remux && !kRemuxBuilt) return false;
     if (box == ExtrasBox::CreateNew && !kCreateNewBuilt) return false;
     if (navPackBox(box)) {
         if (!options.correctNavPacks) return false;

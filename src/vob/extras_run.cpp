@@ -6,8 +6,10 @@
 #include "format/overview.h"
 #include "vob/destination_guard.h"
 #include "vob/destination_writer.h"
+#include "vob/m2v_reader.h"
 #include "vob/nav_pack_rewrite.h"
 #include "vob/nav_relocation.h"
+#include "vob/remux_pack.h"
 #include "vob/stream_ifo_correction.h"
 #include "vob/strip_choice.h"
 #include "vob/strip_sector.h"
@@ -61,14 +63,35 @@ std::string writeFailure(const DestinationWriter& writer) {
            "saved.";
 }
 
+// A sector the copy keeps: written, then analysed into the VOBU list. `source` is the source
+// sector it stands for, kNotCopied for a video pack that the re-mux added.
+bool keepSector(VobJob& job, std::span<std::uint8_t> sector, DestinationWriter* writer,
+                std::uint32_t source) {
+    if (writer != nullptr && !writer->WriteDestinationSector(sector)) return false;
+    if (source != VobJob::kNotCopied) job.sourceToOutput[source] = job.sector;
+    const std::size_t vobus = job.vobus.size();
+    if (job.options.correctNavPacks) {
+        AnalyseVobSector(job, sector);
+        ++job.sector;
+    } else {
+        TrackVobuBounds(job, sector);
+    }
+    if (job.vobus.size() > vobus) job.vobus.back().sourceSector = source;
+    return true;
+}
+
 // The source VOB files' copy (or, without stripping, their analysis alone).
 Result copySectors(ExtrasContext& ctx, VobJob& job, const std::vector<std::string>& sources,
                    DestinationWriter* writer) {
     auto progress = ctx.dialogs.showProgress("Processing source VOB ");
     VobPass pass{sources, progress.get(), writer ? &writer->currentPath() : nullptr,
                  job.options.menu};
-    const VobPassResult r = ProcessVobSectors(
+    VobPassResult r = ProcessVobSectors(
         pass, ctx.ui, [&](std::span<std::uint8_t> s) { return ProcessSector(job, s, writer); });
+    const auto added = [&](std::span<std::uint8_t> s, bool) {
+        return keepSector(job, s, writer, VobJob::kNotCopied);
+    };
+    if (r == VobPassResult::Done && !FinishRemux(job, added)) r = VobPassResult::WriteFailed;
     progress.reset();
     if (writer && !writer->close()) {
         ctx.ui.message(writeFailure(*writer));
@@ -128,6 +151,11 @@ CIfoStreamUsage writtenUsage(const ifo_t& vts, const VobJob& job) {
     return usage;
 }
 
+RemuxReport remuxReport(const RemuxState& m) {
+    return RemuxReport{m.framesOut, m.packsAdded, m.packsDropped,
+                       m.pending || m.carry != 0 || !m.reader->atEnd()};
+}
+
 IfoDocument* managerBeside(ExtrasContext& ctx, const IfoDocument& vts) {
     const std::string folder = folderPart(vts.path);
     const auto path = findFileIgnoringCase(folder.empty() ? "." : folder, "VIDEO_TS.IFO");
@@ -147,17 +175,16 @@ bool ProcessSector(VobJob& job, std::span<std::uint8_t> sector, DestinationWrite
     const auto source = static_cast<std::uint32_t>(job.sourceToOutput.size());
     job.sourceToOutput.push_back(VobJob::kNotCopied);
     if (StripSector(job, sector, stripStreams, o.stripVobIds) == SectorFate::Drop) return true;
-    if (writer != nullptr && !writer->WriteDestinationSector(sector)) return false;
-    job.sourceToOutput.back() = job.sector;
-    const std::size_t vobus = job.vobus.size();
-    if (o.correctNavPacks) {
-        AnalyseVobSector(job, sector);
-        ++job.sector;
-    } else {
-        TrackVobuBounds(job, sector);
-    }
-    if (job.vobus.size() > vobus) job.vobus.back().sourceSector = source;
-    return true;
+    if (job.remux.reader == nullptr) return keepSector(job, sector, writer, source);
+    // One capture, so that the function object needs no allocation for each sector.
+    const struct {
+        VobJob& job;
+        DestinationWriter* writer;
+        std::uint32_t source;
+    } run{job, writer, source};
+    return RemuxPack(job, sector, [&run](std::span<std::uint8_t> kept, bool fromSource) {
+        return keepSector(run.job, kept, run.writer, fromSource ? run.source : VobJob::kNotCopied);
+    });
 }
 
 ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
@@ -205,12 +232,22 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
         applyVobIdChoice(strip, job.strip);
     }
     job.audioSlots = AudioStreamSlots(writtenUsage(*doc.ifo, job));
+    std::unique_ptr<M2vReader> video;
+    if (o.remux) {
+        video = std::make_unique<M2vReader>(o.videoSource, ctx.ui);
+        outcome.result = Result::Failed;
+        if (!video->opened()) return outcome;
+        job.remux.reader = video.get();
+    }
 
     const std::vector<std::string> sources = titleVobPaths(doc.path);
     std::unique_ptr<DestinationWriter> writer;
     if (writes) writer = std::make_unique<DestinationWriter>(o.destination, false);
     outcome.result = copySectors(ctx, job, sources, writer.get());
     if (writer) outcome.written = writer->files();
+    if (video) outcome.remux = remuxReport(job.remux);
+    job.remux.reader = nullptr;
+    video.reset();
     if (outcome.result != Result::Done || nothingKept(ctx, writer.get(), outcome)) return outcome;
     outcome.vobus = job.vobus.size();
 

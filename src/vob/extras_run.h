@@ -1,10 +1,12 @@
 // VOB Extras and Menu Extras: copy the title VOB files (or the menu VOB) of the open file to a
-// destination while leaving out streams, VOB ids, language units or angles; correct every NAV
+// destination while leaving out streams, VOB ids, language units or angles, or while putting the
+// video of a new MPEG-2 elementary stream into the video packs (re-mux); correct every NAV
 // pack of what was written; rebuild the IFO tables to describe it; and save the IFO files into the
 // destination folder. The source folder is never written to unless the run writes no VOB file
 // (nothing stripped): then the tables and NAV packs of the open title set are corrected in place.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,14 @@
 #include "vob/vob_job.h"
 
 namespace navtab::vob {
+
+// What a re-mux did.
+struct RemuxReport {
+    double frames = 0;  // frames of the new stream written
+    std::uint64_t packsAdded = 0;
+    std::uint64_t packsDropped = 0;
+    bool streamLeft = false;  // the stream goes on beyond the source's last VOB unit
+};
 
 struct ExtrasOutcome {
     enum class Result {
@@ -28,6 +38,7 @@ struct ExtrasOutcome {
     std::vector<std::string> written;
     std::vector<std::string> saved;  // the IFO files saved
     std::size_t vobus = 0;           // VOBUs collected
+    std::optional<RemuxReport> remux;
 };
 
 // What a run works with: the documents, the dialogs and the user.

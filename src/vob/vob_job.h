@@ -13,6 +13,7 @@
 #include "vob/extras_options.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/picture_scan.h"
+#include "vob/remux_state.h"
 #include "vob/vobu_info.h"
 
 namespace navtab::vob {
@@ -65,6 +66,7 @@ struct VobJob {
     // A copy's map from each source sector to the sector it became, kNotCopied for one left out.
     static constexpr std::uint32_t kNotCopied = 0xFFFFFFFFu;
     std::vector<std::uint32_t> sourceToOutput;
+    RemuxState remux;  // the re-mux of a new video stream, when the run does one
 
     VobuInfo* currentVobu() { return current ? &vobus[*current] : nullptr; }
 };

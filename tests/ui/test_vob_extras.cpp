@@ -114,10 +114,13 @@ class VobExtrasTest : public QObject {
         CVobExtrasDlg d(nullptr, vob::ExtrasDialogState::forVobExtras("/disc/VTS_01_0.IFO", 2));
         d.show();
         QCOMPARE(d.destinationEdit()->text(), QString("VTS_01_1.VOB"));
-        QVERIFY(d.box(B::StripLanguageUnits)->isHidden() && !d.box(B::Remux)->isEnabled());
-        QVERIFY(!d.videoSourceEdit()->isEnabled() && !d.keepAngleCombo()->isEnabled());
+        QVERIFY(d.box(B::StripLanguageUnits)->isHidden() && d.box(B::Remux)->isChecked());
+        QVERIFY(d.videoSourceEdit()->isEnabled() && d.videoSourceBrowse()->isEnabled());
+        QVERIFY(!d.keepAngleCombo()->isEnabled());
         d.box(B::RemoveAngles)->click();
         QVERIFY(d.box(B::StripVobIds)->isChecked() && d.box(B::RemoveAnglePointers)->isChecked());
+        // Keeping one angle strips VOB ids, which leaves no room for a re-mux.
+        QVERIFY(!d.box(B::Remux)->isChecked() && !d.videoSourceEdit()->isEnabled());
         QVERIFY(d.keepAngleCombo()->isEnabled() &&
                 labelled<QLabel>(&d, "Keep Angle:")->isEnabled());
         d.box(B::AdjustAnglePointers)->click();
@@ -139,6 +142,7 @@ class VobExtrasTest : public QObject {
         // The create-new option cannot be clicked yet; a state holding it shows the suffix rule.
         auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_05_0.IFO", 1);
         state.options.createNew = true;
+        state.options.remux = false;
         CVobExtrasDlg suffix(nullptr, state);
         suffix.box(B::StripStreams)->click();
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_0.IFO"));
@@ -199,7 +203,8 @@ class VobExtrasTest : public QObject {
         IfoDocument* source = run.dlg.session().currentDocument();
         QTreeWidgetItem* sourceRoot = run.dlg.itemOf(&source->root);
         select(run.dlg, findItem(run.dlg, "VTS_PGCITI", sourceRoot));  // a node the reload drops
-        run.click("VOB Extras", "VTS_01_1.VOB");
+        run.click("VOB Extras", "VTS_01_1.VOB",
+                  [](CVobExtrasDlg* d) { d->box(B::Remux)->click(); });
         // The strip dialog opens with audio 0 and sub-picture 0 kept, the others left out.
         QCOMPARE(run.strips, 1);
         QCOMPARE(subStreams(run.source.path("VTS_01_1.VOB")), (QSet<int>{0x20, 0x21, 0x80, 0x81}));
