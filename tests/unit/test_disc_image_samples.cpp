@@ -157,7 +157,7 @@ TEST_P(SampleImage, AFolderWhoseAddressesDisagreeIsNamedWithItsRepair) {
     const auto refused =
         image::buildDiscImage({builder, videoTs, dir.file("grown.img"), ""}, {}, nullptr);
     EXPECT_EQ(refused.status, image::RunReport::Status::Failed);
-    EXPECT_NE(refused.message.find("\"Get VTS sectors\""), std::string::npos) << refused.text();
+    EXPECT_THAT(refused.message, HasSubstr("\"Get VTS sectors\"")) << refused.text();
     EXPECT_FALSE(fs::exists(dir.file("grown.img")));
     ASSERT_EQ(runCli({"get-vts-sectors", vmgPath(), "--all"}).status, 0);
     build("grown.img");
@@ -183,26 +183,26 @@ TEST(DiscImageCli, BuildsRefusesAndReportsFailures) {
     const CommandResult ok = runCli({"disc-image", "--label", "PAL_169", "--", vmg, image});
     ASSERT_EQ(ok.status, 0) << ok.err;
     EXPECT_EQ(isoVolumeLabel(image), "PAL_169");
-    EXPECT_NE(ok.out.find("is written"), std::string::npos) << ok.out;
+    EXPECT_THAT(ok.out, HasSubstr("is written"));
     EXPECT_EQ(runCli({"disc-image", vmg, image, "--label", "lower case"}).status, 2);
     EXPECT_EQ(runCli({"disc-image", vmg}).status, 2);
     const std::string elsewhere = dir.file("VTS.IFO");
     fs::copy_file(vmg, elsewhere);
     const CommandResult notVideoTs = runCli({"disc-image", elsewhere, image});
     EXPECT_EQ(notVideoTs.status, 1);
-    EXPECT_NE(notVideoTs.err.find("Your files must be located in a folder named: 'VIDEO_TS'."),
-              std::string::npos);
+    EXPECT_THAT(notVideoTs.err,
+                HasSubstr("Your files must be located in a folder named: 'VIDEO_TS'."));
     const std::string failing = dir.file("failing builder");
     std::ofstream(failing) << "#!/bin/sh\necho 'cannot write: No space left on device'\nexit 5\n";
     fs::permissions(failing, fs::perms::owner_all);
     const auto before = fs::file_size(image);
     const CommandResult failed = runCli({"disc-image", vmg, image, "--builder", failing});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_NE(failed.err.find("No space left on device"), std::string::npos) << failed.err;
+    EXPECT_THAT(failed.err, HasSubstr("No space left on device"));
     EXPECT_EQ(fs::file_size(image), before);
     const CommandResult missing =
         runCli({"disc-image", vmg, image, "--builder", dir.file("nonexistent")});
-    EXPECT_NE(missing.err.find("ERROR: Can't locate "), std::string::npos) << missing.err;
+    EXPECT_THAT(missing.err, HasSubstr("ERROR: Can't locate "));
     // Ctrl-C reaches navtab-cli alone (the image program runs in its own process group); the run
     // ends the program, keeps the image and says so.
     const std::string slow = dir.file("slow");
@@ -214,7 +214,7 @@ TEST(DiscImageCli, BuildsRefusesAndReportsFailures) {
                    " disc-image '" + vmg + "' '" + image + "' --builder '" + slow + "'");
     EXPECT_EQ(interrupted.status, 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-    EXPECT_NE(interrupted.err.find("Cancelled; "), std::string::npos) << interrupted.err;
+    EXPECT_THAT(interrupted.err, HasSubstr("Cancelled; "));
     EXPECT_EQ(fs::file_size(image), before);
 }
 

@@ -1,6 +1,7 @@
 // The PGC object: what its parser keeps, how its sub-tables are laid out, the program map that
 // AddCell builds, the playback time it computes (BCD words and frame counts at 25 and 30 fps)
 // and the PGCs it refuses to write.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <array>
 #include <vector>
@@ -11,6 +12,8 @@
 
 namespace navtab {
 namespace {
+
+using ::testing::HasSubstr;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -126,10 +129,10 @@ TEST(IfoModelPgc, TooManyCellsOrBytesOrMismatchedCountsAreRefused) {
     for (int i = 0; i < 256; ++i) cells.AddCell(cellEntry(), 1, 1, false);
     const Serialised s = cells.serialise();
     EXPECT_TRUE(s.bytes.empty());
-    EXPECT_NE(s.error.find("number of cells 256 exceeds 255"), std::string::npos) << s.error;
+    EXPECT_THAT(s.error, HasSubstr("number of cells 256 exceeds 255"));
     CIfoPgc bytes;
     for (int i = 0; i < 8200; ++i) bytes.AddCommand(CommandGroup::Pre, kCommand);
-    EXPECT_NE(bytes.serialise().error.find("size in bytes"), std::string::npos);
+    EXPECT_THAT(bytes.serialise().error, HasSubstr("size in bytes"));
     CIfoPgc counts;
     counts.AddCommand(CommandGroup::Pre, kCommand);
     counts.commands.push_back(std::make_unique<CIfoCommand>());

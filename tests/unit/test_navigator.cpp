@@ -285,12 +285,12 @@ TEST(NavtabCliPlay, TraceShowsEachCommandAsTheDecoderDoes) {
         if (out.find("  " + t) != std::string::npos) ++found;
     EXPECT_EQ(found, texts.size());
     // The first-play commands of the disc, in the decoder's words, with what they changed.
-    EXPECT_NE(out.find("Set GPreg<0> mov (set-val)<1>  [GPreg<0>=1]"), std::string::npos);
-    EXPECT_NE(out.find("(JumpSS VMGM) Jump to VMG PGC: 1"), std::string::npos);
+    EXPECT_THAT(out, HasSubstr("Set GPreg<0> mov (set-val)<1>  [GPreg<0>=1]"));
+    EXPECT_THAT(out, HasSubstr("(JumpSS VMGM) Jump to VMG PGC: 1"));
     const std::string json = test::runCli({"play", folder, "--json", "--steps", "3"}).out;
-    EXPECT_NE(json.find("{\"event\": \"cell\", \"domain\": \"vmgm\", \"vts\": 0, \"title\": 0, "
-                        "\"pgc\": 1, \"cell\": 1, \"first\": 0, \"last\": 13, \"button\": 1}"),
-              std::string::npos);
+    EXPECT_THAT(json,
+                HasSubstr("{\"event\": \"cell\", \"domain\": \"vmgm\", \"vts\": 0, \"title\": 0, "
+                          "\"pgc\": 1, \"cell\": 1, \"first\": 0, \"last\": 13, \"button\": 1}"));
 }
 
 }  // namespace

@@ -2,12 +2,18 @@
 // user interaction, running navtab-cli, and hand-built IFO bytes.
 #pragma once
 
+#include <gmock/gmock.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/user_interaction.h"
+
+// Text checks read as EXPECT_THAT(out, HasSubstr("...")) and print the text when they fail.
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace navtab::test {
 
