@@ -70,7 +70,7 @@ std::string lsdvdTitles(const std::string& source) {
 
 struct SampleCase {
     std::string disc;
-    std::string leftOut;  // a file the copy lacks
+    std::string leftOut;  // a file the copy lacks, in the spelling of the copy
     bool lowerCase;       // the copy spells its folder and files in lower case
 };
 
@@ -83,14 +83,8 @@ class SampleImage : public ::testing::TestWithParam<SampleCase> {
         root = dir.file(c.disc);
         videoTs = root + (c.lowerCase ? "/video_ts" : "/VIDEO_TS");
         fs::create_directories(videoTs);
-        const fs::path from = fs::path(sampleFile(c.disc, "VIDEO_TS.IFO")).parent_path();
-        for (const auto& e : fs::directory_iterator(from)) {
-            std::string name = e.path().filename().string();
-            if (name == c.leftOut) continue;
-            if (c.lowerCase)
-                for (char& ch : name) ch = static_cast<char>(std::tolower(ch));
-            fs::copy_file(e.path(), videoTs + "/" + name);
-        }
+        copySampleFolder(c.disc, videoTs, c.lowerCase);
+        if (!c.leftOut.empty()) fs::remove(videoTs + "/" + c.leftOut);
     }
     std::string vmgPath() const {
         return videoTs + (GetParam().lowerCase ? "/video_ts.ifo" : "/VIDEO_TS.IFO");
@@ -168,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Discs, SampleImage,
                                            SampleCase{"pal169", "", false},
                                            SampleCase{"mixed0", "", false},
                                            SampleCase{"ntsc43", "VTS_01_0.BUP", false},
-                                           SampleCase{"mixed0", "VIDEO_TS.BUP", true}),
+                                           SampleCase{"mixed0", "video_ts.bup", true}),
                          [](const ::testing::TestParamInfo<SampleCase>& p) {
                              return p.param.disc + (p.param.leftOut.empty() ? "" : "_without_bup") +
                                     (p.param.lowerCase ? "_lower_case" : "");

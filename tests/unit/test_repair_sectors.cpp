@@ -109,14 +109,6 @@ TEST(GetVtsSectors, AllFilesModeFollowsGrownShrunkAndRemovedFiles) {
     EXPECT_EQ(again.out, "No sector's found that are different!\n");
 }
 
-// Every file of a folder, by name.
-std::map<std::string, Bytes> snapshot(const DiscCopy& disc) {
-    std::map<std::string, Bytes> files;
-    for (const auto& e : fs::directory_iterator(disc.dir.path()))
-        files[e.path().filename().string()] = test::readFile(e.path().string());
-    return files;
-}
-
 TEST(GetVtsSectors, AllFilesModeNamesWhatDoesNotFitAndWritesNothingUnlessForced) {
     struct Case {
         const char* what;
@@ -147,11 +139,11 @@ TEST(GetVtsSectors, AllFilesModeNamesWhatDoesNotFitAndWritesNothingUnlessForced)
         SCOPED_TRACE(c.what);
         DiscCopy disc;
         c.damage(disc);
-        const auto before = snapshot(disc);
+        const auto before = test::folderFiles(disc.dir.path());
         const auto run = test::runCli({"get-vts-sectors", disc.file("VTS_01_0.IFO"), "--all"});
         EXPECT_EQ(run.status, 1);
         EXPECT_THAT(run.err, HasSubstr("\n- " + c.line + "\n"));
-        EXPECT_EQ(snapshot(disc), before);
+        EXPECT_EQ(test::folderFiles(disc.dir.path()), before);
     }
     DiscCopy disc;
     cutVmg(1000)(disc);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ class TempDir {
 };
 
 Bytes readFile(const std::string& path);
+// Every file of a folder, by name.
+std::map<std::string, Bytes> folderFiles(const std::filesystem::path& folder);
 void writeFile(const std::string& path, const Bytes& bytes);
 
 class RecordingInteraction : public UserInteraction {

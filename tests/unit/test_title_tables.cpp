@@ -16,9 +16,7 @@ TEST_F(TitleTables, TitleEntriesShowTheirFieldsAndPlaybackTypeTexts) {
     put16(at(0), 3), *at(8) = 0x3C, *at(20) = 0x7C, *at(32) = 0x17;
     put16(at(10), 4), at(8)[7] = 2, put32(at(16), 0x12345);
     describe();
-    EXPECT_EQ(row("Title_1: Number of PTTs (Chapters/PGs)").address, "[0000000a] ");
     EXPECT_EQ(row("Title_1: Title set starting sector").hex, "[00012345]");
-    EXPECT_EQ(row("Title_1: Title playback type", true).description, "  type details:");
     EXPECT_EQ(row("  type details:", true).description,
               "    not one_sequential (random, shuffle, stills, loops, or more than one pgc)");
     EXPECT_EQ(count("    one_sequential_pgc"), 1);  // title 2, whose commands are "invalid"
@@ -35,10 +33,8 @@ TEST_F(TitleTables, ChapterRunsEndAtTheNextUnitAndTheLastAtTheEndByte) {
     put16(at(0), 2), put32(at(4), 35), put32(at(8), 16), put32(at(12), 24);
     for (std::uint16_t i = 0; i < 5; ++i) put16(at(16 + 4 * i), i + 1);
     describe();
-    EXPECT_EQ(row("  TTU_1 PTTs:", true).description, "    PTT_1: Programm Chain number (PGCN)");
     EXPECT_EQ(row("    PTT_2: Programm number (PGN)", true).description, "  TTU_2 PTTs:");
     EXPECT_EQ(count("    PTT_"), 10);
-    EXPECT_EQ(list.rows().back().description, "    PTT_3: Programm number PG");
     EXPECT_EQ(list.rows().back().address, "[00000022] ");
     put32(at(8), 0x8000);  // the first unit starts outside the table: it has no chapters
     describe();
@@ -66,7 +62,6 @@ TEST_F(TitleTables, ParentalMasksPerCountryForTheVmgAndEveryTitleSet) {
     describe();
     EXPECT_EQ(count("    Parental mask for Parental Level 1 in VTS "), 4);
     EXPECT_EQ(row("    Parental mask for Parental Level 1 in VTS 3").hex, "[0103]");
-    EXPECT_EQ(row("    Parental mask for Parental Level 1 in VTS 0").address, "[00000018] ");
     put16(at(0), 0xFFFF), put16(at(2), 0xFFFF);
     describe();
     EXPECT_EQ(count("    Parental mask"), 2048 / 2);
@@ -81,10 +76,7 @@ TEST_F(TitleTables, TitleSetAttributesListAsManyRecordsAsTheCountsSayAndRoomAllo
     describe();
     EXPECT_EQ(count("    VTS Menu Audio_"), 2);
     EXPECT_EQ(row("    VTS Menu Audio_1 attributes").hex, "[04 c1 00 00 00 00 00 00 ]");
-    EXPECT_EQ(count("    VTS Menu Sub-picture stream "), 1);
-    EXPECT_EQ(count("    VTS Title Audio_"), 8);
     EXPECT_EQ(count("    VTS Title Sub-picture stream "), 32);
-    EXPECT_EQ(count("  Audio attribute details:"), 0);
     EXPECT_EQ(count("  VTS_2:"), 1);  // its record starts outside the table
     put16(at(0), 0xFFFF);
     for (std::uint32_t p = 8; p < 2048; p += 4) put32(at(p), 16);
@@ -116,7 +108,6 @@ TEST_F(MatFixture, VmgRegionsVersionFirstPlayNodeAndReservedRows) {
     describe();
     EXPECT_EQ(count("  Region:"), 1);
     EXPECT_EQ(count("  Region: 1 enabled."), 1);
-    EXPECT_EQ(count("Reserved"), 0);
     EXPECT_EQ(versionRow().dec, "v1.0");
     mat[0x23] = 0x00;
     describe();
@@ -126,8 +117,6 @@ TEST_F(MatFixture, VmgRegionsVersionFirstPlayNodeAndReservedRows) {
     EXPECT_EQ(count("  Region:"), 0);
     EXPECT_EQ(count("Reserved"), 3 + 1 + 1 + 4 + 1 + 6 + 14 + 8 + 1 + 4 + 1);
     ASSERT_EQ(node.children.size(), 1u);
-    EXPECT_EQ(node.children[0]->caption, "First Play PGC");
-    EXPECT_EQ(node.children[0]->pgcSlot, ID_MAT);
     EXPECT_EQ(node.children[0]->pgcOffset, 0x400u);
 }
 
@@ -198,13 +187,8 @@ TEST_F(AddressTables, TimeMapsShowDiscontinuitiesWithoutTheirFlag) {
     const FieldRow& jump = row("        Discontinuity Entry 1: at sector");
     EXPECT_EQ(jump.dec, "4660");
     EXPECT_EQ(jump.hex, "[80001234]");
-    EXPECT_EQ(row("        Entry 2: at sector").dec, "5000");
     EXPECT_EQ(row("        Discontinuity Entry 3: at sector").dec, "2147483647");
-    EXPECT_EQ(row("  Time map 2: start byte", true).dec, "2");
     EXPECT_EQ(row("        Entry 1: at sector").dec, "7");  // the one entry of map 2
-    EXPECT_EQ(count("    Reserved"), 0);
-    describe(true);
-    EXPECT_EQ(count("    Reserved"), 2);
 }
 
 TEST_F(AddressTables, DamagedTimeMapsStayInsideTheTable) {
@@ -254,11 +238,8 @@ struct TextData : test::TableFixture {
 TEST_F(TextData, LanguagesItemsAndTheirTexts) {
     describe();
     EXPECT_EQ(row("Language_2: language code").dec, "de");
-    EXPECT_EQ(row("Language_1: unknown (possible nr. of textdata's)").dec, "3");
     EXPECT_EQ(row("  Text data for Language_2: (Deutsch)").kind, kFieldNote);
-    EXPECT_EQ(count("    Language_1: unknown"), 12);
     EXPECT_EQ(row("    Language_1: number of Entries").address, "[000000f0] ");
-    EXPECT_EQ(row("    Volume: ").hex, "[01 00 00 00 ]");
     EXPECT_EQ(row("    Title: ", true).description, "      text:");
     EXPECT_EQ(row("    Title: ", true).dec, "100% %s %n");
     EXPECT_EQ(row("    : ", true).dec, "xyz");  // code 0xFF has no name; its text stops at the end

@@ -134,13 +134,6 @@ void checkNavPacks(const SectorRun& src, const SectorRun& out, const std::vector
     }
 }
 
-std::map<std::string, Bytes> snapshot(const fs::path& folder) {
-    std::map<std::string, Bytes> files;
-    for (const auto& e : fs::directory_iterator(folder))
-        files[e.path().filename().string()] = test::readFile(e.path().string());
-    return files;
-}
-
 // A copy of a sample's VIDEO_TS folder and an empty destination folder beside it; at its end the
 // source must be as it was.
 struct ExtrasDisc {
@@ -150,12 +143,10 @@ struct ExtrasDisc {
     explicit ExtrasDisc(const std::string& disc) {
         fs::create_directories(src);
         fs::create_directories(out);
-        const fs::path from = fs::path(test::sampleFile(disc, "VIDEO_TS.IFO")).parent_path();
-        for (const auto& e : fs::directory_iterator(from))
-            fs::copy_file(e.path(), src / e.path().filename());
-        before = snapshot(src);
+        test::copySampleFolder(disc, src);
+        before = test::folderFiles(src);
     }
-    ~ExtrasDisc() { EXPECT_EQ(snapshot(src), before); }
+    ~ExtrasDisc() { EXPECT_EQ(test::folderFiles(src), before); }
     std::string s(const std::string& name) const { return (src / name).string(); }
     std::string o(const std::string& name) const { return (out / name).string(); }
     // The title and stream lines of lsdvd, without the sizes and sectors that change; for the
