@@ -142,6 +142,21 @@ class HexEditorTest : public QObject {
             if (a->text() == "&Delete") a->trigger();
         QVERIFY(c.data().empty());
     }
+    void windowOptionsChangeTheLayout() {
+        const Bytes bytes = counting(40);
+        CHexEditDlg d(nullptr, bytes);
+        d.show();
+        const HexLayout& layout = d.control()->buffer().layout();
+        d.bytesPerRow()->setValue(16);
+        QCOMPARE(layout.bytesPerRow, 16);
+        d.wideBox()->click();
+        QCOMPARE(layout.hexColumn(), 5);
+        d.addressBox()->click();
+        QCOMPARE(layout.hexColumn(), 0);
+        d.hexBox()->click();
+        QCOMPARE(layout.textColumn(), 0);
+        QCOMPARE(d.data(), bytes);
+    }
     void hexEditOfATableIsSaved() {
         ScratchCopies scratch;
         const QString vts = scratch.copy("ntsc43", "VTS_01_0.IFO");
