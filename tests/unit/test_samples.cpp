@@ -130,9 +130,11 @@ const Words kCoding = {{"ac3", "AC3"}, {"mpeg1", "Mpeg-1"}, {"mpeg2ext", "Mpeg-2
 const Words kQuantization = {{"16bit", "16bps"}, {"20bit", "20bps"}, {"24bit", "24bps"},
                              {"drc", "DRC (dynamic range control)"}};
 const Words kLanguage = {{"en", "English"}, {"fr", "Français"}, {"de", "Deutsch"}};
-const Words kDisplay = {{"P&S + Letter", "pan-scan & letterboxed"}, {"Pan&Scan", "pan-scan"},
-                        {"Letterbox", "letterboxed"}, {"?", "not specified"}};
 // clang-format on
+const std::map<std::string, std::string> kDisplay = {{"P&S + Letter", "pan-scan & letterboxed"},
+                                                     {"Pan&Scan", "pan-scan"},
+                                                     {"Letterbox", "letterboxed"},
+                                                     {"?", "not specified"}};
 
 // A BCD time text "hh:mm:ss.ff / 30 fps" as lsdvd writes a length: hh:mm:ss.mmm, where the frames
 // become milliseconds at 29.97 or 25 frames per second.
