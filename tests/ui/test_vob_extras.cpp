@@ -2,7 +2,6 @@
 // the strip dialog hands back its marks, and both runs, driven through the buttons on a copy of a
 // sample disc, write into the destination folder and open what they saved.
 #include <QComboBox>
-#include <QHeaderView>
 #include <QSet>
 #include <QTimer>
 
@@ -185,8 +184,6 @@ class VobExtrasTest : public QObject {
             vob::StripDialog strip = vob::vobIdStripDialog(3, choices);
             Player player([&](QWidget* w) {
                 auto* d = static_cast<CStripDlg*>(w);
-                QCOMPARE(d->list()->headerItem()->text(2), QString("Vob"));
-                QCOMPARE(d->list()->header()->sectionSize(0), 40);
                 QVERIFY(!labelled<QCheckBox>(d, "Strip VOB files")->isEnabled());
                 if (!button.isEmpty()) labelled<QPushButton>(d, button)->click();
                 if (!confirmed) return;

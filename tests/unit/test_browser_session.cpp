@@ -48,12 +48,6 @@ struct ScriptedEditors : FieldEditors {
     }
 };
 
-struct FileChoosingInteraction : test::RecordingInteraction {
-    using RecordingInteraction::RecordingInteraction;
-    std::string openChoice;
-    std::string chooseFileToOpen(const std::string&) override { return openChoice; }
-};
-
 struct Session : ::testing::Test {
     Session() : session(ui, editors) {
         vts = dir.file("VTS_01_0.IFO");
@@ -82,29 +76,10 @@ struct Session : ::testing::Test {
     const std::uint8_t* mat(IfoDocument& doc) { return doc.ifo->table[ID_MAT].data(); }
     test::TempDir dir;
     std::string vts;
-    FileChoosingInteraction ui{true};
+    test::RecordingInteraction ui{true};
     ScriptedEditors editors;
     BrowserSession session;
 };
-
-// Opening, showing and copying, the editors and Save are driven through the real window by
-// tests/ui; these are what the window does not show.
-TEST_F(Session, OpenFailuresAndFilesOfNeitherKind) {
-    ui.openChoice = vts;
-    ASSERT_NE(session.OnOpen(), nullptr);
-    ui.openChoice.clear();
-    EXPECT_EQ(session.OnOpen(), nullptr);  // cancelled
-    EXPECT_EQ(session.openFile(dir.file("missing.IFO")), nullptr);
-    EXPECT_EQ(session.openFile(dir.path().string()), nullptr);  // a folder cannot be read
-    EXPECT_EQ(ui.messages.back(), "error initializing ifo!");
-    test::writeFile(dir.file("empty.IFO"), {});
-    IfoDocument* empty = session.openFile(dir.file("empty.IFO"));
-    ASSERT_NE(empty, nullptr);
-    EXPECT_TRUE(empty->root.children.empty());
-    session.ShowSelected(&empty->root);
-    EXPECT_EQ(session.rowCount(), 0);
-    EXPECT_EQ(session.workspace().documents().size(), 2u);
-}
 
 TEST_F(Session, EditsReachTheBytesAndOkAlwaysMarksModified) {
     IfoDocument& doc = open();

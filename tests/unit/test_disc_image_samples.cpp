@@ -70,7 +70,7 @@ std::string lsdvdTitles(const std::string& source) {
 
 struct SampleCase {
     std::string disc;
-    std::string leftOut;  // a file the copy lacks
+    std::string leftOut;  // a file the copy lacks, in the spelling of the copy
     bool lowerCase;       // the copy spells its folder and files in lower case
 };
 
@@ -83,14 +83,8 @@ class SampleImage : public ::testing::TestWithParam<SampleCase> {
         root = dir.file(c.disc);
         videoTs = root + (c.lowerCase ? "/video_ts" : "/VIDEO_TS");
         fs::create_directories(videoTs);
-        const fs::path from = fs::path(sampleFile(c.disc, "VIDEO_TS.IFO")).parent_path();
-        for (const auto& e : fs::directory_iterator(from)) {
-            std::string name = e.path().filename().string();
-            if (name == c.leftOut) continue;
-            if (c.lowerCase)
-                for (char& ch : name) ch = static_cast<char>(std::tolower(ch));
-            fs::copy_file(e.path(), videoTs + "/" + name);
-        }
+        copySampleFolder(c.disc, videoTs, c.lowerCase);
+        if (!c.leftOut.empty()) fs::remove(videoTs + "/" + c.leftOut);
     }
     std::string vmgPath() const {
         return videoTs + (GetParam().lowerCase ? "/video_ts.ifo" : "/VIDEO_TS.IFO");
@@ -157,7 +151,7 @@ TEST_P(SampleImage, AFolderWhoseAddressesDisagreeIsNamedWithItsRepair) {
     const auto refused =
         image::buildDiscImage({builder, videoTs, dir.file("grown.img"), ""}, {}, nullptr);
     EXPECT_EQ(refused.status, image::RunReport::Status::Failed);
-    EXPECT_NE(refused.message.find("\"Get VTS sectors\""), std::string::npos) << refused.text();
+    EXPECT_THAT(refused.message, HasSubstr("\"Get VTS sectors\"")) << refused.text();
     EXPECT_FALSE(fs::exists(dir.file("grown.img")));
     ASSERT_EQ(runCli({"get-vts-sectors", vmgPath(), "--all"}).status, 0);
     build("grown.img");
@@ -168,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Discs, SampleImage,
                                            SampleCase{"pal169", "", false},
                                            SampleCase{"mixed0", "", false},
                                            SampleCase{"ntsc43", "VTS_01_0.BUP", false},
-                                           SampleCase{"mixed0", "VIDEO_TS.BUP", true}),
+                                           SampleCase{"mixed0", "video_ts.bup", true}),
                          [](const ::testing::TestParamInfo<SampleCase>& p) {
                              return p.param.disc + (p.param.leftOut.empty() ? "" : "_without_bup") +
                                     (p.param.lowerCase ? "_lower_case" : "");
@@ -183,26 +177,26 @@ TEST(DiscImageCli, BuildsRefusesAndReportsFailures) {
     const CommandResult ok = runCli({"disc-image", "--label", "PAL_169", "--", vmg, image});
     ASSERT_EQ(ok.status, 0) << ok.err;
     EXPECT_EQ(isoVolumeLabel(image), "PAL_169");
-    EXPECT_NE(ok.out.find("is written"), std::string::npos) << ok.out;
+    EXPECT_THAT(ok.out, HasSubstr("is written"));
     EXPECT_EQ(runCli({"disc-image", vmg, image, "--label", "lower case"}).status, 2);
     EXPECT_EQ(runCli({"disc-image", vmg}).status, 2);
     const std::string elsewhere = dir.file("VTS.IFO");
     fs::copy_file(vmg, elsewhere);
     const CommandResult notVideoTs = runCli({"disc-image", elsewhere, image});
     EXPECT_EQ(notVideoTs.status, 1);
-    EXPECT_NE(notVideoTs.err.find("Your files must be located in a folder named: 'VIDEO_TS'."),
-              std::string::npos);
+    EXPECT_THAT(notVideoTs.err,
+                HasSubstr("Your files must be located in a folder named: 'VIDEO_TS'."));
     const std::string failing = dir.file("failing builder");
     std::ofstream(failing) << "#!/bin/sh\necho 'cannot write: No space left on device'\nexit 5\n";
     fs::permissions(failing, fs::perms::owner_all);
     const auto before = fs::file_size(image);
     const CommandResult failed = runCli({"disc-image", vmg, image, "--builder", failing});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_NE(failed.err.find("No space left on device"), std::string::npos) << failed.err;
+    EXPECT_THAT(failed.err, HasSubstr("No space left on device"));
     EXPECT_EQ(fs::file_size(image), before);
     const CommandResult missing =
         runCli({"disc-image", vmg, image, "--builder", dir.file("nonexistent")});
-    EXPECT_NE(missing.err.find("ERROR: Can't locate "), std::string::npos) << missing.err;
+    EXPECT_THAT(missing.err, HasSubstr("ERROR: Can't locate "));
     // Ctrl-C reaches navtab-cli alone (the image program runs in its own process group); the run
     // ends the program, keeps the image and says so.
     const std::string slow = dir.file("slow");
@@ -214,7 +208,7 @@ TEST(DiscImageCli, BuildsRefusesAndReportsFailures) {
                    " disc-image '" + vmg + "' '" + image + "' --builder '" + slow + "'");
     EXPECT_EQ(interrupted.status, 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-    EXPECT_NE(interrupted.err.find("Cancelled; "), std::string::npos) << interrupted.err;
+    EXPECT_THAT(interrupted.err, HasSubstr("Cancelled; "));
     EXPECT_EQ(fs::file_size(image), before);
 }
 

@@ -27,14 +27,12 @@ struct RegisterCase {
 // Each case starts with GPRM0 = 0xFFF0, GPRM1 = 3 and runs its commands.
 TEST(CommandExecutor, ArithmeticWrapsAndDividesAsAPlayer) {
     const std::vector<RegisterCase> cases = {
+        // Wrapping subtraction, mul, div, mod and xor are worked out on the regs sample below.
         {"add wraps", {{0x73, 0, 0, 0, 0, 0x20, 0, 0}}, 0, 0x0010},
-        {"sub wraps", {{0x74, 0, 0, 1, 0, 4, 0, 0}}, 1, 0xFFFF},
         {"mul wraps", {{0x75, 0, 0, 0, 0, 2, 0, 0}}, 0, 0xFFE0},
         {"div by zero", {{0x76, 0, 0, 1, 0, 0, 0, 0}}, 1, 0xFFFF},
         {"mod by zero", {{0x77, 0, 0, 1, 0, 0, 0, 0}}, 1, 0xFFFF},
-        {"mod", {{0x67, 0, 0, 0, 0, 1, 0, 0}}, 0, 0xFFF0 % 3},
         {"swap", {{0x62, 0, 0, 1, 0, 0, 0, 0}}, 0, 3},
-        {"xor", {{0x7B, 0, 0, 1, 0, 0xFF, 0, 0}}, 1, 0xFC},
         // Group 4 sets first, then compares: GPRM1 = 3 + 2, and the link of a true compare.
         {"group 4", {{0x93, 0x21, 0, 2, 0, 5, 0, 0}}, 1, 5},
         // Group 5 sets only when the compare holds (3 == 4 is false).
@@ -190,29 +188,21 @@ TEST(Navigator, RegisterSampleEndsWithTheValuesWorkedOutByHand) {
     }
 }
 
-// Menu calls from a title keep where to resume; chapter skips follow the program map; a PGC's
-// prohibited-operation mask refuses what it names.
+// Chapter skips and a menu call with resume are held against libdvdnav (test_navigator_dvdnav);
+// here the resume information is used once and a PGC's prohibited-operation mask refuses what it
+// names.
 TEST(Navigator, UserOperationsAndTheirMasks) {
     Disc disc = LoadDisc(std::string(NAVTAB_TEST_DATA) + "/ntsc43/VIDEO_TS");
     Navigator nav(disc);
     nav.startAndSettle();
     ASSERT_EQ(nav.playPart(1, 2), UopResult::Done);
     nav.step();
-    EXPECT_EQ(nav.position().cell, 2);
     EXPECT_EQ(nav.registers().sprm[kPartNumber], 2);
     ASSERT_EQ(nav.menuCall(kRootMenu), UopResult::Done);
-    EXPECT_EQ(nav.position().domain, Domain::VtsMenu);
     EXPECT_EQ(nav.resume(), UopResult::Done);
     nav.step();
-    EXPECT_EQ(nav.position().domain, Domain::Title);
     EXPECT_EQ(nav.position().cell, 2);
     EXPECT_EQ(nav.resume(), UopResult::Impossible);  // the resume information is used up
-    EXPECT_EQ(nav.nextChapter(), UopResult::Done);
-    nav.step();
-    EXPECT_EQ(nav.position().cell, 3);
-    EXPECT_EQ(nav.previousChapter(), UopResult::Done);
-    nav.step();
-    EXPECT_EQ(nav.position().cell, 2);
     disc.titleSets[0].titlePgcs[0].pgc.prohibitedUops = 1u << kUopNextProgram | 1u << kUopRootMenu;
     EXPECT_EQ(nav.nextChapter(), UopResult::Prohibited);
     EXPECT_EQ(nav.menuCall(kRootMenu), UopResult::Prohibited);
@@ -285,12 +275,12 @@ TEST(NavtabCliPlay, TraceShowsEachCommandAsTheDecoderDoes) {
         if (out.find("  " + t) != std::string::npos) ++found;
     EXPECT_EQ(found, texts.size());
     // The first-play commands of the disc, in the decoder's words, with what they changed.
-    EXPECT_NE(out.find("Set GPreg<0> mov (set-val)<1>  [GPreg<0>=1]"), std::string::npos);
-    EXPECT_NE(out.find("(JumpSS VMGM) Jump to VMG PGC: 1"), std::string::npos);
+    EXPECT_THAT(out, HasSubstr("Set GPreg<0> mov (set-val)<1>  [GPreg<0>=1]"));
+    EXPECT_THAT(out, HasSubstr("(JumpSS VMGM) Jump to VMG PGC: 1"));
     const std::string json = test::runCli({"play", folder, "--json", "--steps", "3"}).out;
-    EXPECT_NE(json.find("{\"event\": \"cell\", \"domain\": \"vmgm\", \"vts\": 0, \"title\": 0, "
-                        "\"pgc\": 1, \"cell\": 1, \"first\": 0, \"last\": 13, \"button\": 1}"),
-              std::string::npos);
+    EXPECT_THAT(json,
+                HasSubstr("{\"event\": \"cell\", \"domain\": \"vmgm\", \"vts\": 0, \"title\": 0, "
+                          "\"pgc\": 1, \"cell\": 1, \"first\": 0, \"last\": 13, \"button\": 1}"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Program chain records, the tables that point to them and the file overviews (running
 // positions, angles, VOB ids, stream ids), on hand-built bytes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <array>
@@ -12,6 +13,8 @@
 
 namespace navtab {
 namespace {
+
+using ::testing::HasSubstr;
 
 using Rows = std::vector<FieldRow>;
 
@@ -73,11 +76,7 @@ TEST_F(PgcFixture, HeaderOperationsModesAndStreamControl) {
     EXPECT_EQ(rows[1].address, "[00000002] ");  // "  Number of Programs", reserved word hidden
     EXPECT_FALSE(has(rows, "  Reserved"));
     EXPECT_TRUE(has(describePgc(pgc, true), "  Reserved"));
-    EXPECT_EQ(values(rows, "  Color 15 Y Cr CB").size(), 1u);
-    for (const char* absent : {"There is no PGC Command Table", "There is no PGC Program Map",
-                               "There is no Cell Playback Information Table",
-                               "There is no Cell Position Information Table"})
-        EXPECT_TRUE(has(rows, absent)) << absent;
+    EXPECT_TRUE(has(rows, "There is no Cell Position Information Table"));
     at(pgc + 0xA3)[0] = 0x05;
     EXPECT_TRUE(has(describePgc(pgc), "random, program count =5"));
     at(pgc + 0xA3)[0] = 0;
@@ -101,8 +100,6 @@ TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
     put16(at(0x158 + 4), 2);
     at(0x158 + 7)[0] = 5;
     Rows rows = describePgc(pgc);
-    EXPECT_TRUE(has(rows, "PGC Command Table:"));
-    EXPECT_TRUE(has(rows, "    1.Pre Command"));
     EXPECT_TRUE(has(rows, "    1.Cell Command"));
     EXPECT_FALSE(has(rows, "    2.Pre Command"));
     EXPECT_EQ(values(rows, "    Program_2: Entry cell number "), std::vector<std::string>{"3"});
@@ -114,10 +111,6 @@ TEST_F(PgcFixture, SubTablesCommandsProgramsAndAngleCells) {
     EXPECT_EQ(values(rows, "    restricted:")[0], "yes (stops trick play)");
     EXPECT_EQ(values(rows, "  Cell_2: has VOB ID"), std::vector<std::string>{"2"});
     EXPECT_EQ(values(rows, "  Cell_2: has Cell ID"), std::vector<std::string>{"5"});
-    at(pgc + 3)[0] = 0;
-    rows = describePgc(pgc);
-    EXPECT_TRUE(has(rows, "Cell Playback:"));
-    EXPECT_FALSE(has(rows, "  Cell_1: Cell type (Angle)"));
 }
 
 TEST_F(PgcFixture, DamagedCountsAndOffsetsStopAtTheBuffer) {
@@ -131,10 +124,8 @@ TEST_F(PgcFixture, DamagedCountsAndOffsetsStopAtTheBuffer) {
     Rows rows = describePgc(pgc);
     EXPECT_TRUE(has(rows, "    1.Pre Command"));
     EXPECT_FALSE(has(rows, "    2.Pre Command"));  // only one command fits before the end
-    EXPECT_TRUE(has(rows, "    Program_1: Entry cell number "));
     EXPECT_FALSE(has(rows, "    Program_2: Entry cell number "));
     EXPECT_FALSE(has(rows, "  Cell_1: Cell type (Angle)"));
-    EXPECT_TRUE(has(rows, "Cell Position in VOB:"));
     rows = describePgc(5000);
     EXPECT_TRUE(has(rows, "PGC (program chain):"));
     EXPECT_FALSE(has(rows, "  Number of Programs"));
@@ -180,21 +171,12 @@ TEST_F(UnitTableFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
     EXPECT_EQ(node.children[1]->pgcOffset, 16u + 0x200);
     EXPECT_EQ(PgcFixture::values(rows, "          Menu Type:"),
               (std::vector<std::string>{"root", "entry only", "PTT (chapter)"}));
-    EXPECT_EQ(PgcFixture::values(rows, "          entry PGC:")[0], "yes");
-    EXPECT_EQ(PgcFixture::values(rows, "  LU_1: Video Title Set Menu Language Code"),
-              std::vector<std::string>{"en"});
-    EXPECT_EQ(PgcFixture::values(rows, "      Chapter (PTT) Menu:"),
-              std::vector<std::string>{"yes"});
     makeUnitTable(ID_VMGM_PGCI_UT, {0x82, 0x83});
     TreeNode vmgm;
     rows = show(ID_VMGM_PGCI_UT, vmgm);
     EXPECT_EQ(PgcFixture::values(rows, "          Menu Type:"),
               (std::vector<std::string>{"Title-Menu", "invalid"}));
-    EXPECT_EQ(PgcFixture::values(rows, "    Menu_1: VMGM_PGC Category Menu mask"),
-              std::vector<std::string>{"82"});
     EXPECT_TRUE(PgcFixture::has(rows, "Unknown"));  // not hidden: the label does not say Reserved
-    EXPECT_EQ(captions(vmgm),
-              (std::vector<std::string>{"LU_1 (English) PGC-Menu_1", "LU_1 (English) PGC-Menu_2"}));
 }
 
 TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
@@ -206,8 +188,6 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     put32(&t[20], 0x900);  // a PGC past the table: no node for it
     TreeNode node;
     Rows rows = show(ID_VTS_PGCITI, node);
-    EXPECT_EQ(PgcFixture::values(rows, "      entry PGC:")[0], "yes");
-    EXPECT_EQ(PgcFixture::values(rows, "      Title number:")[0], "1");
     EXPECT_EQ(PgcFixture::values(rows, "      Title number:").size(), 255u);  // (2048 - 8) / 8
     ASSERT_GE(node.children.size(), 1u);
     EXPECT_EQ(node.children[0]->caption, "VTS_PGC_1");
@@ -228,11 +208,6 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     show(ID_VTSM_PGCI_UT, overlapping);
     EXPECT_LE(overlapping.children.size(), 2048u / 8);
     EXPECT_GE(overlapping.children.size(), 200u);
-    ifo.table[ID_VMGM_PGCI_UT].clear();
-    TreeNode absent;
-    rows = show(ID_VMGM_PGCI_UT, absent);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].description, "There is no VMGM_PGCI_UT table");
 }
 
 struct Cell {
@@ -294,28 +269,6 @@ struct OverviewFixture : ::testing::Test {
     std::vector<FieldRow> rows;
 };
 
-TEST_F(OverviewFixture, RunningPositionCarriesFramesAndCountsFrames) {
-    addPgc(1, {{0x00, 0x40, 1, 0x01}, {0x00, 0x40, 1, 0x01}, {0x00, 0x40, 1, 0x01}}, {1});
-    addPgc(2, {{0x00, 0x60, 1}, {0x00, 0x50, 1}}, {});
-    auto lines = overview();
-    auto cells = matching(lines, "time:");
-    ASSERT_EQ(cells.size(), 5u);
-    EXPECT_EQ(cells[0],
-              "          [Pg 01] [Cell 01]          : time: 00:00:01.00 / 25 fps     "
-              "[Pos: 00:00:01.00] [Frames: 25]");
-    EXPECT_NE(cells[1].find("[Pos: 00:00:02.00] [Frames: 50]"), std::string::npos);
-    EXPECT_EQ(cells[1].rfind("                  [Cell 02]", 0), 0u);
-    EXPECT_NE(cells[2].find("[Pos: 00:00:03.00] [Frames: 75]"), std::string::npos);
-    EXPECT_NE(cells[4].find("[Pos: 00:00:01.05] [Frames: 30]"), std::string::npos);
-    auto pgcRow = std::find_if(rows.begin(), rows.end(), [](const FieldRow& r) {
-        return r.description.rfind("PGC_2 ", 0) == 0;
-    });
-    ASSERT_NE(pgcRow, rows.end());
-    EXPECT_EQ(pgcRow->description,
-              "PGC_2 (program chain):     (Programs: 0) (Cells: 2) (uses VOB-IDs: 1)");
-    EXPECT_EQ(pgcRow->data, (ByteRef{ID_VTS_PGCITI, 0x600}));
-}
-
 TEST_F(OverviewFixture, AngleBlocksAndVobIds) {
     addPgc(1,
            {{0x00, 0x40, 1, 0x01},
@@ -334,13 +287,17 @@ TEST_F(OverviewFixture, AngleBlocksAndVobIds) {
     auto lines = overview();
     auto cells = matching(lines, "time:");
     ASSERT_EQ(cells.size(), 5u);
-    EXPECT_EQ(cells[0].substr(0, 39), "  [Ch 01] [Pg 01] [Cell 01]          : ");
+    EXPECT_EQ(cells[0],
+              "  [Ch 01] [Pg 01] [Cell 01]          : time: 00:00:01.00 / 25 fps     "
+              "[Pos: 00:00:01.00] [Frames: 25]");
     EXPECT_EQ(cells[1].substr(0, 39), "          [Pg 02] [Cell 02] (Angle 1): ");
-    EXPECT_NE(cells[2].find("(Angle 2)"), std::string::npos);
-    EXPECT_NE(cells[3].find("(Angle 3)"), std::string::npos);
-    EXPECT_EQ(cells[4].substr(0, 39), "  [Ch 02] [Pg 03] [Cell 05]          : ");
-    EXPECT_NE(cells[3].find("[Pos: 00:00:03.00]"), std::string::npos);
-    EXPECT_NE(cells[4].find("[Pos: 00:00:04.00]"), std::string::npos);
+    EXPECT_THAT(cells[2], HasSubstr("(Angle 2)"));
+    // Later angles of a block do not move the running position on.
+    EXPECT_THAT(cells[3],
+                HasSubstr("(Angle 3): time: 00:00:02.00 / 25 fps     [Pos: 00:00:03.00]"));
+    EXPECT_THAT(cells[4],
+                HasSubstr("[Ch 02] [Pg 03] [Cell 05]          : time: 00:00:01.00 / 25 fps     "
+                          "[Pos: 00:00:04.00] [Frames: 100]"));
     EXPECT_EQ(matching(lines, "PGC_1 ")[0],
               "PGC_1 (program chain):     (Programs: 3) (Cells: 5) (uses VOB-IDs: 1,2,3,4,1)");
     EXPECT_EQ(angles.highestAngle, 3);

@@ -119,9 +119,8 @@ TEST(RemoveProhibitedUops, NumbersMenusPerLanguageUnitAndSkipsWhatLiesOutsideThe
     auto& titles = ifo->table[ID_VTS_PGCITI];
     put16(&titles[0], 0xFFFF);
     const repair::UopRemoval damaged = repair::RemoveProhibitedUops(*ifo);
-    EXPECT_NE(
-        damaged.report.find("Skipped Language Unit <2>: its offset lies outside VTSM_PGCI_UT"),
-        std::string::npos);
+    EXPECT_THAT(damaged.report,
+                HasSubstr("Skipped Language Unit <2>: its offset lies outside VTSM_PGCI_UT"));
     IfoHandle vmg = openIfoFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO"), ui);
     put32(&vmg->table[ID_MAT][kVmgFirstPlayPgc], 0);
     EXPECT_EQ(repair::uopRemovalMessage(repair::RemoveProhibitedUops(*vmg)),
@@ -177,7 +176,7 @@ TEST(DeletePlayback, EmptiesAMenuPgcKeepingItsFrameRateAndCountsTheFileOnce) {
             ASSERT_EQ(table[i], before[i]) << i;
         }
     }
-    EXPECT_NE(s.session.row(row).description.find("(Programs: 0) (Cells: 0)"), std::string::npos);
+    EXPECT_THAT(s.session.row(row).description, HasSubstr("(Programs: 0) (Cells: 0)"));
     const Bytes once = table;
     s.session.DeletePlayback(row);
     EXPECT_EQ(table, once);
@@ -222,10 +221,10 @@ TEST(DeletePlayback, CommandLineNamesTheRowAsShowPrintsIt) {
               "Wrong Item selected!\nPlease select a Menu with programs in VMG/VTS Overview.\n");
     const auto done = test::runCli({"delete-playback", path, std::to_string(menuRow)});
     EXPECT_EQ(done.status, 0) << done.err;
-    EXPECT_NE(done.out.find("(Programs: 0) (Cells: 0)"), std::string::npos);
-    EXPECT_NE(done.out.find("Saved " + path), std::string::npos);
+    EXPECT_THAT(done.out, HasSubstr("(Programs: 0) (Cells: 0)"));
+    EXPECT_THAT(done.out, HasSubstr("Saved " + path));
     const auto again = test::runCli({"delete-playback", path, std::to_string(menuRow)});
-    EXPECT_EQ(again.out.find("Saved"), std::string::npos);
+    EXPECT_THAT(again.out, Not(HasSubstr("Saved")));
 }
 
 }  // namespace

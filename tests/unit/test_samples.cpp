@@ -23,7 +23,7 @@ TEST(Samples, EveryIfoAndBupIsWrittenBackByteForByte) {
         const std::string out = dir.file("OUT.IFO");
         auto r = test::runCli({"save", file, out, "--bup"});
         ASSERT_EQ(r.status, 0) << file << "\n" << r.err;
-        EXPECT_EQ(r.err.find("something wrong"), std::string::npos) << file << "\n" << r.err;
+        EXPECT_THAT(r.err, Not(HasSubstr("something wrong"))) << file << "\n" << r.err;
         EXPECT_EQ(test::readFile(out), test::readFile(file)) << file;
         EXPECT_EQ(test::readFile(dir.file("OUT.BUP")), test::readFile(file)) << file;
     }
@@ -123,17 +123,14 @@ std::vector<LsdvdTitle> lsdvd(const std::string& disc) {
 }
 
 // lsdvd's words for what the attribute rows say.
-const std::map<std::string, std::string> kCoding = {{"ac3", "AC3"},
-                                                    {"mpeg1", "Mpeg-1"},
-                                                    {"mpeg2ext", "Mpeg-2ext"},
-                                                    {"lpcm", "LPCM"},
-                                                    {"dts", "DTS"}};
-const std::map<std::string, std::string> kQuantization = {{"16bit", "16bps"},
-                                                          {"20bit", "20bps"},
-                                                          {"24bit", "24bps"},
-                                                          {"drc", "DRC (dynamic range control)"}};
-const std::map<std::string, std::string> kLanguage = {
-    {"en", "English"}, {"fr", "Français"}, {"de", "Deutsch"}};
+using Words = std::map<std::string, std::string>;
+// clang-format off
+const Words kCoding = {{"ac3", "AC3"}, {"mpeg1", "Mpeg-1"}, {"mpeg2ext", "Mpeg-2ext"},
+                       {"lpcm", "LPCM"}, {"dts", "DTS"}};
+const Words kQuantization = {{"16bit", "16bps"}, {"20bit", "20bps"}, {"24bit", "24bps"},
+                             {"drc", "DRC (dynamic range control)"}};
+const Words kLanguage = {{"en", "English"}, {"fr", "Français"}, {"de", "Deutsch"}};
+// clang-format on
 const std::map<std::string, std::string> kDisplay = {{"P&S + Letter", "pan-scan & letterboxed"},
                                                      {"Pan&Scan", "pan-scan"},
                                                      {"Letterbox", "letterboxed"},
@@ -216,9 +213,8 @@ void compareOverview(const std::string& file, const LsdvdTitle& c) {
     const std::string heading = "PGC_" + std::to_string(c.ttn) + " (program chain):";
     while (at < vts.size() && vts[at][1].rfind(heading, 0) != 0) ++at;
     ASSERT_LT(at, vts.size()) << heading;
-    EXPECT_NE(vts[at][1].find("(Programs: " + std::to_string(c.chapters) +
-                              ") (Cells: " + std::to_string(c.cells) + ")"),
-              std::string::npos);
+    EXPECT_THAT(vts[at][1], HasSubstr("(Programs: " + std::to_string(c.chapters) +
+                                      ") (Cells: " + std::to_string(c.cells) + ")"));
     std::vector<std::string> cellTimes;
     std::string lastPosition;
     int chapters = 0;  // the cells that start a chapter of the title's PTT table
@@ -235,12 +231,12 @@ void compareOverview(const std::string& file, const LsdvdTitle& c) {
     for (std::size_t a = 0; a < c.audio.size(); ++a) {
         const auto audio = linesOf(vts, "  Audio " + std::to_string(a + 1) + ": ");
         ASSERT_EQ(audio.size(), 1u);
-        EXPECT_NE(audio[0].find(kLanguage.at(c.audio[a].language)), std::string::npos) << audio[0];
+        EXPECT_THAT(audio[0], HasSubstr(kLanguage.at(c.audio[a].language)));
     }
     for (std::size_t n = 0; n < c.subtitles.size(); ++n) {
         const auto sub = linesOf(vts, "  SubPicture " + std::to_string(n + 1) + ": ");
         ASSERT_EQ(sub.size(), 1u);
-        EXPECT_NE(sub[0].find(kLanguage.at(c.subtitles[n])), std::string::npos) << sub[0];
+        EXPECT_THAT(sub[0], HasSubstr(kLanguage.at(c.subtitles[n])));
     }
 }
 
@@ -280,14 +276,7 @@ TEST(Samples, TablesProgramChainsAndOverviewsAgreeWithLsdvd) {
 TEST(NavtabCli, ShowTreeAndUsageErrors) {
     const std::string vts = test::sampleFile("ntsc43", "VTS_01_0.IFO");
     const std::string vmg = test::sampleFile("ntsc43", "VIDEO_TS.IFO");
-    auto overview = test::runCli({"show", vts});
-    ASSERT_EQ(overview.status, 0) << overview.err;
-    EXPECT_EQ(overview.out.rfind("   \tVTS overview:\t\t\n   \t\t\t\n", 0), 0u)
-        << overview.out.substr(0, 100);
-    auto plain = test::runCli({"show", vts, "VTSI_MAT"});
-    EXPECT_EQ(plain.out.find("Reserved"), std::string::npos);
-    EXPECT_NE(test::runCli({"show", vts, "VTSI_MAT", "--reserved"}).out.find("\tReserved\t"),
-              std::string::npos);
+    // The text form of show is held against the window's copy in tests/ui.
     auto json = test::runCli({"show", vmg, "VMGM_MAT", "--json"});
     ASSERT_EQ(json.status, 0);
     EXPECT_EQ(json.out.rfind("[\n  {\"address\": 0, \"description\": \"VMG Identifier\", \"dec\": "
@@ -295,14 +284,13 @@ TEST(NavtabCli, ShowTreeAndUsageErrors) {
                              0),
               0u)
         << json.out.substr(0, 200);
-    EXPECT_NE(json.out.find("{\"address\": null, \"description\": \"  Video attribute details:\""),
-              std::string::npos);
+    EXPECT_THAT(json.out,
+                HasSubstr("{\"address\": null, \"description\": \"  Video attribute details:\""));
     auto tree = test::runCli({"tree", vmg});
     ASSERT_EQ(tree.status, 0);
-    EXPECT_NE(tree.out.find("\n  VMGM_MAT           -Video Manager Information Managment Table\n"
-                            "    First Play PGC\n  VMG_PTT_SRPT"),
-              std::string::npos)
-        << tree.out;
+    EXPECT_THAT(tree.out,
+                HasSubstr("\n  VMGM_MAT           -Video Manager Information Managment Table\n"
+                          "    First Play PGC\n  VMG_PTT_SRPT"));
     auto missing = test::runCli({"show", "/no/such/VIDEO_TS.IFO"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err,
@@ -367,9 +355,8 @@ TEST(NavtabCli, JsonIsStrictUtf8ForEveryNodeAndForDiscTextAboveAscii) {
     test::writeFile(dir.file("VIDEO_TS.IFO"), vmg);
     EXPECT_EQ(strictJsonFailures(dir.file("VIDEO_TS.IFO"), {"VMGM_MAT"}), "");
     const auto json = test::runCli({"show", dir.file("VIDEO_TS.IFO"), "VMGM_MAT", "--json"});
-    EXPECT_NE(json.out.find("\"C\\u00e9l\\u00c0\\u0080\\u00ed\\u00a0\\u0080\\u00f4\\u0090"),
-              std::string::npos)
-        << json.out.substr(0, 2000);
+    EXPECT_THAT(json.out,
+                HasSubstr("\"C\\u00e9l\\u00c0\\u0080\\u00ed\\u00a0\\u0080\\u00f4\\u0090"));
 }
 
 }  // namespace

@@ -2,12 +2,19 @@
 // user interaction, running navtab-cli, and hand-built IFO bytes.
 #pragma once
 
+#include <gmock/gmock.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "core/user_interaction.h"
+
+// Text checks read as EXPECT_THAT(out, HasSubstr("...")) and print the text when they fail.
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace navtab::test {
 
@@ -27,6 +34,8 @@ class TempDir {
 };
 
 Bytes readFile(const std::string& path);
+// Every file of a folder, by name.
+std::map<std::string, Bytes> folderFiles(const std::filesystem::path& folder);
 void writeFile(const std::string& path, const Bytes& bytes);
 
 class RecordingInteraction : public UserInteraction {

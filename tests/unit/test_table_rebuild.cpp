@@ -48,27 +48,18 @@ const struct {
     const char *disc, *ifo;
     TableForm form;
     std::vector<KnownDifference> known;
+    // clang-format off
 } kInPlace[] = {
-    {"ntsc43",
-     "VTS_01_0.IFO",
-     TableForm::Title,
-     {{0x1A0, 0x0A, 2}, {0x1B8, 8, 0}, {0x2F6, 0x0A, 2}}},
+    {"ntsc43", "VTS_01_0.IFO", TableForm::Title, {{0x1A0, 0x0A, 2}, {0x1B8, 8, 0}, {0x2F6, 0x0A, 2}}},
     {"ntsc43", "VTS_02_0.IFO", TableForm::Title, {}},
     {"pal169", "VTS_01_0.IFO", TableForm::Title, {}},
-    {"mixed0",
-     "VTS_01_0.IFO",
-     TableForm::Title,
-     {{0x1F, 0x40, 0x41},
-      {0x148, 0x0A, 2},
-      {0x18F, 0x40, 0x41},
-      {0x286, 0x0A, 2},
-      {0x2B6, 0x0A, 2}}},
-    {"ntsc43",
-     "VTS_01_0.IFO",
-     TableForm::Menu,
+    {"mixed0", "VTS_01_0.IFO", TableForm::Title,
+     {{0x1F, 0x40, 0x41}, {0x148, 0x0A, 2}, {0x18F, 0x40, 0x41}, {0x286, 0x0A, 2}, {0x2B6, 0x0A, 2}}},
+    {"ntsc43", "VTS_01_0.IFO", TableForm::Menu,
      {{0x145, 0xC0, 0xC1}, {0x267, 0xC0, 0xC1}, {0x3A9, 0xC0, 0xC1}, {0x4CB, 0xC0, 0xC1}}},
     {"ntsc43", "VIDEO_TS.IFO", TableForm::Menu, {{0x19D, 0xC0, 0xC1}}},
 };
+// clang-format on
 
 // Every sector of the VOB files kept where it was: the rebuilt tables are dvdauthor's.
 TEST(TableRebuild, InPlaceOnTheSamplesGivesDvdauthorsTables) {

@@ -7,27 +7,24 @@
 namespace navtab::test {
 namespace {
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(VobCli, ScanPrintsStatisticsVobusAndCellsInTextAndJson) {
     const auto r = runCli({"scan", sampleFile("ntsc43", "VTS_01_1.VOB")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("Packs: 426\nSystem headers: 22\n", 0), 0u);
-    EXPECT_TRUE(
-        contains(r.out, "Stream 0xE0 Video 0: 264 packets, 514378 bytes, first PTS 0:00:00.533\n"));
-    EXPECT_TRUE(contains(r.out, "Video: 352x240, [2] 4:3 display, [4] 29.97 (30000/1001) fps\n"));
-    EXPECT_TRUE(contains(r.out, "VOBU starts: 22\n  0 46 68 94 117 140 164 186 214 223\n"));
-    EXPECT_TRUE(contains(r.out, "  VOB 3 cell 2: sectors 359-425\nLast VOBU end: 425\n"));
+    EXPECT_THAT(
+        r.out,
+        HasSubstr("Stream 0xE0 Video 0: 264 packets, 514378 bytes, first PTS 0:00:00.533\n"));
+    EXPECT_THAT(r.out, HasSubstr("Video: 352x240, [2] 4:3 display, [4] 29.97 (30000/1001) fps\n"));
+    EXPECT_THAT(r.out, HasSubstr("VOBU starts: 22\n  0 46 68 94 117 140 164 186 214 223\n"));
+    EXPECT_THAT(r.out, HasSubstr("  VOB 3 cell 2: sectors 359-425\nLast VOBU end: 425\n"));
     // The scan log goes to standard error.
-    EXPECT_TRUE(contains(r.err, "\nSummary:\nMPEG Packs = 426\n"));
-    EXPECT_FALSE(contains(r.out, "Summary"));
+    EXPECT_THAT(r.err, HasSubstr("\nSummary:\nMPEG Packs = 426\n"));
+    EXPECT_THAT(r.out, Not(HasSubstr("Summary")));
 
     const auto j = runCli({"scan", sampleFile("pal169", "VTS_01_1.VOB"), "--json"});
     ASSERT_EQ(j.status, 0) << j.err;
-    EXPECT_TRUE(contains(j.out, "{\"vobId\": 1, \"cellId\": 2, \"start\": 190, \"last\": 523}"));
-    EXPECT_TRUE(contains(j.out, "{\"id\": 161, \"packets\": "));  // LPCM sub-stream 0xA1
+    EXPECT_THAT(j.out, HasSubstr("{\"vobId\": 1, \"cellId\": 2, \"start\": 190, \"last\": 523}"));
+    EXPECT_THAT(j.out, HasSubstr("{\"id\": 161, \"packets\": "));  // LPCM sub-stream 0xA1
 }
 
 TEST(VobCli, UsageAndFailures) {
@@ -38,10 +35,10 @@ TEST(VobCli, UsageAndFailures) {
     const auto chain = runCli({"scan", sampleFile("pal169", "VTS_01_1.VOB"), "/nonexistent/B.VOB"});
     EXPECT_EQ(chain.status, 1);
     EXPECT_EQ(chain.out, "");
-    EXPECT_TRUE(contains(chain.err, "navtab-cli: cannot read /nonexistent/B.VOB\n"));
+    EXPECT_THAT(chain.err, HasSubstr("navtab-cli: cannot read /nonexistent/B.VOB\n"));
     const auto vmg = runCli({"vobus", sampleFile("ntsc43", "VIDEO_TS.IFO")});
     EXPECT_EQ(vmg.status, 1);
-    EXPECT_TRUE(contains(vmg.err, "is not a title set IFO file"));
+    EXPECT_THAT(vmg.err, HasSubstr("is not a title set IFO file"));
 }
 
 TEST(VobCli, VobusTextAndJson) {
@@ -55,15 +52,15 @@ TEST(VobCli, VobusTextAndJson) {
 
     const auto json = runCli({"vobus", sampleFile("ntsc43", "VTS_02_0.IFO"), "--json"});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_TRUE(contains(json.out,
-                         "{\"sector\": 0, \"lbn\": 0, \"lastOffset\": 5, \"vobId\": 1, "
-                         "\"cellId\": 1, \"frames\": 15, \"refEnd\": [3, 3, 3], "
-                         "\"sPtm\": 48003, \"ePtm\": 93048, "
-                         "\"audioSync\": [2, 0, 0, 0, 0, 0, 0, 0], \"subpSync\": [0, 0,"));
+    EXPECT_THAT(json.out,
+                HasSubstr("{\"sector\": 0, \"lbn\": 0, \"lastOffset\": 5, \"vobId\": 1, "
+                          "\"cellId\": 1, \"frames\": 15, \"refEnd\": [3, 3, 3], "
+                          "\"sPtm\": 48003, \"ePtm\": 93048, "
+                          "\"audioSync\": [2, 0, 0, 0, 0, 0, 0, 0], \"subpSync\": [0, 0,"));
     // ntsc43's first title set has two sub-picture streams: the NAV packs' words as they are.
     const auto subp = runCli({"vobus", sampleFile("ntsc43", "VTS_01_0.IFO"), "--json"});
-    EXPECT_TRUE(
-        contains(subp.out, "\"audioSync\": [2, 3, 0, 0, 0, 0, 0, 0], \"subpSync\": [68, 68, 0,"));
+    EXPECT_THAT(subp.out,
+                HasSubstr("\"audioSync\": [2, 3, 0, 0, 0, 0, 0, 0], \"subpSync\": [68, 68, 0,"));
 }
 
 // Title VOB files without a single NAV pack (a padding-only stream): nothing to list or write.

@@ -30,7 +30,7 @@ TEST(VobExtras, StrippingAnAudioAndASubPictureStreamKeepsEveryPointerRight) {
     const auto run = test::runCli(
         {"vob-extras", d.s("VTS_01_0.IFO"), d.o("VTS_01_1.VOB"), "--strip-streams", "0x81,0x21"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Saved " + d.o("VIDEO_TS.IFO")), std::string::npos) << run.out;
+    EXPECT_THAT(run.out, HasSubstr("Saved " + d.o("VIDEO_TS.IFO")));
     const SectorRun src(d.s("VTS_01_1.VOB")), out(d.o("VTS_01_1.VOB"));
     for (std::size_t s = 0; s < out.sectors(); ++s) {
         EXPECT_NE(out.streamOf(s), 0x81) << "sector " << s;
@@ -97,7 +97,7 @@ TEST(VobExtras, AFailedWriteOrAnEmptyResultSavesNoIfo) {
     for (const auto& [command, message] : runs) {
         const auto run = test::runCommand(command);
         EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(message));
         EXPECT_FALSE(fs::exists(d.o("VTS_01_0.IFO")));
         EXPECT_FALSE(fs::exists(d.o("VIDEO_TS.IFO")));
         fs::remove_all(d.out);
@@ -117,13 +117,12 @@ TEST(VobExtras, NoSpellingOfTheSourceGetsPastTheOverwriteGuard) {
         const auto run =
             test::runCli({"vob-extras", d.s("VTS_01_0.IFO"), dest, "--strip-streams", "0x81"});
         EXPECT_EQ(run.status, 1) << dest;
-        EXPECT_NE(run.err.find("You've selected to overwrite your original VOB files!"),
-                  std::string::npos)
+        EXPECT_THAT(run.err, HasSubstr("You've selected to overwrite your original VOB files!"))
             << dest << ": " << run.err;
     }
     const auto menu =
         test::runCli({"menu-extras", d.s("VTS_01_0.IFO"), d.s("VTS_01_0.VOB"), "--strip-lus", "2"});
-    EXPECT_NE(menu.err.find("original Menu VOB file!"), std::string::npos) << menu.err;
+    EXPECT_THAT(menu.err, HasSubstr("original Menu VOB file!"));
 }
 
 // The rows of `show FILE NODE` that differ between two files.

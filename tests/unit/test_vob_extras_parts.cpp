@@ -162,8 +162,7 @@ TEST(VobExtras, RemovingAnglesLeavesOneAngleWithoutInterleaving) {
     test::TempDir dir;
     for (const char* sub : {"src", "out"}) fs::create_directories(dir.path() / sub);
     writeAngleTitleSet(dir.file("src"));
-    ASSERT_NE(test::runCli({"show", dir.file("src/VTS_01_0.IFO")}).out.find("(Angle 2)"),
-              std::string::npos);
+    ASSERT_THAT(test::runCli({"show", dir.file("src/VTS_01_0.IFO")}).out, HasSubstr("(Angle 2)"));
     Workspace workspace;
     test::RecordingInteraction ui(true);
     WorkspaceDocuments documents(workspace, ui);
@@ -198,7 +197,7 @@ TEST(VobExtras, RemovingAnglesLeavesOneAngleWithoutInterleaving) {
     EXPECT_EQ(stored[3], 1) << "one cell";
     EXPECT_EQ(saved->table[ID_VTS_C_ADT][1], 1) << "one VOB id";
     const auto tree = test::runCli({"show", dir.file("out/VTS_01_0.IFO")}).out;
-    EXPECT_EQ(tree.find("Angle"), std::string::npos) << tree;
+    EXPECT_THAT(tree, Not(HasSubstr("Angle")));
 }
 
 }  // namespace

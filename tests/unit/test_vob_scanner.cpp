@@ -34,10 +34,6 @@ Scan scanSectors(const std::vector<Sector>& sectors, unsigned flags = kScanAll) 
     return scan({dir.file("t.vob")}, flags);
 }
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(StreamScanner, SampleListsAgreeWithTheIfoTables) {
     for (const auto& [disc, ifo, vob] : {std::tuple{"ntsc43", "VTS_01_0.IFO", "VTS_01_1.VOB"},
                                          {"ntsc43", "VTS_02_0.IFO", "VTS_02_1.VOB"},
@@ -85,13 +81,13 @@ TEST(StreamScanner, PacksWithoutSystemHeadersAndTimeStampsWithBit32) {
     const std::uint64_t pts = (std::uint64_t{1} << 32) + 900;
     const Scan s = scanSectors({paddingSector(), videoSector(sliceData(10), pts)});
     EXPECT_TRUE(s.results.vobuStarts.empty());
-    EXPECT_FALSE(contains(s.log, "System headers"));
+    EXPECT_THAT(s.log, Not(HasSubstr("System headers")));
     EXPECT_EQ(s.results.packs, 2u);
     EXPECT_EQ(s.results.streams[0xE0].bytes, 10u);  // the PTS header is no payload
     EXPECT_DOUBLE_EQ(s.results.streams[0xE0].firstPts, static_cast<double>(pts) / 90.0);
     // The padding of both sectors: all but the pack and packet headers, and the video packet.
     EXPECT_EQ(s.results.streams[0xBE].bytes, 2028u + 2004u);
-    EXPECT_TRUE(contains(s.log, "Padding packets = 2, total bytes = 4032\n"));
+    EXPECT_THAT(s.log, HasSubstr("Padding packets = 2, total bytes = 4032\n"));
 }
 
 // A padding packet four bytes shorter than the rest of its sector, with `extra` before it
@@ -117,33 +113,23 @@ TEST(StreamScanner, JunkLostSyncTruncationAndTheEndCode) {
         std::string logged;
         std::vector<std::uint32_t> vobus;
         std::size_t packs;
+        // clang-format off
     } cases[] = {
-        {{shortPadding({0xDE, 0xAD, 0xBE, 0xEF}, true), paddingSector()},
-         ScanStatus::End,
-         "Skipped 0 bytes for resync [@LBA 0]\n",
-         {},
-         2},
-        {{navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})},
-         ScanStatus::End,
-         "Skipped 2030 bytes for resync [@LBA 2]\n",
-         {0, 3},
-         0},
-        {{navPack({}), ff, ff, navPack({})},
-         ScanStatus::LostSync,
-         "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n",
-         {0},
-         0},
+        {{shortPadding({0xDE, 0xAD, 0xBE, 0xEF}, true), paddingSector()}, ScanStatus::End,
+         "Skipped 0 bytes for resync [@LBA 0]\n", {}, 2},
+        {{navPack({}), junk, videoSector(sliceData(10)), navPack({.cellId = 2})}, ScanStatus::End,
+         "Skipped 2030 bytes for resync [@LBA 2]\n", {0, 3}, 0},
+        {{navPack({}), ff, ff, navPack({})}, ScanStatus::LostSync,
+         "\n* Lost sync [@LBA 2], was expecting PACKET_START_CODE_PREFIX!\n", {0}, 0},
         {{navPack({}), truncated}, ScanStatus::End, "Video 0", {0}, 2},
-        {{shortPadding({0x00, 0x00, 0x01, 0xB9}, false)},
-         ScanStatus::End,
-         "MPeg End Code [LBA 0]\n",
-         {},
-         0},
+        {{shortPadding({0x00, 0x00, 0x01, 0xB9}, false)}, ScanStatus::End,
+         "MPeg End Code [LBA 0]\n", {}, 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const Scan r = scanSectors(c.sectors);
         EXPECT_EQ(r.status, c.status) << c.logged;
-        EXPECT_TRUE(contains(r.log, c.logged)) << r.log;
+        EXPECT_THAT(r.log, HasSubstr(c.logged));
         EXPECT_EQ(r.results.vobuStarts, c.vobus) << c.logged;
         if (c.packs != 0) {
             EXPECT_EQ(r.results.packs, c.packs) << c.logged;
@@ -160,7 +146,7 @@ TEST(StreamScanner, InputThatCannotBeOpenedOrRead) {
           {dir.file("empty.vob"), "* Unable to read from"}}) {
         const Scan failed = scan({file});
         EXPECT_EQ(failed.status, ScanStatus::InputFailed);
-        EXPECT_TRUE(contains(failed.log, logged)) << failed.log;
+        EXPECT_THAT(failed.log, HasSubstr(logged));
     }
     // A step on a walk that is not open.
     StreamScanner scanner(kScanAll, {});

@@ -135,13 +135,6 @@ inline void checkNavPacks(const SectorRun& src, const SectorRun& out,
     }
 }
 
-inline std::map<std::string, Bytes> snapshot(const fs::path& folder) {
-    std::map<std::string, Bytes> files;
-    for (const auto& e : fs::directory_iterator(folder))
-        files[e.path().filename().string()] = readFile(e.path().string());
-    return files;
-}
-
 // A copy of a sample's VIDEO_TS folder and an empty destination folder beside it; at its end the
 // source must be as it was.
 struct ExtrasDisc {
@@ -151,12 +144,10 @@ struct ExtrasDisc {
     explicit ExtrasDisc(const std::string& disc) {
         fs::create_directories(src);
         fs::create_directories(out);
-        const fs::path from = fs::path(sampleFile(disc, "VIDEO_TS.IFO")).parent_path();
-        for (const auto& e : fs::directory_iterator(from))
-            fs::copy_file(e.path(), src / e.path().filename());
-        before = snapshot(src);
+        copySampleFolder(disc, src);
+        before = folderFiles(src);
     }
-    ~ExtrasDisc() { EXPECT_EQ(snapshot(src), before); }
+    ~ExtrasDisc() { EXPECT_EQ(folderFiles(src), before); }
     std::string s(const std::string& name) const { return (src / name).string(); }
     std::string o(const std::string& name) const { return (out / name).string(); }
     // The title and stream lines of lsdvd, without the sizes and sectors that change; for the
