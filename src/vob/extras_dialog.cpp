@@ -28,10 +28,9 @@ bool navPackBox(ExtrasBox b) {
     }
 }
 
-// Re-Mux and the create-new option are built by later work; until then they stay unchecked and
-// disabled, and the run never takes them.
+// Re-Mux is built by later work; until then it stays unchecked and disabled, and the run never
+// takes it.
 constexpr bool kRemuxBuilt = false;
-constexpr bool kCreateNewBuilt = false;
 
 }  // namespace
 
@@ -98,7 +97,6 @@ bool ExtrasDialogState::enabled(ExtrasBox box) const {
                          box == ExtrasBox::CreateNew || box == ExtrasBox::RebuildPts))
         return false;
     if (box == ExtrasBox::Remux && !kRemuxBuilt) return false;
-    if (box == ExtrasBox::CreateNew && !kCreateNewBuilt) return false;
     if (navPackBox(box)) {
         if (!options.correctNavPacks) return false;
         if (box == ExtrasBox::AdjustAnglePointers) return angles > 1;
