@@ -1,4 +1,5 @@
 #include "core/document.h"
+#include "core/new_ifo_save.h"
 
 #include <fcntl.h>
 #include <unistd.h>

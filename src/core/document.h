@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/angle_table.h"
@@ -80,11 +79,5 @@ SaveResult writeIfoFileAtomically(const std::string& path, ifo_t& ifo, UserInter
 // .BUP path. A file that did not load as a whole IFO file never overwrites its .BUP copy.
 SaveResult SaveIfo(Workspace& workspace, IfoDocument& doc, const std::string& path,
                    UserInteraction& ui);
-
-// The unattended save of new IFO files: each handle to its path and to that path's .BUP copy, in
-// the order given, all replaced together or none (a new manager never stands in a folder without
-// the title set it names). The user has been told of any failure.
-SaveResult saveNewIfoFiles(const std::vector<std::pair<std::string, ifo_t*>>& files,
-                           UserInteraction& ui);
 
 }  // namespace navtab

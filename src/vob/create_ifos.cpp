@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/new_ifo_save.h"
 #include "core/path_parts.h"
 #include "core/user_interaction.h"
 #include "vob/title_vob_pass.h"
@@ -51,6 +52,7 @@ void tellWhereVobsBelong(ExtrasContext& ctx, const std::vector<std::string>& sou
 
 bool SaveNewIfoFiles(ExtrasContext& ctx, const NewTitleSet& set, const VobuList& vobus,
                      const std::string& destination, ExtrasOutcome& outcome) {
+    outcome.result = Result::Failed;
     NewIfoFiles files = BuildNewIfoFiles(set, vobus);
     if (!files.manager) {
         ctx.ui.message("The new IFO files could not be built: " + files.error);
@@ -59,15 +61,23 @@ bool SaveNewIfoFiles(ExtrasContext& ctx, const NewTitleSet& set, const VobuList&
     const std::string folder = folderPart(destination);
     const std::string vmgPath = folder + inCaseOf("VIDEO_TS.IFO", destination);
     const std::string vtsPath = folder + inCaseOf("VTS_01_0.IFO", destination);
-    if (!saveNewIfoFiles({{vmgPath, files.manager.get()}, {vtsPath, files.titleSet.get()}},
-                         ctx.ui))
+    // The folder may hold a disc's own IFO files; they are replaced only when the user agrees.
+    if ((TitleVobExists(vmgPath) || TitleVobExists(vtsPath)) &&
+        !ctx.ui.askYesNo(fileNameOf(vmgPath) + " or " + fileNameOf(vtsPath) + " exists in " +
+                         (folder.empty() ? std::string("./") : folder) +
+                         "\nReplace them with the new files?")) {
+        outcome.result = Result::Cancelled;
         return false;
+    }
+    if (!saveNewIfoFiles({{vmgPath, files.manager.get()}, {vtsPath, files.titleSet.get()}}, ctx.ui))
+        return false;
+    outcome.result = Result::Done;
     for (const std::string& path : {vmgPath, vtsPath}) {
         outcome.saved.push_back(path);
         // A file of that name already open shows what it held before; it is read anew.
         const auto& docs = ctx.workspace.documents();
-        const auto open = std::find_if(docs.begin(), docs.end(),
-                                       [&](const auto& d) { return d->path == path; });
+        const auto open =
+            std::find_if(docs.begin(), docs.end(), [&](const auto& d) { return d->path == path; });
         if (open != docs.end())
             ctx.documents.reload(**open);
         else
@@ -97,11 +107,11 @@ ExtrasOutcome CreateIfosFrom(ExtrasContext& ctx, const std::string& firstVob,
     CollectedStreams streams;
     const std::vector<std::string> sources = sourceVobs(firstVob);
     auto progress = ctx.dialogs.showProgress("Processing source VOB ");
-    const VobPassResult r = ProcessVobSectors(
-        VobPass{sources, progress.get(), nullptr, false}, ctx.ui, [&](std::span<std::uint8_t> s) {
-            CollectStreams(streams, s);
-            return ProcessSector(job, s, nullptr);
-        });
+    const VobPassResult r = ProcessVobSectors(VobPass{sources, progress.get(), nullptr, false},
+                                              ctx.ui, [&](std::span<std::uint8_t> s) {
+                                                  CollectStreams(streams, s);
+                                                  return ProcessSector(job, s, nullptr);
+                                              });
     progress.reset();
     outcome.result = r == VobPassResult::Cancelled ? Result::Cancelled : Result::Failed;
     if (r != VobPassResult::Done) return outcome;
@@ -116,9 +126,8 @@ ExtrasOutcome CreateIfosFrom(ExtrasContext& ctx, const std::string& firstVob,
     set.cells = BuildCells(job);
     set.programStart = programPerCell(set.cells);
     set.titleSectors = job.sector;
-    if (!SaveNewIfoFiles(ctx, set, job.vobus, destination, outcome)) return outcome;
-    tellWhereVobsBelong(ctx, sources, outcome.saved.back());
-    outcome.result = Result::Done;
+    if (SaveNewIfoFiles(ctx, set, job.vobus, destination, outcome))
+        tellWhereVobsBelong(ctx, sources, outcome.saved.back());
     return outcome;
 }
 

@@ -24,8 +24,9 @@ ExtrasOutcome CreateIfosFrom(ExtrasContext& ctx, const std::string& firstVob,
 
 // Builds and saves the new files into the folder of `destination`, VIDEO_TS.IFO and then
 // VTS_01_0.IFO, each with its .BUP copy and in the letter case of the destination's name, and
-// opens them into the workspace. False (the user has been told) when they could not be built or
-// written; then none of them was written.
+// opens them into the workspace; files of those names already there are replaced only after the
+// user's Yes. Sets outcome.result: Done, Cancelled (No), or Failed when they could not be built or
+// written (the user has been told); then none of them was written.
 bool SaveNewIfoFiles(ExtrasContext& ctx, const NewTitleSet& set, const VobuList& vobus,
                      const std::string& destination, ExtrasOutcome& outcome);
 

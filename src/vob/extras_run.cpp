@@ -265,8 +265,7 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
             set.cells = BuildCells(job);
             set.programStart = programsOfTitleSet(set.cells, ifo);
             set.titleSectors = job.sector;
-            if (!SaveNewIfoFiles(ctx, set, job.vobus, o.destination, outcome))
-                outcome.result = Result::Failed;
+            SaveNewIfoFiles(ctx, set, job.vobus, o.destination, outcome);
             return outcome;
         }
         if (o.correctTables) {

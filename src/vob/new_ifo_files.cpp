@@ -22,9 +22,8 @@ constexpr std::uint8_t kInterleavedCell = 0x04;
 // Plain colours for sub-pictures that come without a palette (0, Y, Cr, Cb): black, white, mid
 // grey, dark grey, then yellow, cyan, green, magenta, red, blue, and lighter greys.
 constexpr std::array<std::uint32_t, 16> kPlainPalette = {
-    0x00108080, 0x00EB8080, 0x007D8080, 0x00408080, 0x00D29210, 0x00AA10A6,
-    0x00912236, 0x006ADECA, 0x0051F05A, 0x00296EF0, 0x00A08080, 0x00C08080,
-    0x00608080, 0x00308080, 0x00B48080, 0x00D28080};
+    0x00108080, 0x00EB8080, 0x007D8080, 0x00408080, 0x00D29210, 0x00AA10A6, 0x00912236, 0x006ADECA,
+    0x0051F05A, 0x00296EF0, 0x00A08080, 0x00C08080, 0x00608080, 0x00308080, 0x00B48080, 0x00D28080};
 
 std::uint32_t lastSectorOfIfo(const CIfoMat& m) {
     return be32(m.stored.data() + kMatLastSectorOfIfo);
@@ -170,13 +169,14 @@ std::vector<bool> programsOfTitleSet(const CellList& cells, const ifo_t& vts) {
         const PgcCellEntries entries = pgcCellEntriesAt(pgcit, at);
         for (const std::uint8_t first : entries.programMap)
             if (first >= 1 && first <= entries.cells.size())
-                firsts.emplace_back(entries.cells[first - 1u].vobId, entries.cells[first - 1u].cellId);
+                firsts.emplace_back(entries.cells[first - 1u].vobId,
+                                    entries.cells[first - 1u].cellId);
     }
     std::vector<bool> starts;
     for (std::size_t c = 0; c < cells.size(); ++c)
-        starts.push_back(c == 0 || std::find(firsts.begin(), firsts.end(),
-                                             std::pair{cells[c].vobId, cells[c].cellId}) !=
-                                       firsts.end());
+        starts.push_back(c == 0 ||
+                         std::find(firsts.begin(), firsts.end(),
+                                   std::pair{cells[c].vobId, cells[c].cellId}) != firsts.end());
     return starts;
 }
 
