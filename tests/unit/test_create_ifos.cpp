@@ -7,8 +7,11 @@
 #include <regex>
 
 #include "core/bytes.h"
+#include "format/file_tree.h"
 #include "unit/test_support.h"
+#include "unit/vob_fake_ui.h"
 #include "vob/collected_streams.h"
+#include "vob/create_ifos.h"
 #include "vob/new_ifo_files.h"
 
 namespace navtab {
@@ -171,6 +174,44 @@ TEST(CreateIfos, RefusedAndFailedRunsWriteNoIfo) {
     r = runCli({"create-ifos", dir.file("junk.vob"), dir.file("out/VIDEO_TS.IFO")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("No navigation pack"), std::string::npos) << r.err;
+}
+
+// The command asks for the first VOB, then for the new VIDEO_TS.IFO; cancelling either ends it
+// with nothing written. Answered, it opens both new files into the workspace, and a second run
+// over them asks before replacing them.
+TEST(CreateIfos, CommandAsksForBothFilesAndOpensTheNewOnes) {
+    struct Chooser : test::RecordingInteraction {
+        std::string vob, ifo;
+        std::string chooseFileToOpen(const std::string&) override { return vob; }
+        std::string chooseFileToSave(const std::string& proposed, const std::string&) override {
+            EXPECT_EQ(proposed, "VIDEO_TS.IFO");
+            return ifo;
+        }
+    };
+    TempDir dir;
+    fs::copy_file(test::sampleFile("regs", "VTS_01_1.VOB"), dir.file("VTS_01_1.VOB"));
+    Chooser ui;
+    Workspace workspace;
+    WorkspaceDocuments documents(workspace, ui);
+    test::FakeDialogs dialogs;
+    vob::ExtrasContext ctx{workspace, documents, dialogs, ui};
+    using R = vob::ExtrasOutcome::Result;
+    for (const auto& [vob, ifo] : {std::pair{"", "VIDEO_TS.IFO"}, std::pair{"VTS_01_1.VOB", ""}}) {
+        ui.vob = *vob ? dir.file(vob) : "";
+        ui.ifo = *ifo ? dir.file(ifo) : "";
+        EXPECT_EQ(vob::CreateIfos(ctx).result, R::Cancelled);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    ui.vob = dir.file("VTS_01_1.VOB");
+    ui.ifo = dir.file("VIDEO_TS.IFO");
+    EXPECT_EQ(vob::CreateIfos(ctx).result, R::Done);
+    ASSERT_EQ(workspace.documents().size(), 2u);
+    EXPECT_EQ(ifoKind(workspace.documents()[0]->ifo.get()), IfoKind::Vmg);
+    EXPECT_EQ(ifoKind(workspace.documents()[1]->ifo.get()), IfoKind::Vts);
+    EXPECT_TRUE(ui.questions.empty() && ui.messages.empty());
+    EXPECT_EQ(vob::CreateIfos(ctx).result, R::Cancelled);  // No to replacing them
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(workspace.documents().size(), 2u);
 }
 
 // A sector cut short or claiming more than it holds is read only as far as it goes: every prefix
