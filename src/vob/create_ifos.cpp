@@ -51,7 +51,8 @@ void tellWhereVobsBelong(ExtrasContext& ctx, const std::vector<std::string>& sou
 }  // namespace
 
 bool SaveNewIfoFiles(ExtrasContext& ctx, const NewTitleSet& set, const VobuList& vobus,
-                     const std::string& destination, ExtrasOutcome& outcome) {
+                     const std::vector<std::string>& titleVobs, const std::string& destination,
+                     ExtrasOutcome& outcome) {
     outcome.result = Result::Failed;
     NewIfoFiles files = BuildNewIfoFiles(set, vobus);
     if (!files.manager) {
@@ -83,6 +84,7 @@ bool SaveNewIfoFiles(ExtrasContext& ctx, const NewTitleSet& set, const VobuList&
         else
             ctx.documents.documentFor(path);
     }
+    tellWhereVobsBelong(ctx, titleVobs, vtsPath);
     return true;
 }
 
@@ -126,8 +128,7 @@ ExtrasOutcome CreateIfosFrom(ExtrasContext& ctx, const std::string& firstVob,
     set.cells = BuildCells(job);
     set.programStart = programPerCell(set.cells);
     set.titleSectors = job.sector;
-    if (SaveNewIfoFiles(ctx, set, job.vobus, destination, outcome))
-        tellWhereVobsBelong(ctx, sources, outcome.saved.back());
+    SaveNewIfoFiles(ctx, set, job.vobus, sources, destination, outcome);
     return outcome;
 }
 

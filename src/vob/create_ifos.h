@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "vob/extras_run.h"
 #include "vob/new_ifo_files.h"
@@ -27,7 +28,10 @@ ExtrasOutcome CreateIfosFrom(ExtrasContext& ctx, const std::string& firstVob,
 // opens them into the workspace; files of those names already there are replaced only after the
 // user's Yes. Sets outcome.result: Done, Cancelled (No), or Failed when they could not be built or
 // written (the user has been told); then none of them was written.
+// `titleVobs` are the files the title set describes; when the folder does not hold them as
+// VTS_01_1.VOB, ... the user is told what to copy there.
 bool SaveNewIfoFiles(ExtrasContext& ctx, const NewTitleSet& set, const VobuList& vobus,
-                     const std::string& destination, ExtrasOutcome& outcome);
+                     const std::vector<std::string>& titleVobs, const std::string& destination,
+                     ExtrasOutcome& outcome);
 
 }  // namespace navtab::vob

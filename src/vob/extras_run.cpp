@@ -265,7 +265,8 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
             set.cells = BuildCells(job);
             set.programStart = programsOfTitleSet(set.cells, ifo);
             set.titleSectors = job.sector;
-            SaveNewIfoFiles(ctx, set, job.vobus, o.destination, outcome);
+            SaveNewIfoFiles(ctx, set, job.vobus, writer ? writer->files() : sources, o.destination,
+                            outcome);
             return outcome;
         }
         if (o.correctTables) {

@@ -148,6 +148,16 @@ TEST(CreateIfos, CreateNewAfterStrippingGivesAPlayableTitleSet01) {
     EXPECT_FALSE(fs::exists(dir.path() / "two" / "VTS_02_1.VOB"));
     EXPECT_FALSE(fs::exists(dir.path() / "two" / "VTS_02_0.IFO"));
     expectPlays(dir.path() / "two", {0, 0, 2, 1, 0, 3.0}, 1 / 29.97);
+
+    // Nothing stripped: no VOB file is written, the new IFO files go to the destination's folder
+    // and the user learns which VOB files belong beside them.
+    fs::create_directory(dir.path() / "three");
+    r = runCli(
+        {"vob-extras", source("VTS_02_0.IFO"), dir.file("three/VTS_02_0.IFO"), "--create-new"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Copy the source VOB files there"), std::string::npos) << r.err;
+    fs::copy_file(source("VTS_02_1.VOB"), dir.file("three/VTS_01_1.VOB"));
+    expectPlays(dir.path() / "three", {0, 0, 2, 1, 0, 3.0}, 1 / 29.97);
     EXPECT_EQ(test::readFile(source("VIDEO_TS.IFO")), vmgBefore);
 }
 
