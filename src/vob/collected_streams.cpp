@@ -122,7 +122,8 @@ void CollectStreams(CollectedStreams& streams, SectorBytes sector) {
         streams.present[sub] = true;
         return;
     }
-    if (sub >= kFirstAudio && sub < kFirstMpegAudio && (sub < 0x90 || sub >= 0xA0) && sub < 0xA8)
+    // AC-3 0x80..0x87, DTS 0x88..0x8F, LPCM 0xA0..0xA7; the ids between carry no DVD audio.
+    if ((sub >= kFirstAudio && sub <= 0x8F) || (sub >= 0xA0 && sub <= 0xA7))
         noteAudio(streams, sub, payload.subspan(std::min(payload.size(), kPrivateHeader)));
 }
 
