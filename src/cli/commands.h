@@ -36,6 +36,7 @@ int runDeletePlayback(const Args& args);
 int runGetVtsSectors(const Args& args);
 int runVobExtras(const Args& args);
 int runMenuExtras(const Args& args);
+int runCreateIfos(const Args& args);
 int runDiscImage(const Args& args);
 int runPlay(const Args& args);
 

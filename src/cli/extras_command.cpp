@@ -33,26 +33,6 @@ std::optional<std::set<unsigned>> parseNumbers(const std::string& list) {
     return out;
 }
 
-// Forwards to the one terminal progress bar of the command, which stays in place (with its Ctrl-C
-// handling) from the copy to the last save.
-class ProgressView : public Progress {
-  public:
-    ProgressView(TerminalProgress& bar, const std::string& title) : bar_(bar) {
-        bar_.SetText(title);
-        bar_.SetPos(0);
-    }
-    void SetRange(int lower, int upper, int step) override { bar_.SetRange(lower, upper, step); }
-    int SetPos(int pos) override { return bar_.SetPos(pos); }
-    int OffsetPos(int delta) override { return bar_.OffsetPos(delta); }
-    int StepIt() override { return bar_.StepIt(); }
-    void SetText(const std::string& text) override { bar_.SetText(text); }
-    void PeekAndPump(bool cancelOnEscape) override { bar_.PeekAndPump(cancelOnEscape); }
-    bool Cancelled() const override { return bar_.Cancelled(); }
-
-  private:
-    TerminalProgress& bar_;
-};
-
 struct ExtrasChoices {
     std::optional<std::set<unsigned>> streams, vobIds, units;
     std::optional<int> keepAngle;
@@ -70,7 +50,7 @@ class CliExtrasUi : public vob::VobCommandUi {
     bool chooseFrameTypes(vob::FrameTypes&) override { return false; }
     std::string chooseTemplateFile(const std::string&, const std::string&) override { return {}; }
     std::unique_ptr<Progress> showProgress(const std::string& text) override {
-        return std::make_unique<ProgressView>(bar_, text);
+        return std::make_unique<TerminalProgressView>(bar_, text);
     }
 
     bool chooseExtrasOptions(vob::ExtrasDialogState& s) override {
@@ -94,6 +74,7 @@ class CliExtrasUi : public vob::VobCommandUi {
             {"--adjust-angle-pointers", {B::AdjustAnglePointers, true}},
             {"--no-adjust-vobu", {B::AdjustVobuPointers, false}},
             {"--no-adjust-sync", {B::AdjustSyncPointers, false}},
+            {"--create-new", {B::CreateNew, true}},
         };
         for (const auto& [flag, click] : flags)
             if (o_.has(flag)) s.click(click.first, click.second);
@@ -160,7 +141,7 @@ int runExtras(const Args& args, bool menu) {
         args,
         {"--no-correct-ifo", "--no-nav-packs", "--no-tables", "--keep-puops", "--rebuild-pts",
          "--remove-angle-pointers", "--adjust-angle-pointers", "--no-adjust-vobu",
-         "--no-adjust-sync", "--list"},
+         "--no-adjust-sync", "--list", "--create-new"},
         {"--strip-streams", "--strip-vobids", "--strip-lus", "--remove-angles", "--remux"});
     if (!o) return kExitUsage;
     const char* name = menu ? "menu-extras" : "vob-extras";

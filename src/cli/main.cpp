@@ -135,7 +135,11 @@ const std::vector<Command>& commands() {
          "  --adjust-angle-pointers    relocate the interleaving and angle fields\n"
          "  --no-adjust-vobu           leave the VOBU search pointers as they are\n"
          "  --no-adjust-sync           leave the audio and sub-picture sync offsets\n"
-         "  --list                     print the streams and VOB ids (DEST.VOB not needed)",
+         "  --list                     print the streams and VOB ids (DEST.VOB not needed)\n"
+         "  --create-new               instead of FILE.IFO, save a new VIDEO_TS.IFO and\n"
+         "                             VTS_01_0.IFO that play the copy as one title; the copy\n"
+         "                             is named VTS_01_n.VOB (DEST may end in _0.IFO when\n"
+         "                             nothing is stripped: no VOB is written then)",
          runVobExtras},
         {"menu-extras", "FILE.IFO DEST.VOB [options]",
          "Copies the menu VOB beside FILE.IFO (VTS_nn_0.VOB or VIDEO_TS.VOB) to DEST.VOB's folder\n"
@@ -148,6 +152,13 @@ const std::vector<Command>& commands() {
          "  The options --no-correct-ifo, --no-nav-packs, --no-tables, --keep-puops and --list\n"
          "  work as with vob-extras.",
          runMenuExtras},
+        {"create-ifos", "FIRST.VOB DEST/VIDEO_TS.IFO",
+         "Reads the title VOB files numbered like FIRST.VOB (VTS_03_1.VOB, VTS_03_2.VOB, ...;\n"
+         "a file not so named alone) and writes a new VIDEO_TS.IFO and VTS_01_0.IFO with their\n"
+         ".BUP copies into DEST's folder: one title that plays every cell in stream order, one\n"
+         "chapter per cell, the video, audio and sub-picture streams found in the VOB files.\n"
+         "The VOB files are not written; the title set names them VTS_01_1.VOB, ...",
+         runCreateIfos},
         {"disc-image", "FILE.IFO IMAGE [--label TEXT] [--burn DEVICE] [--builder PATH]",
          "Builds a DVD-Video UDF/ISO image of the folder that holds FILE.IFO's VIDEO_TS folder\n"
          "with genisoimage -dvd-video -udf: the DVD-Video files of VIDEO_TS (any case, named in\n"

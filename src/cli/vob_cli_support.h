@@ -29,6 +29,26 @@ class QuietInteraction : public UserInteraction {
     std::string last;
 };
 
+// Forwards to the one terminal progress bar of the command, which stays in place (with its Ctrl-C
+// handling) from the copy to the last save.
+class TerminalProgressView : public Progress {
+  public:
+    TerminalProgressView(TerminalProgress& bar, const std::string& title) : bar_(bar) {
+        bar_.SetText(title);
+        bar_.SetPos(0);
+    }
+    void SetRange(int lower, int upper, int step) override { bar_.SetRange(lower, upper, step); }
+    int SetPos(int pos) override { return bar_.SetPos(pos); }
+    int OffsetPos(int delta) override { return bar_.OffsetPos(delta); }
+    int StepIt() override { return bar_.StepIt(); }
+    void SetText(const std::string& text) override { bar_.SetText(text); }
+    void PeekAndPump(bool cancelOnEscape) override { bar_.PeekAndPump(cancelOnEscape); }
+    bool Cancelled() const override { return bar_.Cancelled(); }
+
+  private:
+    TerminalProgress& bar_;
+};
+
 // What is printed when the user pressed Ctrl-C; the exit status of such a run.
 int cancelled(const std::string& what);
 

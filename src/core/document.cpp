@@ -1,4 +1,5 @@
 #include "core/document.h"
+#include "core/new_ifo_save.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -166,6 +167,27 @@ SaveResult SaveIfo(Workspace& workspace, IfoDocument& doc, const std::string& pa
     SaveResult result = writeImage(image, paths, targets, ui);
     result.backupSkipped = backupSkipped;
     if (result) workspace.clearModified(doc);
+    return result;
+}
+
+SaveResult saveNewIfoFiles(const std::vector<std::pair<std::string, ifo_t*>>& files,
+                           UserInteraction& ui) {
+    std::vector<IfoFileImage> images;
+    std::vector<PendingFile> pending;
+    images.reserve(files.size());
+    for (const auto& [path, ifo] : files) {
+        images.push_back(ifoFileImage(*ifo));
+        if (!images.back().ok()) return refuse(path, images.back().refusal, ui);
+        for (const std::string& name : {path, backupPathFor(path)}) {
+            if (name.empty()) continue;
+            auto target = resolveWriteTarget(name);
+            if (auto* f = std::get_if<WriteFailure>(&target)) return reportFailure(*f, ui);
+            pending.push_back({std::get<std::string>(target), name, images.back().bytes});
+        }
+    }
+    if (auto failed = replaceFiles(pending)) return reportFailure(*failed, ui);
+    SaveResult result;
+    result.saved = true;
     return result;
 }
 

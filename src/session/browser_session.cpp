@@ -11,6 +11,7 @@
 #include "repair/folder_fit.h"
 #include "repair/prohibited_uops.h"
 #include "repair/sector_correction.h"
+#include "vob/create_ifos.h"
 #include "vob/extras_run.h"
 
 namespace navtab {
@@ -238,6 +239,13 @@ void BrowserSession::OnMenuExtras(vob::VobCommandUi& dialogs) {
     FolderDocuments source(*this);
     vob::ExtrasContext ctx{workspace_, source, dialogs, ui_};
     vob::MenuExtras(ctx, *currentDoc_);
+    refresh();
+}
+
+void BrowserSession::OnCreateIfos(vob::VobCommandUi& dialogs) {
+    FolderDocuments source(*this);
+    vob::ExtrasContext ctx{workspace_, source, dialogs, ui_};
+    vob::CreateIfos(ctx);
     refresh();
 }
 

@@ -92,6 +92,9 @@ class BrowserSession {
     // Files saved into the destination are opened beside the source, which is read anew.
     void OnVobExtras(vob::VobCommandUi& dialogs);
     void OnMenuExtras(vob::VobCommandUi& dialogs);
+    // "Create IFOs": asks for the first VOB and the new VIDEO_TS.IFO, and opens the new files
+    // into the tree (needs no open file).
+    void OnCreateIfos(vob::VobCommandUi& dialogs);
 
     // "Save": asks for the target (the document's own path proposed) and saves the shown document.
     void OnSave();

@@ -131,7 +131,7 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
                            label == "Copy2Clipboard" || label == "About" || label == "Quit" ||
                            label == "Create Tmpg T." || label == "Get VTS sectors" ||
                            label == "Delete Playback" || label == "Remove P-UPs" ||
-                           label == "Disc Image";
+                           label == "Disc Image" || label == "Create IFOs";
         addButton(label, built);
     }
     connect(button("Open"), &QPushButton::clicked, this, &CNavtabDlg::OnOpen);
@@ -147,6 +147,7 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
             [this] { OnCreateTemplate(this, session_); });
     connect(button("VOB Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnVobExtras);
     connect(button("Menu Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnMenuExtras);
+    connect(button("Create IFOs"), &QPushButton::clicked, this, &CNavtabDlg::OnCreateIfos);
     connect(button("Disc Image"), &QPushButton::clicked, this,
             [this] { OnDiscImage(this, session_); });
 
@@ -364,6 +365,12 @@ void CNavtabDlg::OnVobExtras() {
 void CNavtabDlg::OnMenuExtras() {
     QtVobDialogs dialogs(this);
     session_.OnMenuExtras(dialogs);
+    enableVobTools();
+}
+
+void CNavtabDlg::OnCreateIfos() {
+    QtVobDialogs dialogs(this);
+    session_.OnCreateIfos(dialogs);
     enableVobTools();
 }
 

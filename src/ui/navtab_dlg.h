@@ -62,6 +62,7 @@ class CNavtabDlg : public QDialog, private SessionListener {
     void RemoveProhibitedUops();
     void OnVobExtras();
     void OnMenuExtras();
+    void OnCreateIfos();
     void OnAbout();
     void OnQuit();
 

@@ -28,10 +28,6 @@ bool navPackBox(ExtrasBox b) {
     }
 }
 
-// The create-new option is built by later work; until then it stays unchecked and disabled, and
-// the run never takes it.
-constexpr bool kCreateNewBuilt = false;
-
 }  // namespace
 
 const std::vector<ExtrasBoxInfo>& extrasBoxes() {
@@ -95,7 +91,6 @@ bool ExtrasDialogState::enabled(ExtrasBox box) const {
     if (options.menu && (box == ExtrasBox::Remux || box == ExtrasBox::StripStreams ||
                          box == ExtrasBox::CreateNew || box == ExtrasBox::RebuildPts))
         return false;
-    if (box == ExtrasBox::CreateNew && !kCreateNewBuilt) return false;
     if (navPackBox(box)) {
         if (!options.correctNavPacks) return false;
         if (box == ExtrasBox::AdjustAnglePointers) return angles > 1;

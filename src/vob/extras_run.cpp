@@ -4,6 +4,7 @@
 #include "core/user_interaction.h"
 #include "format/describe.h"
 #include "format/overview.h"
+#include "vob/create_ifos.h"
 #include "vob/destination_guard.h"
 #include "vob/destination_writer.h"
 #include "vob/m2v_reader.h"
@@ -156,6 +157,14 @@ RemuxReport remuxReport(const RemuxState& m) {
                        m.pending || m.carry != 0 || !m.reader->atEnd()};
 }
 
+// The create-new option: the files written become title set 01 (VTS_05_1.VOB becomes
+// VTS_01_1.VOB), the number standing eight and seven places from the end of the name.
+void renameToTitleSet01(std::string& destination) {
+    if (fileNameOf(destination).size() < 8) return;
+    destination[destination.size() - 8] = '0';
+    destination[destination.size() - 7] = '1';
+}
+
 IfoDocument* managerBeside(ExtrasContext& ctx, const IfoDocument& vts) {
     const std::string folder = folderPart(vts.path);
     const auto path = findFileIgnoringCase(folder.empty() ? "." : folder, "VIDEO_TS.IFO");
@@ -203,13 +212,15 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
     outcome.result = Result::Refused;
     const std::string firstSourceVob = doc.path.substr(0, doc.path.size() - 5) + "1.VOB";
     const bool writes = o.stripping() || o.remux;
+    // The create-new option writes its IFO files into the destination's folder even when no VOB
+    // file is written, so that folder is held against the source too.
     if (o.destination == firstSourceVob ||
-        (writes && !o.destination.empty() &&
+        ((writes || o.createNew) && !o.destination.empty() &&
          destinationOverwritesSource(doc.path, o.destination, false, o.correctTables))) {
         ctx.ui.message(kOverwriteTitles);
         return outcome;
     }
-    if (writes && o.destination.empty()) {
+    if ((writes || o.createNew) && o.destination.empty()) {
         ctx.ui.message(kMissingDestination);
         return outcome;
     }
@@ -217,7 +228,10 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
         ctx.ui.message(kMissingVideoSource);
         return outcome;
     }
-    if (!writes) o.destination = doc.path;
+    // Without VOB files to write only IFO work follows: on the open file itself, or, with the
+    // create-new option, on new files in the destination's folder (never the source's).
+    if (!writes && !o.createNew) o.destination = doc.path;
+    if (o.createNew) renameToTitleSet01(o.destination);
 
     outcome.result = Result::Cancelled;
     CIfoStreamUsage usage(*doc.ifo);
@@ -251,7 +265,10 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
     if (outcome.result != Result::Done || nothingKept(ctx, writer.get(), outcome)) return outcome;
     outcome.vobus = job.vobus.size();
 
-    ifo_t& ifo = *doc.ifo;
+    // The create-new option leaves the open file as it is: the corrections are made on a copy,
+    // which only gives the streams and programs of the new files.
+    IfoHandle copy = o.createNew ? std::make_unique<ifo_t>(*doc.ifo) : nullptr;
+    ifo_t& ifo = copy ? *copy : *doc.ifo;
     IfoDocument* manager = nullptr;
     bool changed = false;
     if (o.stripVobIds && job.strip.correctIfo) {
@@ -261,7 +278,7 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
         changed = true;
     }
     if (o.stripStreams && job.strip.correctIfo) {
-        manager = managerBeside(ctx, doc);
+        if (!o.createNew) manager = managerBeside(ctx, doc);
         bool managerChanged = false;
         changed |= CorrectStreamAttributes(ifo, manager ? manager->ifo.get() : nullptr,
                                            titleSetNumberOf(doc.path), writtenUsage(ifo, job),
@@ -269,14 +286,25 @@ ExtrasOutcome VobExtras(ExtrasContext& ctx, IfoDocument& doc) {
         if (managerChanged) ctx.workspace.markModified(*manager);
     }
     if (!job.vobus.empty()) {
-        if (o.correctNavPacks) {
+        // New IFO files beside source VOB files that were not copied never change those.
+        if (o.correctNavPacks && (writer || !o.createNew)) {
             RelocateNavPointers(job);
             const auto files = writer ? writer->files() : titleVobPaths(o.destination);
             if (CorrectVobNavPacks(job, files, ctx.dialogs, ctx.ui) == NavRewriteResult::Failed) {
-                if (changed) ctx.workspace.markModified(doc);
+                if (changed && !copy) ctx.workspace.markModified(doc);
                 outcome.result = Result::Failed;
                 return outcome;
             }
+        }
+        if (o.createNew) {
+            NewTitleSet set;
+            set.streams = streamsOfTitleSet(ifo);
+            set.cells = BuildCells(job);
+            set.programStart = programsOfTitleSet(set.cells, ifo);
+            set.titleSectors = job.sector;
+            SaveNewIfoFiles(ctx, set, job.vobus, writer ? writer->files() : sources, o.destination,
+                            outcome);
+            return outcome;
         }
         if (o.correctTables) {
             CellList cells = BuildCells(job);

@@ -138,15 +138,18 @@ class VobExtrasTest : public QObject {
         labelled<QPushButton>(&d, "OK")->click();
         QCOMPARE(d.state().options.keepAngle, 2);
         QCOMPARE(d.state().options.destination, std::string("/out/VTS_01_1.VOB"));
-        // The create-new option cannot be clicked yet; a state holding it shows the suffix rule.
+        // The create-new option needs the table option (checking it checks that, clearing that
+        // clears it) and enables the destination; as the only writing option it ends in _0.IFO.
         auto state = vob::ExtrasDialogState::forVobExtras("/disc/VTS_05_0.IFO", 1);
-        state.options.createNew = true;
         state.options.remux = false;
         CVobExtrasDlg suffix(nullptr, state);
-        suffix.box(B::StripStreams)->click();
+        for (B b : {B::CorrectTables, B::StripStreams, B::CreateNew}) suffix.box(b)->click();
+        QVERIFY(suffix.box(B::CorrectTables)->isChecked() && suffix.destinationEdit()->isEnabled());
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_0.IFO"));
         suffix.box(B::StripVobIds)->click();
         QCOMPARE(suffix.destinationEdit()->text(), QString("VTS_05_1.VOB"));
+        suffix.box(B::CorrectTables)->click();
+        QVERIFY(!suffix.box(B::CreateNew)->isChecked());
         CVobExtrasDlg menu(nullptr, vob::ExtrasDialogState::forMenuExtras("/disc/VIDEO_TS.IFO"));
         QCOMPARE(menu.destinationEdit()->text(), QString("VIDEO_TS.VOB"));
         QVERIFY(!menu.box(B::StripLanguageUnits)->isHidden());
@@ -254,6 +257,30 @@ class VobExtrasTest : public QObject {
         run.dlg.openFiles({run.source.path("VIDEO_TS.IFO")});
         QVERIFY(!run.dlg.button("VOB Extras")->isEnabled());
         QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
+    }
+    void createIfosAsksForTheFilesAndOpensTheNewOnes() {
+        CNavtabDlg dlg;
+        dlg.show();
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(sample("pal169", "VTS_01_1.VOB"), dir.filePath("VTS_01_1.VOB")));
+        QStringList filters;
+        Player player([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            if (d == nullptr) return;
+            filters << d->nameFilters().join(";;");
+            d->selectFile(dir.filePath(filters.size() == 1 ? "VTS_01_1.VOB" : "VIDEO_TS.IFO"));
+            static_cast<QDialog*>(d)->accept();
+        });
+        QTest::mouseClick(dlg.button("Create IFOs"), Qt::LeftButton);
+        QCOMPARE(filters, (QStringList{"VOB Files (*.VOB);;All Files (*)",
+                                       "IFO Files (*.IFO);;All Files (*)"}));
+        QCOMPARE(player.messages, QStringList{});
+        QCOMPARE(dlg.tree()->topLevelItemCount(), 2);
+        for (const char* name : {"VIDEO_TS.IFO", "VTS_01_0.IFO"}) {
+            QTreeWidgetItem* item = findItem(dlg, dir.filePath(name));
+            QVERIFY(item != nullptr && !item->isExpanded());
+        }
+        QVERIFY(QFile::exists(dir.filePath("VTS_01_0.BUP")));
     }
 };
 
