@@ -27,6 +27,10 @@ struct StreamPacket {
 
 struct PackContents {
     std::vector<StreamPacket> packets;
+    // The system clock reference of the pack header (90 kHz part): the moment the pack is due
+    // at the decoder. Everything a picture with time stamp t needs has arrived by a pack whose
+    // clock is t. Nothing without a valid pack header.
+    std::optional<std::int64_t> clock;
     bool damaged = false;  // not a pack, or a packet that claims more bytes than the pack has
 };
 
