@@ -8,6 +8,7 @@
 #include "core/text_printf.h"
 #include "navigator/vobu_source.h"
 #include "player/media_pipeline.h"
+#include "player/pack_demux.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/vob_files.h"
 
@@ -24,11 +25,6 @@ constexpr const char* kReadWarning = "DVD Warning: Could not read a file on the 
 // the backward ones are the same in the opposite order.
 constexpr std::array<int, nav::kStepCount> kForwardSteps = {
     240, 120, 60, 20, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
-
-bool isNavPack(const std::array<std::uint8_t, 2048>& s) {
-    return be32(s.data()) == 0x000001BAu && s[vob::kStreamIdByte] == vob::kSystemHeaderCode &&
-           s[nav::kDsiSubstream] == nav::kDsiSubstreamId;
-}
 
 // The word of the search pointers for about `halfSeconds` in one direction.
 std::uint32_t searchPointer(const std::array<std::uint8_t, 2048>& s, int halfSeconds) {

@@ -91,6 +91,16 @@ std::size_t readPacket(std::span<const std::uint8_t> s, std::size_t at, PackCont
 
 }  // namespace
 
+bool isNavPack(std::span<const std::uint8_t> s) {
+    namespace nav = vob::nav;
+    return s.size() >= 2048 && be32(s.data()) == 0x000001BAu &&
+           s[vob::kStreamIdByte] == vob::kSystemHeaderCode &&
+           s[nav::kPciPacket + 3] == vob::kPrivateStream2 &&
+           s[nav::kPciSubstream] == nav::kPciSubstreamId &&
+           s[nav::kDsiPacket + 3] == vob::kPrivateStream2 &&
+           s[nav::kDsiSubstream] == nav::kDsiSubstreamId;
+}
+
 PackContents demuxPack(std::span<const std::uint8_t> s) {
     PackContents out;
     // An MPEG-2 pack header: 00 00 01 BA, then '01' in the top bits of byte 4; its last three

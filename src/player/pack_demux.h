@@ -34,6 +34,10 @@ struct PackContents {
     bool damaged = false;  // not a pack, or a packet that claims more bytes than the pack has
 };
 
+// True when the 2048 bytes are a NAV pack: a pack header, the system header, and the PCI and DSI
+// packets of private stream 2 where they belong.
+bool isNavPack(std::span<const std::uint8_t> sector);
+
 // The packets of one pack. Nothing is read outside `sector`; a packet cut short by the end of
 // the pack is dropped and marks the pack damaged.
 PackContents demuxPack(std::span<const std::uint8_t> sector);
