@@ -21,7 +21,8 @@ constexpr Area kSubtitleArea{24, 184, 183, 211};
 std::vector<SubPicture> subtitlesOf(const std::string& path, int stream) {
     SubPictureAssembler assembler;
     std::vector<SubPicture> out;
-    for (auto s : sectorsOf(readFile(path)))
+    const Bytes file = readFile(path);
+    for (auto s : sectorsOf(file))
         for (const auto& p : demuxPack(s).packets)
             if (p.kind == StreamKind::SubPicture && p.number == stream)
                 if (auto unit = assembler.add(p.payload, p.pts))
