@@ -136,6 +136,9 @@ TitleSet titleSetOf(const ifo_t* vts) {
     set.titlePgcs = pgcList(tableOf(vts, ID_VTS_PGCITI), 0, budget);
     set.parts = partTable(tableOf(vts, ID_PTT_SRPTI));
     set.menus = menuTable(tableOf(vts, ID_VTSM_PGCI_UT));
+    const ByteReader mat(vts->table[ID_MAT]);
+    set.menuVideo = mat.u16(kMatMenuVideoAttributes);
+    set.titleVideo = mat.u16(kVtsTitleVideoAttributes);
     return set;
 }
 
@@ -199,6 +202,8 @@ Pgc ParsePgc(ByteSpan table, std::size_t offset) {
     p.upPgc = in.u16(offset + pgc::kGoUpPgc);
     p.stillTime = in.u8(offset + pgc::kStillTime);
     p.playbackMode = in.u8(offset + pgc::kPlaybackMode);
+    for (std::size_t i = 0; i < p.palette.size(); ++i)
+        p.palette[i] = in.u32(offset + pgc::kPalette + 4 * i);
 
     if (const std::size_t rel = in.u16(offset + pgc::kCommandTableStart)) {
         const std::size_t at = offset + rel;
@@ -247,6 +252,7 @@ Disc DiscFromIfos(const ifo_t* vmg, const std::vector<const ifo_t*>& titleSets) 
     disc.titles = titleTable(tableOf(vmg, ID_VMG_PTT_SRPT));
     const ByteSpan parental = tableOf(vmg, ID_VMG_PTL_MAIT);
     disc.parentalTable.assign(parental.begin(), parental.end());
+    disc.menuVideo = ByteReader(vmg->table[ID_MAT]).u16(kMatMenuVideoAttributes);
     for (const ifo_t* vts : titleSets) disc.titleSets.push_back(titleSetOf(vts));
     return disc;
 }

@@ -49,6 +49,8 @@ struct Pgc {
     std::uint8_t stillTime = 0;
     // 0 sequential; bit 7 shuffle, else random, of (bits 6..0) + 1 programs.
     std::uint8_t playbackMode = 0;
+    // The colours of sub-pictures and button highlights: 16 words 0x00YYCrCb.
+    std::array<std::uint32_t, 16> palette{};
     std::vector<NavBytes> pre, post, cellCommands;
     std::vector<std::uint8_t> programMap;  // 1-based entry cell of each program
     std::vector<Cell> cells;
@@ -84,6 +86,9 @@ struct TitleSet {
     std::vector<MenuLanguage> menus;
     std::vector<std::string> titleVobs;
     std::optional<std::string> menuVob;
+    // The video attribute words of the menus and of the titles (ratio, display modes).
+    std::uint16_t menuVideo = 0;
+    std::uint16_t titleVideo = 0;
 };
 
 // A title of the disc as the title search table gives it.
@@ -106,6 +111,7 @@ struct Disc {
     // The bytes of the parental management table (VMG_PTL_MAIT), read as the player's country
     // and level ask; empty when the disc has none.
     std::vector<std::uint8_t> parentalTable;
+    std::uint16_t menuVideo = 0;  // video attribute word of the VMG menus
     // Files that could not be opened or read, in the words the navigator reports them with.
     std::vector<std::string> problems;
 };
