@@ -174,7 +174,8 @@ int CommandExecutor::execute(const Instruction& in, ExecutionResult& result) {
                 case Flow::Break:
                     return -1;
                 case Flow::SetTmpPml:
-                    // The player accepts the temporary level.
+                    // A declined level leaves the register and goes on with the next command.
+                    if (acceptParentalLevel && !acceptParentalLevel(in.level)) return 0;
                     registers_.sprm[kParentalLevel] = static_cast<std::uint16_t>(in.level);
                     return in.line;
                 default:

@@ -48,6 +48,9 @@ class CommandExecutor {
 
     // Called after each command with the registers it changed (only while set).
     Trace trace;
+    // Asked whether the player accepts a temporary parental level (SetTmpPML); while unset,
+    // every level is accepted.
+    std::function<bool(int level)> acceptParentalLevel;
 
   private:
     // Carries out one command. Returns 0 to go on, a 1-based line for Goto, -1 to end the

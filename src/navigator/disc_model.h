@@ -50,7 +50,8 @@ struct Pgc {
     // 0 sequential; bit 7 shuffle, else random, of (bits 6..0) + 1 programs.
     std::uint8_t playbackMode = 0;
     std::vector<NavBytes> pre, post, cellCommands;
-    std::vector<std::uint8_t> programMap;  // 1-based entry cell of each program
+    std::array<std::uint32_t, 16> palette{};  // sub-picture colours: 0, Y, Cr, Cb bytes each
+    std::vector<std::uint8_t> programMap;       // 1-based entry cell of each program
     std::vector<Cell> cells;
 };
 
@@ -69,6 +70,13 @@ struct MenuLanguage {
 // The menu type in the low four bits of a menu PGC's category byte, with the entry flag.
 inline constexpr std::uint8_t kMenuEntryFlag = 0x80;
 
+// The streams a domain's VOBs carry, as its management table lists them.
+struct StreamAttributes {
+    std::uint16_t video = 0;
+    std::vector<std::array<std::uint8_t, 8>> audio;
+    std::vector<std::array<std::uint8_t, 6>> subpictures;
+};
+
 struct Part {
     std::uint16_t pgc = 0;
     std::uint16_t program = 0;
@@ -79,6 +87,7 @@ struct TitleSet {
     std::vector<PgcEntry> titlePgcs;
     std::vector<std::vector<Part>> parts;  // per title of the set, its chapters
     std::vector<MenuLanguage> menus;
+    StreamAttributes menuStreams, titleStreams;
     std::vector<std::string> titleVobs;
     std::optional<std::string> menuVob;
 };
@@ -96,6 +105,7 @@ struct Disc {
     std::string folder;
     std::optional<Pgc> firstPlay;
     std::vector<MenuLanguage> menus;
+    StreamAttributes menuStreams;  // of the video manager's menus
     std::vector<Title> titles;
     std::vector<TitleSet> titleSets;  // index 0 is title set 1
     std::optional<std::string> menuVob;

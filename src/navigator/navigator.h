@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -34,6 +35,8 @@ enum Uop : int {
     kUopGoUp = 4,
     kUopTopOrPrevProgram = 6,
     kUopNextProgram = 7,
+    kUopForwardScan = 8,
+    kUopBackwardScan = 9,
     kUopTitleMenu = 10,
     kUopRootMenu = 11,
     kUopSubpictureMenu = 12,
@@ -95,6 +98,17 @@ class Navigator {
     int title() const;
     int highlightedButton() const { return regs_.sprm[kHighlightedButton] >> 10; }
     int buttonCount() const { return static_cast<int>(buttons_.buttons.size()); }
+    // The buttons of the menu on screen (none outside a menu).
+    const Vobu& menuButtons() const { return buttons_; }
+    // The PGC being played, or null.
+    const Pgc* pgc() const { return currentPgc(); }
+    const Disc& disc() const { return disc_; }
+    // Whether the masks of the PGC and the VOBU on screen allow a user operation now.
+    bool isAllowed(int uop) const { return allowed(uop); }
+    // Asked when a command sets a temporary parental level; unset, every level is accepted.
+    void setParentalLevelQuestion(std::function<bool(int level)> ask) {
+        executor_.acceptParentalLevel = std::move(ask);
+    }
 
     // User operations.
     UopResult playTitle(int title);
