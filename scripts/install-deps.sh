@@ -7,6 +7,7 @@ packages=(
   cmake g++ make ninja-build pkg-config clang-format clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   lsdvd ffmpeg genisoimage dvd+rw-tools libdvdnav-dev
+  libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
   python3
 )
