@@ -28,7 +28,7 @@ Navigator::Navigator(const Disc& disc, std::uint32_t seed, long guard)
     }
     executor_.trace = [this](const navcmd::NavBytes& c, const std::vector<RegisterChange>& ch) {
         if (!trace_) return;
-        emit(EventKind::Command);
+        post(EventKind::Command);
         events_.back().text = DecodeNavCommand(c.data());
         events_.back().registers = registerChangesText(ch);
     };
@@ -40,7 +40,7 @@ int Navigator::title() const {
     return pos_.domain == Domain::Title ? regs_.sprm[kTitleNumber] : 0;
 }
 
-void Navigator::emit(EventKind kind) {
+void Navigator::post(EventKind kind) {
     Event e;
     e.kind = kind;
     e.domain = pos_.domain;
@@ -54,7 +54,7 @@ void Navigator::emit(EventKind kind) {
 }
 
 void Navigator::warn(std::string_view text) {
-    emit(EventKind::Warning);
+    post(EventKind::Warning);
     events_.back().text = std::string(text);
 }
 
@@ -68,7 +68,7 @@ void Navigator::stopPlayback() {
     if (status_ == Status::Stopped && action_ == Action::None) return;
     status_ = Status::Stopped;
     action_ = Action::None;
-    emit(EventKind::Stop);
+    post(EventKind::Stop);
 }
 
 // The language unit the menu language register chooses, else the first.
@@ -89,7 +89,7 @@ void Navigator::setDomain(Domain d, int titleSet) {
         shownTitleSet_ = titleSet;
         shownPart_ = 0;
         buttons_ = Vobu{};
-        emit(EventKind::Domain);
+        post(EventKind::Domain);
     }
     if (d != Domain::Title) shownTitle_ = 0;
     // A menu domain plays the language unit of the menu language register, however its PGC is
@@ -149,7 +149,7 @@ void Navigator::start() {
     status_ = Status::Running;
     shownTitleSet_ = -1;
     for (const std::string& p : disc_.problems) {
-        emit(EventKind::Error);
+        post(EventKind::Error);
         events_.back().text = p;
     }
     if (!enterFirstPlay() && !enterMenu(Domain::VmgMenu, 0, kTitleMenu) && !enterTitle(1, 1))
@@ -221,7 +221,7 @@ bool Navigator::enterTitle(int title, int part) {
     if (shownTitle_ != title) {
         shownTitle_ = title;
         shownPart_ = 0;
-        emit(EventKind::Title);
+        post(EventKind::Title);
     }
     return enterPgcNumber(list[part - 1].pgc, list[part - 1].program);
 }
@@ -268,7 +268,7 @@ void Navigator::noteStreams(const std::array<std::uint16_t, 3>& before) {
     for (int i = 0; i < 3; ++i) {
         const std::uint16_t now = regs_.sprm[kAudioStream + i];
         if (now == before[i]) continue;
-        emit(EventKind::Stream);
+        post(EventKind::Stream);
         events_.back().text = std::string(kinds[i]) + " " + std::to_string(now);
     }
 }
@@ -433,7 +433,7 @@ void Navigator::noteChapter() {
             regs_.sprm[kPartNumber] = static_cast<std::uint16_t>(i + 1);
             if (shownPart_ != static_cast<int>(i) + 1) {
                 shownPart_ = static_cast<int>(i) + 1;
-                emit(EventKind::Chapter);
+                post(EventKind::Chapter);
             }
             return;
         }
@@ -443,7 +443,7 @@ void Navigator::noteChapter() {
 void Navigator::setButton(int button) {
     if (button < 1 || button == highlightedButton()) return;
     regs_.sprm[kHighlightedButton] = static_cast<std::uint16_t>(button << 10);
-    if (!buttons_.buttons.empty()) emit(EventKind::Highlight);
+    if (!buttons_.buttons.empty()) post(EventKind::Highlight);
 }
 
 void Navigator::showButtons(const Vobu& v) {
@@ -454,7 +454,7 @@ void Navigator::showButtons(const Vobu& v) {
     if (v.forcedSelect != 0) button = v.forcedSelect;
     if (button < 1 || button > count) button = 1;
     regs_.sprm[kHighlightedButton] = static_cast<std::uint16_t>(button << 10);
-    if (!had) emit(EventKind::Highlight);
+    if (!had) post(EventKind::Highlight);
 }
 
 void Navigator::doPlayCell() {
@@ -466,7 +466,7 @@ void Navigator::doPlayCell() {
     budget_ = guard_;  // a cell plays: that is progress
     noteChapter();
     const Cell& cell = pgc->cells[pos_.cell - 1];
-    emit(EventKind::Cell);
+    post(EventKind::Cell);
     events_.back().first = cell.first;
     events_.back().last = cell.last;
     menuAnswered_ = false;
@@ -480,12 +480,12 @@ void Navigator::doPlayCell() {
     for (std::uint32_t n = 0; n <= end - cell.first && at <= end; ++n) {
         std::string error;
         if (!vobs.read(at, sector, error)) {
-            emit(EventKind::Error);
+            post(EventKind::Error);
             events_.back().text = error;
             break;
         }
         const Vobu v = ParseNavPack(sector.data(), at);
-        emit(EventKind::Vobu);
+        post(EventKind::Vobu);
         events_.back().first = at;
         vobuUops_ = v.prohibitedUops;
         if (v.highlightStatus != 0 && !v.buttons.empty()) showButtons(v);
@@ -517,7 +517,7 @@ void Navigator::doCellEnd() {
     if (cell.stillTime() != 0 && !cellStillDone_) {
         cellStillDone_ = true;
         status_ = Status::Still;
-        emit(EventKind::Still);
+        post(EventKind::Still);
         events_.back().still = cell.stillTime();
         return;
     }
@@ -561,7 +561,7 @@ void Navigator::doPgcEnd() {
     if (pgc->stillTime != 0 && !pgcStillDone_) {
         pgcStillDone_ = true;
         status_ = Status::Still;
-        emit(EventKind::Still);
+        post(EventKind::Still);
         events_.back().still = pgc->stillTime;
         return;
     }
@@ -875,7 +875,7 @@ UopResult Navigator::stillOff() {
     if (status_ != Status::Still && status_ != Status::Menu) return UopResult::Impossible;
     if (status_ == Status::Still && !allowed(kUopStillOff)) return UopResult::Prohibited;
     if (status_ == Status::Still) {
-        emit(EventKind::Still);
+        post(EventKind::Still);
         events_.back().still = 0;
     }
     status_ = Status::Running;

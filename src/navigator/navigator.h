@@ -135,7 +135,7 @@ class Navigator {
     const Pgc* currentPgc() const;
     VobGroup& vobsFor(Domain d, int titleSet);
 
-    void emit(EventKind kind);
+    void post(EventKind kind);
     void warn(std::string_view text);
     void stopPlayback();
     void setDomain(Domain d, int titleSet);

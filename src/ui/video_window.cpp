@@ -1,0 +1,67 @@
+#include "ui/video_window.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace navtab::ui {
+
+CVideoWindow::CVideoWindow() : QWidget(nullptr, Qt::Window) {
+    setWindowTitle(QStringLiteral("Video Window"));
+    setObjectName(QStringLiteral("EventWindow"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(720, 540);
+}
+
+void CVideoWindow::showPicture(QImage picture) {
+    picture_ = std::move(picture);
+    update();
+}
+
+QRect CVideoWindow::pictureRect() const {
+    QRect r(QPoint(0, 0), picture_.size());
+    r.moveCenter(rect().center());
+    return r;
+}
+
+void CVideoWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect at = pictureRect();
+    // Black around the picture; the pipeline draws it at the window's size, so no scaling here.
+    p.fillRect(rect(), Qt::black);
+    if (!picture_.isNull()) p.drawImage(at.topLeft(), picture_);
+}
+
+void CVideoWindow::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) emit clicked(e->position().toPoint() - pictureRect().topLeft());
+}
+
+void CVideoWindow::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+        case Qt::Key_Up:
+            emit menuKey(0);
+            return;
+        case Qt::Key_Down:
+            emit menuKey(1);
+            return;
+        case Qt::Key_Left:
+            emit menuKey(2);
+            return;
+        case Qt::Key_Right:
+            emit menuKey(3);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            emit menuKey(4);
+            return;
+        default:
+            QWidget::keyPressEvent(e);
+    }
+}
+
+void CVideoWindow::resizeEvent(QResizeEvent*) {
+    emit resized(size());
+}
+
+}  // namespace navtab::ui
