@@ -130,8 +130,7 @@ std::vector<std::vector<Part>> partTable(ByteSpan table) {
 // The stream attributes of one domain: the video word, then the counts (each capped at the
 // slots the table has) and the records.
 StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t video, std::uint32_t audioCount,
-                           std::size_t audioSlots, std::uint32_t subpCount,
-                           std::size_t subpSlots) {
+                           std::size_t audioSlots, std::uint32_t subpCount, std::size_t subpSlots) {
     StreamAttributes out;
     const ByteReader in(tableOf(ifo, ID_MAT));
     out.video = in.u16(video);

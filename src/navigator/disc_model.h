@@ -51,7 +51,7 @@ struct Pgc {
     std::uint8_t playbackMode = 0;
     std::vector<NavBytes> pre, post, cellCommands;
     std::array<std::uint32_t, 16> palette{};  // sub-picture colours: 0, Y, Cr, Cb bytes each
-    std::vector<std::uint8_t> programMap;       // 1-based entry cell of each program
+    std::vector<std::uint8_t> programMap;     // 1-based entry cell of each program
     std::vector<Cell> cells;
 };
 

@@ -47,9 +47,12 @@ double cellSeconds(const Cell& c) {
 }  // namespace
 
 std::string PlayerStateText(int state, double rate) {
-    static constexpr const char* texts[] = {"Error - Uninitialized", "Stopped - resume possible",
-                                            "Stopped",  "Navigation stopped",
-                                            "Playing",  "Paused",
+    static constexpr const char* texts[] = {"Error - Uninitialized",
+                                            "Stopped - resume possible",
+                                            "Stopped",
+                                            "Navigation stopped",
+                                            "Playing",
+                                            "Paused",
                                             "Navigation paused"};
     if (state == kScanning) return strprintf("Scanning %f x", rate);
     return state >= 0 && state < kScanning ? texts[state] : texts[0];
@@ -77,7 +80,8 @@ bool DvdPlayer::Initialize(const std::string& folder, unsigned failedStreams) {
     std::string report;
     const int failed = std::popcount(failedStreams & 7u);
     if (failed != 0) {
-        report += strprintf("* %d out of %d DVD-Video streams failed to render properly\n", failed, 3);
+        report +=
+            strprintf("* %d out of %d DVD-Video streams failed to render properly\n", failed, 3);
         if (failedStreams & 2u) report += "    - audio stream\n";
         if (failedStreams & 4u) report += "    - subpicture stream\n";
     }
@@ -501,7 +505,7 @@ void DvdPlayer::handle(const Event& e) {
         case EventKind::Error:
             for (const FileWarning& w : kFileWarnings) {
                 if (e.text.rfind(w.prefix, 0) == 0) {
-                    warnOnce(std::string(w.prefix) + e.text, w.first, w.second);
+                    warnOnce(w.first, w.first, w.second);
                     return;
                 }
             }
@@ -526,6 +530,7 @@ void DvdPlayer::playCell(const Event& e) {
     c.subpictureId = subpictureId();
     c.subpicturesShown = subpicturesShown();
     output_.playCell(c);
+    lastCell_ = c;
     ++cellsAtOutput_;
     ++cellsSinceTitleOne_;
     startedWithoutCell_ = false;
@@ -557,12 +562,14 @@ void DvdPlayer::mediaTime(double secondsIntoCell) {
 void DvdPlayer::cellPlayed() {
     if (cellsAtOutput_ > 0) --cellsAtOutput_;
     if (backwards_) {
-        // Scanning backwards stops at the start of the cell; playback goes on from there.
+        // Scanning backwards stops at the start of the cell, which then plays at the normal
+        // rate.
         backwards_ = false;
         rate_ = 1.0;
-        backwards_ = false;
         output_.setRate(1.0);
         state_ = kPlaying;
+        output_.playCell(lastCell_);
+        ++cellsAtOutput_;
         owner_.updateStatus();
     }
     pump(now_);

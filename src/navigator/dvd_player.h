@@ -188,6 +188,7 @@ class DvdPlayer {
     long cellsSinceTitleOne_ = 1;
     bool startedWithoutCell_ = false;
     bool backwards_ = false;
+    CellToPlay lastCell_;
     std::set<std::string> warned_;
 };
 

@@ -937,7 +937,8 @@ UopResult Navigator::selectAudio(int stream) {
 }
 
 UopResult Navigator::selectSubpicture(int stream) {
-    return selectStream(1, stream, 0, 63, kUopSubpictureChange);
+    // Bit 6 of the register is the display flag; the stream number (0..31, 62, 63) below it.
+    return selectStream(1, stream, 0, 127, kUopSubpictureChange);
 }
 
 UopResult Navigator::selectAngle(int angle) {

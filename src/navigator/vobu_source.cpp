@@ -108,6 +108,11 @@ void VobGroup::closeAll() {
 }
 
 bool VobGroup::read(std::uint32_t lba, std::array<std::uint8_t, 2048>& out, std::string& error) {
+    if (paths_.empty()) {
+        // The folder has no VOB file for this group at all.
+        error = "Could not open a VOB file for sector " + std::to_string(lba);
+        return false;
+    }
     if (!opened_) {
         opened_ = true;
         for (const std::string& p : paths_) {

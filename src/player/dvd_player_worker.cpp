@@ -209,8 +209,8 @@ bool DecodeWorker::applyChoices(Choices& c) {
     if (c.display) pipeline_->setDisplay(*c.display);
     if (c.streamsChanged) {
         pipeline_->selectAudio(audioStreamOf(c.audioId));
-        pipeline_->selectSubPicture(c.subpictureId >= 0x20 ? std::optional<int>(c.subpictureId - 0x20)
-                                                           : std::nullopt);
+        pipeline_->selectSubPicture(
+            c.subpictureId >= 0x20 ? std::optional<int>(c.subpictureId - 0x20) : std::nullopt);
         pipeline_->showSubPictures(c.shown);
     }
     if (c.button) pipeline_->setSelectedButton(c.button->first, c.button->second);
@@ -247,8 +247,7 @@ void DecodeWorker::run() {
             std::unique_lock lock(mutex_);
             const auto busy = [&] {
                 return quit_ || choices_->flush || choices_->rate || choices_->streamsChanged ||
-                       choices_->button || choices_->display ||
-                       (cell == 0 && !cells_.empty()) ||
+                       choices_->button || choices_->display || (cell == 0 && !cells_.empty()) ||
                        (cell != 0 && items_.size() < kPicturesAhead && queuedTicks_ < kSoundAhead);
             };
             wake_.wait_for(lock, std::chrono::milliseconds(50), busy);

@@ -43,9 +43,9 @@ struct LanguageName {
 };
 
 constexpr LanguageName kLanguages[] = {
-    {1031, "German", "de"},   {1033, "English", "en"}, {1034, "Spanish", "es"},
-    {1036, "French", "fr"},   {1041, "Japanese", "ja"}, {1042, "Korean", "ko"},
-    {1043, "Dutch", "nl"},    {2070, "Portuguese", "pt"}, {1053, "Swedish", "sv"},
+    {1031, "German", "de"},  {1033, "English", "en"},    {1034, "Spanish", "es"},
+    {1036, "French", "fr"},  {1041, "Japanese", "ja"},   {1042, "Korean", "ko"},
+    {1043, "Dutch", "nl"},   {2070, "Portuguese", "pt"}, {1053, "Swedish", "sv"},
     {2052, "Chinese", "zh"},
 };
 
@@ -212,7 +212,8 @@ void CDvdPlayDlg::initialise(const QString& folder) {
     playedTitles_.fill(false);
     slider_->setRange(2, 50);
     filling_ = true;
-    for (int t = 1; t <= player_->titleCount(); ++t) titles_->addItem(QStringLiteral("Title %1").arg(t));
+    for (int t = 1; t <= player_->titleCount(); ++t)
+        titles_->addItem(QStringLiteral("Title %1").arg(t));
     filling_ = false;
     // The lower edge 5 pixels above the bottom of the work area, the rest as it is.
     adjustSize();
@@ -288,7 +289,8 @@ void CDvdPlayDlg::UpdateStatus() {
     lastTitle_ = l.title;
     lastChapter_ = l.chapter;
     const auto& gprm = player_->registers().gprm;
-    for (int n = 0; n < 16; ++n) registers_[n]->setText(QString::asprintf("GPreg<%d>=%d", n, gprm[n]));
+    for (int n = 0; n < 16; ++n)
+        registers_[n]->setText(QString::asprintf("GPreg<%d>=%d", n, gprm[n]));
 }
 
 void CDvdPlayDlg::fillChapterList(int title) {

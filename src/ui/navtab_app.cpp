@@ -25,7 +25,8 @@ int CNavtabApp::run() {
         // A folder holding VIDEO_TS plays that.
         QString folder = args[1];
         for (const char* name : {"VIDEO_TS", "video_ts"})
-            if (QDir(folder).exists(QString::fromLatin1(name))) folder = QDir(folder).filePath(QString::fromLatin1(name));
+            if (QDir(folder).exists(QString::fromLatin1(name)))
+                folder = QDir(folder).filePath(QString::fromLatin1(name));
         dlg.playFolder(folder);
     } else {
         dlg.openFiles(args);

@@ -18,9 +18,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/path_parts.h"
 #include "ui/about_dlg.h"
 #include "ui/app_icon.h"
-#include "core/path_parts.h"
 #include "ui/disc_image_command.h"
 #include "ui/dvd_play_dlg.h"
 #include "ui/field_list_model.h"

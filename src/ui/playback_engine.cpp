@@ -33,7 +33,7 @@ PlaybackEngine::PlaybackEngine(const QString& folder, bool sound)
     connect(video_.get(), &CVideoWindow::resized, this, [this](QSize s) {
         player::Display d{s.width(), s.height()};
         d.mode = s.width() >= s.height() * 1.6 ? player::DisplayMode::Wide
-                                                : player::DisplayMode::Letterbox;
+                                               : player::DisplayMode::Letterbox;
         worker_->setDisplay(d);
     });
     connect(video_.get(), &CVideoWindow::clicked, this, &PlaybackEngine::onClick);
@@ -127,7 +127,8 @@ void PlaybackEngine::tick() {
         std::vector<player::DecodedSound> sound;
         std::int64_t held = 0;
         for (const auto& s : sound_) held += s.block.duration();
-        const std::size_t room = pictures_.size() < kPicturesHeld ? kPicturesHeld - pictures_.size() : 0;
+        const std::size_t room =
+            pictures_.size() < kPicturesHeld ? kPicturesHeld - pictures_.size() : 0;
         worker_->take(items, room, sound, std::max<std::int64_t>(0, kSoundHeld - held));
         for (auto& i : items) pictures_.push_back(std::move(i));
         // Sound nobody hears (scanning, no device) is dropped so that decoding goes on.
@@ -269,7 +270,8 @@ void PlaybackEngine::writeSound() {
         }
         const qint64 room = sink_->bytesFree();
         if (room <= 0) return;
-        const qint64 n = device_->write(pending_.constData(), std::min<qint64>(room, pending_.size()));
+        const qint64 n =
+            device_->write(pending_.constData(), std::min<qint64>(room, pending_.size()));
         if (n <= 0) return;
         pending_.remove(0, n);
         bytesWritten_ += n;
@@ -290,9 +292,8 @@ void PlaybackEngine::dropSound() {
 void PlaybackEngine::onClick(QPoint at) {
     if (!player_) return;
     const QSize size = video_->picture().isNull() ? video_->size() : video_->picture().size();
-    const auto [x, y] =
-        player::codedPicturePoint(player_->videoAttributes(), at.x(), at.y(), size.width(),
-                                  size.height());
+    const auto [x, y] = player::codedPicturePoint(player_->videoAttributes(), at.x(), at.y(),
+                                                  size.width(), size.height());
     if (const int button = player_->buttonAt(x, y)) player_->pressButton(button);
 }
 

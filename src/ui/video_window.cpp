@@ -34,7 +34,8 @@ void CVideoWindow::paintEvent(QPaintEvent*) {
 }
 
 void CVideoWindow::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) emit clicked(e->position().toPoint() - pictureRect().topLeft());
+    if (e->button() == Qt::LeftButton)
+        emit clicked(e->position().toPoint() - pictureRect().topLeft());
 }
 
 void CVideoWindow::keyPressEvent(QKeyEvent* e) {

@@ -3,6 +3,8 @@
 // nothing, a parental level to accept), how often they come, and the failures of Initialize.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,10 +62,10 @@ struct Session {
 
 // A copy of a sample disc, changed by `edit` (which gets the folder).
 template <typename Edit>
-test::TempDir copyOf(const std::string& disc, Edit edit) {
-    test::TempDir dir;
-    test::copySampleFolder(disc, dir.path());
-    edit(dir);
+std::unique_ptr<test::TempDir> copyOf(const std::string& disc, Edit edit) {
+    auto dir = std::make_unique<test::TempDir>();
+    test::copySampleFolder(disc, dir->path());
+    edit(*dir);
     return dir;
 }
 
@@ -88,9 +90,8 @@ const std::string kSeek1 = "Warning: DVD Warning: Could not seek in a file on th
 TEST(DvdPlayerEvents, MissingAndCutVobFilesWarnOncePerFile) {
     // No title VOB of title set 1: each play of title 1 fails to open it, but the user is told
     // once. A title VOB cut short: the sectors past its end cannot be sought.
-    const auto missing = copyOf("ntsc43", [](const test::TempDir& d) {
-        std::filesystem::remove(d.file("VTS_01_1.VOB"));
-    });
+    const auto missing = copyOf(
+        "ntsc43", [](const test::TempDir& d) { std::filesystem::remove(d.file("VTS_01_1.VOB")); });
     const auto cut = copyOf("ntsc43", [](const test::TempDir& d) {
         std::filesystem::resize_file(d.file("VTS_01_1.VOB"), 100 * 2048);
     });
@@ -98,8 +99,8 @@ TEST(DvdPlayerEvents, MissingAndCutVobFilesWarnOncePerFile) {
         const test::TempDir* dir;
         std::vector<std::string> first, absent;
     };
-    for (const Case& c : {Case{&missing, {kOpen1, kOpen2}, {kSeek1}},
-                          Case{&cut, {kSeek1}, {kOpen1}}}) {
+    for (const Case& c :
+         {Case{missing.get(), {kOpen1, kOpen2}, {kSeek1}}, Case{cut.get(), {kSeek1}, {kOpen1}}}) {
         Session s;
         ASSERT_TRUE(s.player.Initialize(c.dir->path().string()));
         s.player.StopNavigation();
@@ -113,7 +114,7 @@ TEST(DvdPlayerEvents, MissingAndCutVobFilesWarnOncePerFile) {
         // The first line comes before the second.
         if (c.first.size() == 2) {
             const auto at = std::find(s.owner.messages.begin(), s.owner.messages.end(), kOpen1);
-            ASSERT_NE(at + 1, s.owner.messages.end());
+            ASSERT_TRUE(at != s.owner.messages.end() && at + 1 != s.owner.messages.end());
             EXPECT_EQ(*(at + 1), kOpen2);
         }
     }
@@ -126,7 +127,7 @@ TEST(DvdPlayerEvents, IllegalCommandThenNothingToPlayStopsWithTheErrorMessage) {
         patchFirstPlayCommand(d.file("VIDEO_TS.IFO"), 0, {0x30, 0x02, 0, 0, 0, 99, 0, 0});
     });
     Session s;
-    ASSERT_TRUE(s.player.Initialize(dir.path().string()));
+    ASSERT_TRUE(s.player.Initialize(dir->path().string()));
     s.player.Play();
     s.run();
     ASSERT_EQ(s.owner.messages.size(), 2u);
@@ -145,7 +146,7 @@ TEST(DvdPlayerEvents, ParentalLevelChangeIsAskedAndTheAnswerKept) {
     for (const bool yes : {true, false}) {
         Session s;
         s.owner.answer = yes;
-        ASSERT_TRUE(s.player.Initialize(dir.path().string()));
+        ASSERT_TRUE(s.player.Initialize(dir->path().string()));
         s.player.Play();
         s.player.pump(0);
         ASSERT_EQ(s.owner.questions.size(), 1u);
@@ -183,7 +184,7 @@ TEST(DvdPlayerInitialize, FolderWithoutVideoManagerOrDecoderFails) {
         std::filesystem::remove(d.file("VTS_02_0.BUP"));
     });
     Session rest;
-    EXPECT_TRUE(rest.player.Initialize(partial.path().string()));
+    EXPECT_TRUE(rest.player.Initialize(partial->path().string()));
     EXPECT_EQ(rest.owner.questions.at(0),
               "Warning: * Specified DVD-Video volume was invalid\n\n\nDo you still want to "
               "continue?");
