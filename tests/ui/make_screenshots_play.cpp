@@ -2,6 +2,9 @@
 // "DVD Play" window with the registers of the ntsc43 disc after its menu started title 2, the
 // video window during title 1 with its English sub-picture, and the disc's menu with the second
 // button highlighted.
+#include <QComboBox>
+#include <QLineEdit>
+
 #include "navigator/navigator.h"
 #include "ui/dvd_play_dlg.h"
 #include "ui/playback_engine.h"
