@@ -100,5 +100,8 @@ inline constexpr std::uint32_t kVmgTitleSetCount = 0x03E;    // 16-bit
 inline constexpr std::uint32_t kVmgFirstPlayPgc = 0x084;
 inline constexpr std::uint32_t kMatMenuVobsStart = 0x0C0;   // VMGM_VOBS or VTSM_VOBS, 0 = none
 inline constexpr std::uint32_t kVtsTitleVobsStart = 0x0C4;  // VTSTT_VOBS
+// 16-bit video attribute words: of the menus (VMGM_VOBS or VTSM_VOBS) and of a VTS's titles.
+inline constexpr std::uint32_t kMatMenuVideoAttributes = 0x100;
+inline constexpr std::uint32_t kVtsTitleVideoAttributes = 0x200;
 
 }  // namespace navtab

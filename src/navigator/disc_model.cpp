@@ -127,13 +127,12 @@ std::vector<std::vector<Part>> partTable(ByteSpan table) {
     return out;
 }
 
-// The stream attributes of one domain: the video word, then the counts (each capped at the
-// slots the table has) and the records.
-StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t video, std::uint32_t audioCount,
+// The audio and sub-picture attributes of one domain: the counts (each capped at the slots the
+// table has) and the records.
+StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t audioCount,
                            std::size_t audioSlots, std::uint32_t subpCount, std::size_t subpSlots) {
     StreamAttributes out;
     const ByteReader in(tableOf(ifo, ID_MAT));
-    out.video = in.u16(video);
     const std::size_t audio = std::min<std::size_t>(in.u8(audioCount), audioSlots);
     for (std::size_t i = 0; i < audio && in.has(audioCount + 1 + 8 * i, 8); ++i)
         in.copy(audioCount + 1 + 8 * i, out.audio.emplace_back());
@@ -144,7 +143,7 @@ StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t video, std::uint32_t 
 }
 
 StreamAttributes menuStreamsOf(const ifo_t* ifo) {
-    return streamsOf(ifo, mat::kMenuVideo, mat::kMenuAudioCount, mat::kMenuAudioSlots,
+    return streamsOf(ifo, mat::kMenuAudioCount, mat::kMenuAudioSlots,
                      mat::kMenuSubpCount, mat::kMenuSubpSlots);
 }
 
@@ -157,8 +156,11 @@ TitleSet titleSetOf(const ifo_t* vts) {
     set.parts = partTable(tableOf(vts, ID_PTT_SRPTI));
     set.menus = menuTable(tableOf(vts, ID_VTSM_PGCI_UT));
     set.menuStreams = menuStreamsOf(vts);
-    set.titleStreams = streamsOf(vts, mat::kTitleVideo, mat::kTitleAudioCount,
+    set.titleStreams = streamsOf(vts, mat::kTitleAudioCount,
                                  mat::kTitleAudioSlots, mat::kTitleSubpCount, mat::kTitleSubpSlots);
+    const ByteReader mat(vts->table[ID_MAT]);
+    set.menuVideo = mat.u16(kMatMenuVideoAttributes);
+    set.titleVideo = mat.u16(kVtsTitleVideoAttributes);
     return set;
 }
 
@@ -250,6 +252,7 @@ Disc DiscFromIfos(const ifo_t* vmg, const std::vector<const ifo_t*>& titleSets) 
     disc.menus = menuTable(tableOf(vmg, ID_VMGM_PGCI_UT));
     disc.menuStreams = menuStreamsOf(vmg);
     disc.titles = titleTable(tableOf(vmg, ID_VMG_PTT_SRPT));
+    disc.menuVideo = ByteReader(vmg->table[ID_MAT]).u16(kMatMenuVideoAttributes);
     for (const ifo_t* vts : titleSets) disc.titleSets.push_back(titleSetOf(vts));
     return disc;
 }

@@ -49,8 +49,9 @@ struct Pgc {
     std::uint8_t stillTime = 0;
     // 0 sequential; bit 7 shuffle, else random, of (bits 6..0) + 1 programs.
     std::uint8_t playbackMode = 0;
+    // The colours of sub-pictures and button highlights: 16 words 0x00YYCrCb.
+    std::array<std::uint32_t, 16> palette{};
     std::vector<NavBytes> pre, post, cellCommands;
-    std::array<std::uint32_t, 16> palette{};  // sub-picture colours: 0, Y, Cr, Cb bytes each
     std::vector<std::uint8_t> programMap;     // 1-based entry cell of each program
     std::vector<Cell> cells;
 };
@@ -72,7 +73,6 @@ inline constexpr std::uint8_t kMenuEntryFlag = 0x80;
 
 // The streams a domain's VOBs carry, as its management table lists them.
 struct StreamAttributes {
-    std::uint16_t video = 0;
     std::vector<std::array<std::uint8_t, 8>> audio;
     std::vector<std::array<std::uint8_t, 6>> subpictures;
 };
@@ -90,6 +90,9 @@ struct TitleSet {
     StreamAttributes menuStreams, titleStreams;
     std::vector<std::string> titleVobs;
     std::optional<std::string> menuVob;
+    // The video attribute words of the menus and of the titles (ratio, display modes).
+    std::uint16_t menuVideo = 0;
+    std::uint16_t titleVideo = 0;
 };
 
 // A title of the disc as the title search table gives it.
@@ -109,6 +112,7 @@ struct Disc {
     std::vector<Title> titles;
     std::vector<TitleSet> titleSets;  // index 0 is title set 1
     std::optional<std::string> menuVob;
+    std::uint16_t menuVideo = 0;  // video attribute word of the VMG menus
     // Files that could not be opened or read, in the words the navigator reports them with.
     std::vector<std::string> problems;
 };

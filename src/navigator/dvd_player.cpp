@@ -343,10 +343,12 @@ int DvdPlayer::subpictureId() const {
     const Pgc* pgc = nav_->pgc();
     if (!s || !pgc) return -1;
     const int n = nav_->registers().sprm[kSubpictureStream] & 0x3F;
-    if (n >= 32) return -1;
-    const std::uint32_t control = pgc->subpictureControl[n];
-    if (!(control & 0x80000000u)) return -1;
-    const bool wide = ((s->video >> 10) & 3) == 3;
+    const std::uint32_t control = n < 32 ? pgc->subpictureControl[n] : 0;
+    if (!(control & 0x80000000u)) {
+        // A menu has one sub-picture stream, its buttons, whatever the register names.
+        return nav_->position().domain == Domain::Title ? -1 : 0x20;
+    }
+    const bool wide = ((videoAttributes() >> 10) & 3) == 3;
     return 0x20 + static_cast<int>(wide ? (control >> 16) & 0x1F : (control >> 24) & 0x1F);
 }
 
@@ -524,7 +526,7 @@ void DvdPlayer::playCell(const Event& e) {
     c.first = e.first;
     c.last = e.last;
     c.titleSet = e.titleSet;
-    if (const StreamAttributes* s = streamsOfDomain()) c.videoAttributes = s->video;
+    c.videoAttributes = videoAttributes();
     if (pgc) c.palette = pgc->palette;
     c.audioId = audioId();
     c.subpictureId = subpictureId();
@@ -597,8 +599,12 @@ void DvdPlayer::pump(double now) {
 }
 
 std::uint16_t DvdPlayer::videoAttributes() const {
-    const StreamAttributes* s = streamsOfDomain();
-    return s ? s->video : 0;
+    if (!nav_) return 0;
+    const Position& p = nav_->position();
+    if (p.domain == Domain::FirstPlay || p.domain == Domain::VmgMenu) return disc_->menuVideo;
+    if (p.titleSet < 1 || p.titleSet > static_cast<int>(disc_->titleSets.size())) return 0;
+    const TitleSet& ts = disc_->titleSets[p.titleSet - 1];
+    return p.domain == Domain::VtsMenu ? ts.menuVideo : ts.titleVideo;
 }
 
 void DvdPlayer::mediaWarning(const std::string& text) {

@@ -1,6 +1,7 @@
 // What the media pipeline hands to a player window: pictures ready to show, with their time, and
 // blocks of sound samples ready for an audio device, with theirs. Times are 90 kHz clock ticks
-// as the MPEG presentation time stamps count them.
+// as the MPEG presentation time stamps count them; they rise steadily inside a VOB but may start
+// again at a cell of another VOB, which the first picture and sound block after it say.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,9 @@ struct VideoFrame {
     // Counts the flushes: frames of an older epoch than the pipeline's are stale.
     std::uint32_t epoch = 0;
     bool keyFrame = false;  // an intra-coded picture
+    // The time stamps start again here: a title or a cell whose VOB has its own clock (each VOB
+    // of a title may count from its own start), so the player re-anchors its clock.
+    bool discontinuity = false;
 };
 
 // Decoded sound: interleaved signed 16-bit samples, `channels` per sample frame.
@@ -50,6 +54,7 @@ struct AudioBlock {
     std::vector<std::int16_t> samples;
     std::int64_t pts = 0;  // presentation time of the first sample, 90 kHz
     std::uint32_t epoch = 0;
+    bool discontinuity = false;  // as for pictures
 
     std::int64_t frameCount() const {
         return channels > 0 ? static_cast<std::int64_t>(samples.size()) / channels : 0;

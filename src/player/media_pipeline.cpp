@@ -17,6 +17,17 @@ extern "C" {
 namespace navtab::player {
 namespace {
 
+// A time stamp this far from where the stream should be means a new clock, not a late picture.
+constexpr std::int64_t kClockJump = 90000;
+
+// Marks `pts` as a restart of the time stamps when it is not near `expected`, and moves
+// `expected` on by `duration`.
+bool jumped(std::optional<std::int64_t>& expected, std::int64_t pts, std::int64_t duration) {
+    const bool jump = expected && (pts < *expected - kClockJump || pts > *expected + kClockJump);
+    expected = pts + duration;
+    return jump;
+}
+
 bool isAudio(StreamKind k) {
     return k == StreamKind::Ac3 || k == StreamKind::Dts || k == StreamKind::Lpcm ||
            k == StreamKind::MpegAudio;
@@ -92,6 +103,8 @@ struct MediaPipeline::Impl {
     FramePtr last;  // the last picture, for redrawing its overlay
     std::int64_t lastPts = 0, lastDuration = 0;
     bool lastKey = false;
+    // Where the next picture and sound block should be, to notice a restarted clock.
+    std::optional<std::int64_t> videoNext, audioNext;
 
     void feedAudio(const StreamPacket& p) {
         if (!audioChoice || p.number != audioChoice->number ||
@@ -109,6 +122,7 @@ struct MediaPipeline::Impl {
         audio->feed(p.payload, p.pts);
         for (AudioBlock& b : audio->take()) {
             b.epoch = epoch;
+            b.discontinuity = jumped(audioNext, b.pts, b.duration());
             ++counters.audioBlocks;
             sound.push_back(std::move(b));
         }
@@ -165,6 +179,7 @@ struct MediaPipeline::Impl {
             f.duration = p.duration;
             f.epoch = epoch;
             f.keyFrame = p.keyFrame;
+            f.discontinuity = jumped(videoNext, p.pts, p.duration);
             frames.push_back(std::move(f));
             last = std::move(p.frame);
             lastPts = p.pts;
@@ -271,6 +286,8 @@ void MediaPipeline::flush() {
     d.current.reset();
     d.frames.clear();
     d.sound.clear();
+    d.videoNext.reset();
+    d.audioNext.reset();
     ++d.epoch;
 }
 

@@ -1,0 +1,30 @@
+// Feeds arbitrary bytes to the player's media pipeline as VOB sectors (the last one may be
+// short), with an audio and a sub-picture stream chosen and a button selected so that every
+// decoder and the overlay see the data; then decodes the whole input as one sub-picture unit and
+// reads button highlights from each sector.
+#include "fuzz_support.h"
+#include "player/button_highlight.h"
+#include "player/media_pipeline.h"
+#include "player/sub_picture.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace navtab::player;
+    MediaPipeline pipeline;
+    pipeline.setDisplay({64, 48, DisplayMode::PanScan});
+    pipeline.setVideoShape(DisplayRatio::Ratio16x9);
+    pipeline.selectAudio(AudioStreamId{data && size ? data[0] & 7 : 0, AudioCoding::Any});
+    pipeline.selectSubPicture(0);
+    pipeline.setSelectedButton(1);
+    for (std::size_t at = 0; at < size; at += 2048) {
+        const std::span<const std::uint8_t> sector(data + at,
+                                                   std::min<std::size_t>(2048, size - at));
+        pipeline.feedSector(sector);
+        buttonHighlightsOf(sector);
+    }
+    pipeline.drain();
+    pipeline.takeFrames();
+    pipeline.takeAudio();
+    pipeline.redrawLast();
+    decodeSubPicture({data, size}, 0);
+    return 0;
+}
