@@ -129,8 +129,8 @@ std::vector<std::vector<Part>> partTable(ByteSpan table) {
 
 // The audio and sub-picture attributes of one domain: the counts (each capped at the slots the
 // table has) and the records.
-StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t audioCount,
-                           std::size_t audioSlots, std::uint32_t subpCount, std::size_t subpSlots) {
+StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t audioCount, std::size_t audioSlots,
+                           std::uint32_t subpCount, std::size_t subpSlots) {
     StreamAttributes out;
     const ByteReader in(tableOf(ifo, ID_MAT));
     const std::size_t audio = std::min<std::size_t>(in.u8(audioCount), audioSlots);
@@ -143,8 +143,8 @@ StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t audioCount,
 }
 
 StreamAttributes menuStreamsOf(const ifo_t* ifo) {
-    return streamsOf(ifo, mat::kMenuAudioCount, mat::kMenuAudioSlots,
-                     mat::kMenuSubpCount, mat::kMenuSubpSlots);
+    return streamsOf(ifo, mat::kMenuAudioCount, mat::kMenuAudioSlots, mat::kMenuSubpCount,
+                     mat::kMenuSubpSlots);
 }
 
 TitleSet titleSetOf(const ifo_t* vts) {
@@ -156,8 +156,8 @@ TitleSet titleSetOf(const ifo_t* vts) {
     set.parts = partTable(tableOf(vts, ID_PTT_SRPTI));
     set.menus = menuTable(tableOf(vts, ID_VTSM_PGCI_UT));
     set.menuStreams = menuStreamsOf(vts);
-    set.titleStreams = streamsOf(vts, mat::kTitleAudioCount,
-                                 mat::kTitleAudioSlots, mat::kTitleSubpCount, mat::kTitleSubpSlots);
+    set.titleStreams = streamsOf(vts, mat::kTitleAudioCount, mat::kTitleAudioSlots,
+                                 mat::kTitleSubpCount, mat::kTitleSubpSlots);
     const ByteReader mat(vts->table[ID_MAT]);
     set.menuVideo = mat.u16(kMatMenuVideoAttributes);
     set.titleVideo = mat.u16(kVtsTitleVideoAttributes);

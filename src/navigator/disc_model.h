@@ -52,7 +52,7 @@ struct Pgc {
     // The colours of sub-pictures and button highlights: 16 words 0x00YYCrCb.
     std::array<std::uint32_t, 16> palette{};
     std::vector<NavBytes> pre, post, cellCommands;
-    std::vector<std::uint8_t> programMap;     // 1-based entry cell of each program
+    std::vector<std::uint8_t> programMap;  // 1-based entry cell of each program
     std::vector<Cell> cells;
 };
 

@@ -191,6 +191,13 @@ void CDvdPlayDlg::buildControls() {
     connect(chapters_, &QComboBox::activated, this, [this](int n) {
         if (player_ && !filling_) player_->PlayChapter(n + 1);
     });
+    // Wide enough for "Chapter 99" and the longer language names.
+    for (QComboBox* list :
+         {static_cast<QComboBox*>(titles_), static_cast<QComboBox*>(chapters_),
+          static_cast<QComboBox*>(audio_), static_cast<QComboBox*>(subpictures_)}) {
+        list->setMinimumContentsLength(10);
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
     audio_->aboutToDrop = [this] { fillAudioList(); };
     subpictures_->aboutToDrop = [this] { fillSubpictureList(); };
     connect(audio_, &QComboBox::activated, this, &CDvdPlayDlg::onAudioChosen);

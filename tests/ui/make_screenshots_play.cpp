@@ -45,20 +45,26 @@ int main(int argc, char** argv) {
     ok &= waitFor([&] {
         return nav.status() == navigator::Status::Menu && dlg.engine()->picturesShown() > 0;
     });
-    // The menu with its second button highlighted (the Down key in the video window).
+    // The menu with its second button highlighted (the Down key in the video window), once
+    // its one second of pictures has played.
+    QTest::qWait(1500);
     QTest::keyClick(video, Qt::Key_Down);
     QTest::qWait(300);
     ok &= save(*video, folder, "dvd-play-menu.png");
     // Title 1 with its English sub-picture, shown from half a second to 1.8 seconds.
     dlg.titleList()->activated(0);
     ok &= waitFor([&] { return dlg.timeField()->text() >= QStringLiteral("00:00:01"); });
+    QTest::qWait(400);
     ok &= save(*video, folder, "dvd-play-video.png");
     // The menu again, button 2: title 2 starts with the registers its commands set.
     dlg.button("Title Menu")->click();
     ok &= waitFor([&] { return nav.status() == navigator::Status::Menu; });
+    QTest::keyClick(video, Qt::Key_Down);
     QTest::keyClick(video, Qt::Key_Return);
-    ok &= waitFor([&] { return dlg.titleField()->text() == QStringLiteral("2"); });
-    QTest::qWait(1200);
+    ok &= waitFor([&] {
+        return dlg.titleField()->text() == QStringLiteral("2") &&
+               dlg.timeField()->text() >= QStringLiteral("00:00:01");
+    });
     ok &= save(dlg, folder, "dvd-play-window.png");
     answerNextMessage(QMessageBox::Ok);
     dlg.close();
