@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <functional>
+#include <utility>
 
 #include "ui/playback_engine.h"
 #include "ui/video_window.h"
@@ -157,30 +159,18 @@ void CDvdPlayDlg::buildControls() {
     status_->setFrameShape(QFrame::StyledPanel);
     outer->addWidget(status_);
 
-    connect(button("Play"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->Play();
-    });
-    connect(button("Stop"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->Stop();
-    });
-    connect(button(">>"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->NextChapter();
-    });
-    connect(button("<<"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->PreviousChapter();
-    });
-    connect(button(">"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->Faster();
-    });
-    connect(button("<"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->Rewind();
-    });
-    connect(button("Root Menu"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->RootMenu();
-    });
-    connect(button("Title Menu"), &QPushButton::clicked, this, [this] {
-        if (player_) player_->TitleMenu();
-    });
+    // The transport buttons, each one operation of the player.
+    static constexpr std::pair<const char*, bool (DvdPlayer::*)()> kTransport[] = {
+        {"Play", &DvdPlayer::Play},          {"Stop", &DvdPlayer::Stop},
+        {">>", &DvdPlayer::NextChapter},     {"<<", &DvdPlayer::PreviousChapter},
+        {">", &DvdPlayer::Faster},           {"<", &DvdPlayer::Rewind},
+        {"Root Menu", &DvdPlayer::RootMenu}, {"Title Menu", &DvdPlayer::TitleMenu},
+    };
+    for (const auto& [label, operation] : kTransport)
+        connect(button(QString::fromLatin1(label)), &QPushButton::clicked, this,
+                [this, operation = operation] {
+                    if (player_) (player_.get()->*operation)();
+                });
     connect(button("Exit"), &QPushButton::clicked, this, &QDialog::close);
     connect(slider_, &QSlider::sliderReleased, this, [this] {
         if (player_) player_->SetRate(slider_->value() * 0.5);

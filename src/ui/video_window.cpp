@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 namespace navtab::ui {
 
@@ -39,26 +40,17 @@ void CVideoWindow::mousePressEvent(QMouseEvent* e) {
 }
 
 void CVideoWindow::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-        case Qt::Key_Up:
-            emit menuKey(0);
+    static constexpr std::pair<int, int> kKeys[] = {
+        {Qt::Key_Up, 0},    {Qt::Key_Down, 1},   {Qt::Key_Left, 2},
+        {Qt::Key_Right, 3}, {Qt::Key_Return, 4}, {Qt::Key_Enter, 4},
+    };
+    for (const auto& [key, meaning] : kKeys) {
+        if (e->key() == key) {
+            emit menuKey(meaning);
             return;
-        case Qt::Key_Down:
-            emit menuKey(1);
-            return;
-        case Qt::Key_Left:
-            emit menuKey(2);
-            return;
-        case Qt::Key_Right:
-            emit menuKey(3);
-            return;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            emit menuKey(4);
-            return;
-        default:
-            QWidget::keyPressEvent(e);
+        }
     }
+    QWidget::keyPressEvent(e);
 }
 
 void CVideoWindow::resizeEvent(QResizeEvent*) {

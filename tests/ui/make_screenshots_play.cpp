@@ -13,13 +13,6 @@
 
 namespace {
 
-bool save(QWidget& w, const QString& folder, const QString& name) {
-    QApplication::processEvents();
-    const bool ok = w.grab().save(QDir(folder).filePath(name));
-    if (!ok) qWarning("cannot write %s", qPrintable(name));
-    return ok;
-}
-
 bool waitFor(const std::function<bool()>& ready) {
     if (QTest::qWaitFor(ready, 15000)) return true;
     qWarning("the player did not get there");
@@ -50,12 +43,12 @@ int main(int argc, char** argv) {
     QTest::qWait(1500);
     QTest::keyClick(video, Qt::Key_Down);
     QTest::qWait(300);
-    ok &= save(*video, folder, "dvd-play-menu.png");
+    ok &= saveScreenshot(*video, folder, "dvd-play-menu.png");
     // Title 1 with its English sub-picture, shown from half a second to 1.8 seconds.
     dlg.titleList()->activated(0);
     ok &= waitFor([&] { return dlg.timeField()->text() >= QStringLiteral("00:00:01"); });
     QTest::qWait(400);
-    ok &= save(*video, folder, "dvd-play-video.png");
+    ok &= saveScreenshot(*video, folder, "dvd-play-video.png");
     // The menu again, button 2: title 2 starts with the registers its commands set.
     dlg.button("Title Menu")->click();
     ok &= waitFor([&] { return nav.status() == navigator::Status::Menu; });
@@ -65,7 +58,7 @@ int main(int argc, char** argv) {
         return dlg.titleField()->text() == QStringLiteral("2") &&
                dlg.timeField()->text() >= QStringLiteral("00:00:01");
     });
-    ok &= save(dlg, folder, "dvd-play-window.png");
+    ok &= saveScreenshot(dlg, folder, "dvd-play-window.png");
     answerNextMessage(QMessageBox::Ok);
     dlg.close();
     return ok ? 0 : 1;
