@@ -28,7 +28,7 @@ const std::string& palStream() {
         const std::string command =
             "ffmpeg -hide_banner -nostdin -loglevel error -y -threads 1 -f lavfi -i "
             "testsrc2=s=720x576:r=25:d=" +
-            std::to_string(kSeconds) + " -target pal-dvd -aspect 4:3 -b:v 6000k -an '" + out +
+            std::to_string(kSeconds) + " -target pal-dvd -b:v 6000k -an '" + out +
             ".part.mpg' && mv '" + out + ".part.mpg' '" + out + "'";
         if (std::system(command.c_str()) != 0) return std::string();
         return out;

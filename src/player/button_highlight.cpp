@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "core/bytes.h"
+#include "player/pack_demux.h"
 #include "vob/nav_pack_layout.h"
 
 namespace navtab::player {
@@ -15,13 +16,6 @@ namespace nav = vob::nav;
 // a selected and an activated word of colours (16 bits) and contrasts (16 bits).
 constexpr std::uint32_t kColourTables = nav::kHliStatus + 22;
 constexpr std::uint32_t kColourWordSize = 4;
-
-bool isNavPack(std::span<const std::uint8_t> s) {
-    return s.size() >= 2048 && be32(s.data()) == 0x000001BAu &&
-           s[vob::kStreamIdByte] == vob::kSystemHeaderCode &&
-           s[nav::kPciPacket + 3] == vob::kPrivateStream2 &&
-           s[nav::kPciSubstream] == nav::kPciSubstreamId;
-}
 
 // Two 10-bit numbers packed in three bytes behind two flag bits: start, two spare bits, end.
 std::pair<int, int> range(const std::uint8_t* b) {

@@ -2,12 +2,14 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "core/bytes.h"
 #include "core/text_printf.h"
 #include "navigator/vobu_source.h"
 #include "player/media_pipeline.h"
+#include "player/pack_demux.h"
 #include "vob/nav_pack_layout.h"
 #include "vob/vob_files.h"
 
@@ -25,22 +27,23 @@ constexpr const char* kReadWarning = "DVD Warning: Could not read a file on the 
 constexpr std::array<int, nav::kStepCount> kForwardSteps = {
     240, 120, 60, 20, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
 
-bool isNavPack(const std::array<std::uint8_t, 2048>& s) {
-    return be32(s.data()) == 0x000001BAu && s[vob::kStreamIdByte] == vob::kSystemHeaderCode &&
-           s[nav::kDsiSubstream] == nav::kDsiSubstreamId;
-}
-
-// The word of the search pointers for about `halfSeconds` in one direction.
-std::uint32_t searchPointer(const std::array<std::uint8_t, 2048>& s, int halfSeconds) {
+// The distance in sectors to the VOBU about `halfSeconds` away (backward when negative), from
+// the DSI's search pointers. When the pointer for that interval has no distance (the end of the
+// cell is nearer, or the authoring tool left the entry empty) the shorter intervals are tried in
+// turn; nothing when none has one.
+std::optional<std::uint32_t> searchDistance(const std::array<std::uint8_t, 2048>& s,
+                                            int halfSeconds) {
     const int want = halfSeconds < 0 ? -halfSeconds : halfSeconds;
-    std::size_t index = kForwardSteps.size() - 1;  // the one-step pointer
-    for (std::size_t i = 0; i < kForwardSteps.size(); ++i)
-        if (kForwardSteps[i] <= want) {
-            index = i;
-            break;
-        }
-    if (halfSeconds > 0) return be32(&s[nav::kForward + 4 * index]);
-    return be32(&s[nav::kBackward + 4 * (kForwardSteps.size() - 1 - index)]);
+    for (std::size_t i = 0; i < kForwardSteps.size(); ++i) {
+        if (kForwardSteps[i] > want) continue;
+        const std::uint32_t word =
+            halfSeconds > 0 ? be32(&s[nav::kForward + 4 * i])
+                            : be32(&s[nav::kBackward + 4 * (kForwardSteps.size() - 1 - i)]);
+        const std::uint32_t distance = word & nav::kSearchDistanceMask;
+        if (word != nav::kSearchNone && distance != 0 && distance != nav::kSearchNone)
+            return distance;
+    }
+    return std::nullopt;
 }
 
 std::string twoDigits(int n) {
@@ -55,7 +58,7 @@ struct CellFeeder::Impl {
     navigator::VobGroup* group = nullptr;
     std::uint32_t first = 0, last = 0, pos = 0;
     std::uint32_t vobuEnd = 0;  // last sector of the current VOBU (or of its part being read)
-    std::uint32_t next = 0;     // where the VOBU after it starts; 0 for none
+    std::optional<std::uint32_t> next;  // where the VOBU after it starts
     bool inVobu = false;
     bool ended = true;
     int scan = 0;
@@ -92,18 +95,25 @@ struct CellFeeder::Impl {
         }
         const std::uint32_t vobuLast = be32(&sector[nav::kVobuEa]);
         vobuEnd = pos + vobuLast;
-        next = navigator::ParseNavPack(sector.data(), pos).next;
-        if (next == 0 && vobuEnd < last) next = vobuEnd + 1;
+        // The navigator's reading of the next-VOBU pointer says 0 at the end of the cell.
+        next.reset();
+        if (const std::uint32_t n = navigator::ParseNavPack(sector.data(), pos).next)
+            next = n;
+        else if (vobuEnd < last)
+            next = vobuEnd + 1;
         if (scan == 0) return;
         // Fast playback: the VOBU up to its first reference picture, then the search pointer.
         const std::uint32_t ref = be32(&sector[nav::kRef1Ea]);
         if (ref != 0 && ref < vobuLast) vobuEnd = pos + ref;
-        const std::uint32_t word = searchPointer(sector, scan);
-        const std::uint32_t distance = word & nav::kSearchDistanceMask;
-        if (word == nav::kSearchNone || distance == 0 || distance == nav::kSearchNone)
-            next = 0;
-        else
-            next = scan > 0 ? pos + distance : (distance <= pos ? pos - distance : 0);
+        const auto distance = searchDistance(sector, scan);
+        // Forward without a pointer the next VOBU follows; going back, the cell's first VOBU
+        // lies at a distance equal to the position.
+        if (distance && scan > 0)
+            next = pos + *distance;
+        else if (distance && *distance <= pos)
+            next = pos - *distance;
+        else if (scan < 0)
+            next.reset();
     }
 };
 
@@ -175,10 +185,10 @@ std::size_t CellFeeder::feed(MediaPipeline& pipeline, std::size_t maxSectors) {
         }
         // The VOBU (or the part of it wanted) is read: on to the next, inside the cell only.
         d.inVobu = false;
-        const bool onward = d.scan < 0 ? d.next != 0 && d.next < d.pos && d.next >= d.first
-                                       : d.next > d.pos && d.next <= d.last;
+        const bool onward = d.next && (d.scan < 0 ? *d.next < d.pos && *d.next >= d.first
+                                                  : *d.next > d.pos && *d.next <= d.last);
         if (onward)
-            d.pos = d.next;
+            d.pos = *d.next;
         else
             d.ended = true;
     }

@@ -1,6 +1,7 @@
 #include "player/media_pipeline.h"
 
 #include <algorithm>
+#include <deque>
 #include <utility>
 
 #include "player/audio_decoder.h"
@@ -19,6 +20,9 @@ namespace {
 
 // A time stamp this far from where the stream should be means a new clock, not a late picture.
 constexpr std::int64_t kClockJump = 90000;
+// Decoded pictures wait for their sub-pictures at most this many; a stream whose clock
+// references are damaged cannot hold back more.
+constexpr std::size_t kMaxHeldPictures = 48;
 
 // Marks `pts` as a restart of the time stamps when it is not near `expected`, and moves
 // `expected` on by `duration`.
@@ -105,6 +109,11 @@ struct MediaPipeline::Impl {
     bool lastKey = false;
     // Where the next picture and sound block should be, to notice a restarted clock.
     std::optional<std::int64_t> videoNext, audioNext;
+    // Decoded pictures wait here until the stream's clock reaches their time: the multiplexer
+    // sends video well ahead of its time, and a sub-picture that shows with a picture may
+    // still be on its way when the picture is decoded.
+    std::deque<DecodedPicture> held;
+    std::optional<std::int64_t> clock;
 
     void feedAudio(const StreamPacket& p) {
         if (!audioChoice || p.number != audioChoice->number ||
@@ -171,22 +180,46 @@ struct MediaPipeline::Impl {
         return out;
     }
 
+    void output(DecodedPicture p) {
+        VideoFrame f = render(*p.frame, p.pts);
+        f.pts = p.pts;
+        f.duration = p.duration;
+        f.epoch = epoch;
+        f.keyFrame = p.keyFrame;
+        f.discontinuity = jumped(videoNext, p.pts, p.duration);
+        frames.push_back(std::move(f));
+        last = std::move(p.frame);
+        lastPts = p.pts;
+        lastDuration = p.duration;
+        lastKey = p.keyFrame;
+    }
+
     void takePictures() {
         for (DecodedPicture& p : video.take()) {
             ++counters.pictures;
-            VideoFrame f = render(*p.frame, p.pts);
-            f.pts = p.pts;
-            f.duration = p.duration;
-            f.epoch = epoch;
-            f.keyFrame = p.keyFrame;
-            f.discontinuity = jumped(videoNext, p.pts, p.duration);
-            frames.push_back(std::move(f));
-            last = std::move(p.frame);
-            lastPts = p.pts;
-            lastDuration = p.duration;
-            lastKey = p.keyFrame;
+            held.push_back(std::move(p));
         }
         counters.droppedPictures = video.failures();
+    }
+
+    // Gives out the held pictures whose time the clock has reached; all of them when the clock
+    // went back (a new VOB with its own clock) or `all` is set.
+    void release(bool all) {
+        while (!held.empty() &&
+               (all || !clock || held.front().pts <= *clock || held.size() > kMaxHeldPictures)) {
+            output(std::move(held.front()));
+            held.pop_front();
+        }
+    }
+
+    // A clock that goes back starts a new VOB: what is held belongs to the old one and goes
+    // out before anything of the new pack (its buttons, its sub-pictures) can change it.
+    void clockBefore(const std::optional<std::int64_t>& to) {
+        if (to && clock && *to < *clock - kClockJump) release(true);
+    }
+    void clockAfter(const std::optional<std::int64_t>& to) {
+        if (to) clock = to;
+        release(false);
     }
 };
 
@@ -256,6 +289,7 @@ void MediaPipeline::feedSector(std::span<const std::uint8_t> sector) {
     ++d.counters.sectors;
     const PackContents pack = demuxPack(sector);
     if (pack.damaged) ++d.counters.damagedSectors;
+    d.clockBefore(pack.clock);
     for (const StreamPacket& p : pack.packets) {
         switch (p.kind) {
             case StreamKind::Video:
@@ -275,6 +309,7 @@ void MediaPipeline::feedSector(std::span<const std::uint8_t> sector) {
                 break;
         }
     }
+    d.clockAfter(pack.clock);
 }
 
 void MediaPipeline::flush() {
@@ -288,12 +323,15 @@ void MediaPipeline::flush() {
     d.sound.clear();
     d.videoNext.reset();
     d.audioNext.reset();
+    d.held.clear();
+    d.clock.reset();
     ++d.epoch;
 }
 
 void MediaPipeline::drain() {
     impl_->video.drain();
     impl_->takePictures();
+    impl_->release(true);
 }
 
 std::uint32_t MediaPipeline::epoch() const {

@@ -92,7 +92,11 @@ class MediaPipeline {
     // Drops everything held (queued frames and sound, half-read packets, the decoders' state)
     // and starts a new epoch: for a seek, a jump to another cell or a change of direction.
     void flush();
-    // Decodes what the decoders still hold (the last pictures of a stream) as at its end.
+    // Decodes what the decoders still hold (the last pictures of a stream) as at its end, and
+    // gives out the pictures that wait for the stream's clock. Pictures are held back until a
+    // later pack's clock reaches their time (so that the sub-picture shown with them has
+    // arrived); call this when the navigator reaches a still, a menu waiting for the user or
+    // the end of playback, not between the cells of continuous playback.
     void drain();
     std::uint32_t epoch() const;
 

@@ -91,6 +91,16 @@ std::size_t readPacket(std::span<const std::uint8_t> s, std::size_t at, PackCont
 
 }  // namespace
 
+bool isNavPack(std::span<const std::uint8_t> s) {
+    namespace nav = vob::nav;
+    return s.size() >= 2048 && be32(s.data()) == 0x000001BAu &&
+           s[vob::kStreamIdByte] == vob::kSystemHeaderCode &&
+           s[nav::kPciPacket + 3] == vob::kPrivateStream2 &&
+           s[nav::kPciSubstream] == nav::kPciSubstreamId &&
+           s[nav::kDsiPacket + 3] == vob::kPrivateStream2 &&
+           s[nav::kDsiSubstream] == nav::kDsiSubstreamId;
+}
+
 PackContents demuxPack(std::span<const std::uint8_t> s) {
     PackContents out;
     // An MPEG-2 pack header: 00 00 01 BA, then '01' in the top bits of byte 4; its last three
@@ -99,6 +109,11 @@ PackContents demuxPack(std::span<const std::uint8_t> s) {
         out.damaged = true;
         return out;
     }
+    // The 33 bits of the clock reference, in groups of 3, 2, 8, 5, 2, 8 and 5 bits between markers.
+    out.clock = static_cast<std::int64_t>(
+        std::uint64_t{s[4] & 0x38u} << 27 | std::uint64_t{s[4] & 0x03u} << 28 |
+        std::uint64_t{s[5]} << 20 | std::uint64_t{s[6] & 0xF8u} << 12 |
+        std::uint64_t{s[6] & 0x03u} << 13 | std::uint64_t{s[7]} << 5 | std::uint64_t{s[8]} >> 3);
     std::size_t at = vob::kPackHeaderSize + (s[13] & 7u);
     while (at + 6 <= s.size()) {
         if (s[at] != 0 || s[at + 1] != 0 || s[at + 2] != 1) {

@@ -27,8 +27,16 @@ struct StreamPacket {
 
 struct PackContents {
     std::vector<StreamPacket> packets;
+    // The system clock reference of the pack header (90 kHz part): the moment the pack is due
+    // at the decoder. Everything a picture with time stamp t needs has arrived by a pack whose
+    // clock is t. Nothing without a valid pack header.
+    std::optional<std::int64_t> clock;
     bool damaged = false;  // not a pack, or a packet that claims more bytes than the pack has
 };
+
+// True when the 2048 bytes are a NAV pack: a pack header, the system header, and the PCI and DSI
+// packets of private stream 2 where they belong.
+bool isNavPack(std::span<const std::uint8_t> sector);
 
 // The packets of one pack. Nothing is read outside `sector`; a packet cut short by the end of
 // the pack is dropped and marks the pack damaged.

@@ -151,7 +151,8 @@ TEST_F(PlayerCellFeeder, ReadsEveryVobuOfTheCellAndScansOnlyKeyPictures) {
 
     pipeline.flush();
     pipeline.setKeyFramesOnly(true);
-    feeder.setScan(2);
+    // dvdauthor leaves the one-step forward pointer empty: the feeder goes on with the next.
+    feeder.setScan(1);
     ASSERT_TRUE(feeder.startCell(navigator::Domain::Title, 1, cell.first, cell.last));
     std::size_t scanned = 0;
     while (std::size_t n = feeder.feed(pipeline, 64)) scanned += n;
@@ -162,6 +163,17 @@ TEST_F(PlayerCellFeeder, ReadsEveryVobuOfTheCellAndScansOnlyKeyPictures) {
     EXPECT_LT(keys.size(), allFrames / 4);
     for (const auto& f : keys) EXPECT_TRUE(f.keyFrame);
     EXPECT_EQ(keys.front().epoch, 1u);
+
+    // Backward from the last VOBU down to the first one of the cell (at sector 0): one key
+    // picture from each VOBU the forward scan met.
+    pipeline.flush();
+    feeder.setScan(-1);
+    ASSERT_TRUE(feeder.startCell(navigator::Domain::Title, 1, cell.first, cell.last));
+    feeder.seek(cell.lastVobuStart);
+    while (feeder.feed(pipeline, 64) != 0) {
+    }
+    pipeline.drain();
+    EXPECT_EQ(pipeline.takeFrames().size(), keys.size());
 }
 
 TEST_F(PlayerCellFeeder, MissingAndShortFilesGiveTheWindowsWarnings) {
