@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   lsdvd ffmpeg genisoimage dvd+rw-tools libdvdnav-dev liburing-dev mpv dvdauthor
   libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev fonts-liberation
   python3
 )
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/ifo_classes_mat.h"
 #include "core/layout/pgc_layout.h"
 #include "core/layout/title_tables_layout.h"
 #include "core/text_printf.h"
@@ -128,6 +129,26 @@ std::vector<std::vector<Part>> partTable(ByteSpan table) {
     return out;
 }
 
+// The audio and sub-picture attributes of one domain: the counts (each capped at the slots the
+// table has) and the records.
+StreamAttributes streamsOf(const ifo_t* ifo, std::uint32_t audioCount, std::size_t audioSlots,
+                           std::uint32_t subpCount, std::size_t subpSlots) {
+    StreamAttributes out;
+    const ByteReader in(tableOf(ifo, ID_MAT));
+    const std::size_t audio = std::min<std::size_t>(in.u8(audioCount), audioSlots);
+    for (std::size_t i = 0; i < audio && in.has(audioCount + 1 + 8 * i, 8); ++i)
+        in.copy(audioCount + 1 + 8 * i, out.audio.emplace_back());
+    const std::size_t subp = std::min<std::size_t>(in.u8(subpCount), subpSlots);
+    for (std::size_t i = 0; i < subp && in.has(subpCount + 1 + 6 * i, 6); ++i)
+        in.copy(subpCount + 1 + 6 * i, out.subpictures.emplace_back());
+    return out;
+}
+
+StreamAttributes menuStreamsOf(const ifo_t* ifo) {
+    return streamsOf(ifo, mat::kMenuAudioCount, mat::kMenuAudioSlots, mat::kMenuSubpCount,
+                     mat::kMenuSubpSlots);
+}
+
 TitleSet titleSetOf(const ifo_t* vts) {
     TitleSet set;
     if (vts == nullptr) return set;
@@ -136,6 +157,9 @@ TitleSet titleSetOf(const ifo_t* vts) {
     set.titlePgcs = pgcList(tableOf(vts, ID_VTS_PGCITI), 0, budget);
     set.parts = partTable(tableOf(vts, ID_PTT_SRPTI));
     set.menus = menuTable(tableOf(vts, ID_VTSM_PGCI_UT));
+    set.menuStreams = menuStreamsOf(vts);
+    set.titleStreams = streamsOf(vts, mat::kTitleAudioCount, mat::kTitleAudioSlots,
+                                 mat::kTitleSubpCount, mat::kTitleSubpSlots);
     const ByteReader mat(vts->table[ID_MAT]);
     set.menuVideo = mat.u16(kMatMenuVideoAttributes);
     set.titleVideo = mat.u16(kVtsTitleVideoAttributes);
@@ -249,6 +273,7 @@ Disc DiscFromIfos(const ifo_t* vmg, const std::vector<const ifo_t*>& titleSets) 
             disc.firstPlay = ParsePgc(vmg->image, fp);
     }
     disc.menus = menuTable(tableOf(vmg, ID_VMGM_PGCI_UT));
+    disc.menuStreams = menuStreamsOf(vmg);
     disc.titles = titleTable(tableOf(vmg, ID_VMG_PTT_SRPT));
     const ByteSpan parental = tableOf(vmg, ID_VMG_PTL_MAIT);
     disc.parentalTable.assign(parental.begin(), parental.end());

@@ -74,6 +74,12 @@ struct MenuLanguage {
 // The menu type in the low four bits of a menu PGC's category byte, with the entry flag.
 inline constexpr std::uint8_t kMenuEntryFlag = 0x80;
 
+// The streams a domain's VOBs carry, as its management table lists them.
+struct StreamAttributes {
+    std::vector<std::array<std::uint8_t, 8>> audio;
+    std::vector<std::array<std::uint8_t, 6>> subpictures;
+};
+
 struct Part {
     std::uint16_t pgc = 0;
     std::uint16_t program = 0;
@@ -84,6 +90,7 @@ struct TitleSet {
     std::vector<PgcEntry> titlePgcs;
     std::vector<std::vector<Part>> parts;  // per title of the set, its chapters
     std::vector<MenuLanguage> menus;
+    StreamAttributes menuStreams, titleStreams;
     std::vector<std::string> titleVobs;
     std::optional<std::string> menuVob;
     // The video attribute words of the menus and of the titles (ratio, display modes).
@@ -105,6 +112,7 @@ struct Disc {
     std::string folder;
     std::optional<Pgc> firstPlay;
     std::vector<MenuLanguage> menus;
+    StreamAttributes menuStreams;  // of the video manager's menus
     std::vector<Title> titles;
     std::vector<TitleSet> titleSets;  // index 0 is title set 1
     std::optional<std::string> menuVob;

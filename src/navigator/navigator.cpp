@@ -28,7 +28,7 @@ Navigator::Navigator(const Disc& disc, std::uint32_t seed, long guard)
     }
     executor_.trace = [this](const navcmd::NavBytes& c, const std::vector<RegisterChange>& ch) {
         if (!trace_) return;
-        emit(EventKind::Command);
+        post(EventKind::Command);
         events_.back().text = DecodeNavCommand(c.data());
         events_.back().registers = registerChangesText(ch);
     };
@@ -40,7 +40,7 @@ int Navigator::title() const {
     return pos_.domain == Domain::Title ? regs_.sprm[kTitleNumber] : 0;
 }
 
-void Navigator::emit(EventKind kind) {
+void Navigator::post(EventKind kind) {
     Event e;
     e.kind = kind;
     e.domain = pos_.domain;
@@ -54,7 +54,7 @@ void Navigator::emit(EventKind kind) {
 }
 
 void Navigator::warn(std::string_view text) {
-    emit(EventKind::Warning);
+    post(EventKind::Warning);
     events_.back().text = std::string(text);
 }
 
@@ -68,7 +68,7 @@ void Navigator::stopPlayback() {
     if (status_ == Status::Stopped && action_ == Action::None) return;
     status_ = Status::Stopped;
     action_ = Action::None;
-    emit(EventKind::Stop);
+    post(EventKind::Stop);
 }
 
 // The language unit the menu language register chooses, else the first.
@@ -89,7 +89,7 @@ void Navigator::setDomain(Domain d, int titleSet) {
         shownTitleSet_ = titleSet;
         shownPart_ = 0;
         buttons_ = Vobu{};
-        emit(EventKind::Domain);
+        post(EventKind::Domain);
     }
     if (d != Domain::Title) shownTitle_ = 0;
     // A menu domain plays the language unit of the menu language register, however its PGC is
@@ -149,7 +149,7 @@ void Navigator::start() {
     status_ = Status::Running;
     shownTitleSet_ = -1;
     for (const std::string& p : disc_.problems) {
-        emit(EventKind::Error);
+        post(EventKind::Error);
         events_.back().text = p;
     }
     if (!enterFirstPlay() && !enterMenu(Domain::VmgMenu, 0, kTitleMenu) && !enterTitle(1, 1))
@@ -233,7 +233,7 @@ bool Navigator::enterTitle(int title, int part) {
     if (shownTitle_ != title) {
         shownTitle_ = title;
         shownPart_ = 0;
-        emit(EventKind::Title);
+        post(EventKind::Title);
     }
     return enterPgcNumber(list[part - 1].pgc, list[part - 1].program);
 }
@@ -262,7 +262,7 @@ int Navigator::parentalVersion(const std::vector<PgcEntry>& table, int pgc) cons
 }
 
 void Navigator::blockParental() {
-    emit(EventKind::Error);
+    post(EventKind::Error);
     events_.back().text = kParentalTooLowText;
     stopPlayback();
 }
@@ -312,7 +312,7 @@ void Navigator::noteStreams(const std::array<std::uint16_t, 3>& before) {
     for (int i = 0; i < 3; ++i) {
         const std::uint16_t now = regs_.sprm[kAudioStream + i];
         if (now == before[i]) continue;
-        emit(EventKind::Stream);
+        post(EventKind::Stream);
         events_.back().text = std::string(kinds[i]) + " " + std::to_string(now);
     }
 }
@@ -478,7 +478,7 @@ void Navigator::noteChapter() {
             regs_.sprm[kPartNumber] = static_cast<std::uint16_t>(i + 1);
             if (shownPart_ != static_cast<int>(i) + 1) {
                 shownPart_ = static_cast<int>(i) + 1;
-                emit(EventKind::Chapter);
+                post(EventKind::Chapter);
             }
             return;
         }
@@ -488,7 +488,7 @@ void Navigator::noteChapter() {
 void Navigator::setButton(int button) {
     if (button < 1 || button == highlightedButton()) return;
     regs_.sprm[kHighlightedButton] = static_cast<std::uint16_t>(button << 10);
-    if (!buttons_.buttons.empty()) emit(EventKind::Highlight);
+    if (!buttons_.buttons.empty()) post(EventKind::Highlight);
 }
 
 void Navigator::showButtons(const Vobu& v) {
@@ -499,7 +499,7 @@ void Navigator::showButtons(const Vobu& v) {
     if (v.forcedSelect != 0) button = v.forcedSelect;
     if (button < 1 || button > count) button = 1;
     regs_.sprm[kHighlightedButton] = static_cast<std::uint16_t>(button << 10);
-    if (!had) emit(EventKind::Highlight);
+    if (!had) post(EventKind::Highlight);
 }
 
 void Navigator::doPlayCell() {
@@ -515,7 +515,7 @@ void Navigator::doPlayCell() {
     const std::uint32_t start =
         resumeVobu_ > cell.first && resumeVobu_ <= cell.last ? resumeVobu_ : cell.first;
     resumeVobu_ = 0;
-    emit(EventKind::Cell);
+    post(EventKind::Cell);
     events_.back().first = start;
     events_.back().last = cell.last;
     menuAnswered_ = false;
@@ -541,7 +541,7 @@ void Navigator::doPlayVobu() {
         const Vobu v = ParseNavPack(sector.data(), at);
         // Pointers run forward only; one that goes back or leaves the cell ends it.
         last = v.next <= at || v.next > cell.last;
-        emit(EventKind::Vobu);
+        post(EventKind::Vobu);
         events_.back().first = at;
         events_.back().last = last ? std::max(cell.last, at) : v.next - 1;
         playedVobu_ = at;
@@ -549,7 +549,7 @@ void Navigator::doPlayVobu() {
         if (v.highlightStatus != 0 && !v.buttons.empty()) showButtons(v);
         vobuAt_ = v.next;
     } else {
-        emit(EventKind::Error);
+        post(EventKind::Error);
         events_.back().text = error;
     }
     if (last) finishCell(cell);
@@ -581,7 +581,7 @@ void Navigator::doCellEnd() {
     if (cell.stillTime() != 0 && !cellStillDone_) {
         cellStillDone_ = true;
         status_ = Status::Still;
-        emit(EventKind::Still);
+        post(EventKind::Still);
         events_.back().still = cell.stillTime();
         return;
     }
@@ -625,7 +625,7 @@ void Navigator::doPgcEnd() {
     if (pgc->stillTime != 0 && !pgcStillDone_) {
         pgcStillDone_ = true;
         status_ = Status::Still;
-        emit(EventKind::Still);
+        post(EventKind::Still);
         events_.back().still = pgc->stillTime;
         return;
     }
@@ -942,7 +942,7 @@ UopResult Navigator::stillOff() {
     if (status_ != Status::Still && status_ != Status::Menu) return UopResult::Impossible;
     if (status_ == Status::Still && !allowed(kUopStillOff)) return UopResult::Prohibited;
     if (status_ == Status::Still) {
-        emit(EventKind::Still);
+        post(EventKind::Still);
         events_.back().still = 0;
     }
     status_ = Status::Running;
@@ -1004,7 +1004,8 @@ UopResult Navigator::selectAudio(int stream) {
 }
 
 UopResult Navigator::selectSubpicture(int stream) {
-    return selectStream(1, stream, 0, 63, kUopSubpictureChange);
+    // Bit 6 of the register is the display flag; the stream number (0..31, 62, 63) below it.
+    return selectStream(1, stream, 0, 127, kUopSubpictureChange);
 }
 
 UopResult Navigator::selectAngle(int angle) {

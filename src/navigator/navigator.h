@@ -36,6 +36,8 @@ enum Uop : int {
     kUopGoUp = 4,
     kUopTopOrPrevProgram = 6,
     kUopNextProgram = 7,
+    kUopForwardScan = 8,
+    kUopBackwardScan = 9,
     kUopTitleMenu = 10,
     kUopRootMenu = 11,
     kUopSubpictureMenu = 12,
@@ -106,6 +108,13 @@ class Navigator {
     bool atCellEnd() const { return action_ == Action::CellEnd; }
     int highlightedButton() const { return regs_.sprm[kHighlightedButton] >> 10; }
     int buttonCount() const { return static_cast<int>(buttons_.buttons.size()); }
+    // The buttons of the menu on screen (none outside a menu).
+    const Vobu& menuButtons() const { return buttons_; }
+    // The PGC being played, or null.
+    const Pgc* pgc() const { return currentPgc(); }
+    const Disc& disc() const { return disc_; }
+    // Whether the masks of the PGC and the VOBU on screen allow a user operation now.
+    bool isAllowed(int uop) const { return allowed(uop); }
 
     // User operations.
     UopResult playTitle(int title);
@@ -132,7 +141,7 @@ class Navigator {
     const Pgc* currentPgc() const;
     VobGroup& vobsFor(Domain d, int titleSet);
 
-    void emit(EventKind kind);
+    void post(EventKind kind);
     void warn(std::string_view text);
     void stopPlayback();
     void setDomain(Domain d, int titleSet);

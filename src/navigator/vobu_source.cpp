@@ -41,6 +41,13 @@ void readButtons(const std::uint8_t* s, Vobu& v) {
         const std::uint32_t at = nav::kButtons + static_cast<std::uint32_t>(i) * nav::kButtonSize;
         Button b;
         b.autoAction = (s[at + nav::kButtonAutoAction] >> 6) == 1;
+        // Bytes 0..2: colour table (2 bits), first and last column (10 bits each, 2 bits
+        // apart); bytes 3..5 the same form for the rows after the auto-action bits.
+        const std::uint8_t* r = s + at;
+        b.x0 = (r[0] & 0x3F) << 4 | r[1] >> 4;
+        b.x1 = (r[1] & 0x03) << 8 | r[2];
+        b.y0 = (r[3] & 0x3F) << 4 | r[4] >> 4;
+        b.y1 = (r[4] & 0x03) << 8 | r[5];
         b.up = number(s[at + nav::kButtonUp]);
         b.down = number(s[at + nav::kButtonUp + 1]);
         b.left = number(s[at + nav::kButtonUp + 2]);
@@ -101,6 +108,11 @@ void VobGroup::closeAll() {
 }
 
 bool VobGroup::read(std::uint32_t lba, std::array<std::uint8_t, 2048>& out, std::string& error) {
+    if (paths_.empty()) {
+        // The folder has no VOB file for this group at all.
+        error = "Could not open a VOB file for sector " + std::to_string(lba);
+        return false;
+    }
     if (!opened_) {
         opened_ = true;
         for (const std::string& p : paths_) {

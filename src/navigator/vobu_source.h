@@ -14,7 +14,9 @@ namespace navtab::navigator {
 
 struct Button {
     int up = 0, down = 0, left = 0, right = 0;  // neighbour button numbers, 0 for none
-    bool autoAction = false;                    // selecting the button activates it
+    // The button's rectangle on the picture, both edges included: where a mouse click selects it.
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    bool autoAction = false;  // selecting the button activates it
     navcmd::NavBytes command{};
 };
 

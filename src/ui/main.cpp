@@ -1,4 +1,5 @@
 // navtab [FILE...]: the desktop window, with the IFO files given opened.
+// navtab --play FOLDER: the desktop window minimised and the playback window playing FOLDER.
 #include "ui/navtab_app.h"
 
 int main(int argc, char** argv) {

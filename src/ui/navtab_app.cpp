@@ -1,5 +1,6 @@
 #include "ui/navtab_app.h"
 
+#include <QDir>
 #include <QSettings>
 
 #include "ui/app_icon.h"
@@ -19,7 +20,17 @@ CNavtabApp::CNavtabApp(int& argc, char** argv) : QApplication(argc, argv) {
 int CNavtabApp::run() {
     CNavtabDlg dlg;
     dlg.show();
-    dlg.openFiles(arguments().mid(1));
+    const QStringList args = arguments().mid(1);
+    if (args.size() == 2 && args[0] == QStringLiteral("--play")) {
+        // A folder holding VIDEO_TS plays that.
+        QString folder = args[1];
+        for (const char* name : {"VIDEO_TS", "video_ts"})
+            if (QDir(folder).exists(QString::fromLatin1(name)))
+                folder = QDir(folder).filePath(QString::fromLatin1(name));
+        dlg.playFolder(folder);
+    } else {
+        dlg.openFiles(args);
+    }
     dlg.exec();
     return 0;
 }

@@ -18,9 +18,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/path_parts.h"
 #include "ui/about_dlg.h"
 #include "ui/app_icon.h"
 #include "ui/disc_image_command.h"
+#include "ui/dvd_play_dlg.h"
 #include "ui/field_list_model.h"
 #include "ui/fixed_font.h"
 #include "ui/vob_dialogs.h"
@@ -148,6 +150,7 @@ CNavtabDlg::CNavtabDlg(QWidget* parent)
     connect(button("VOB Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnVobExtras);
     connect(button("Menu Extras"), &QPushButton::clicked, this, &CNavtabDlg::OnMenuExtras);
     connect(button("Create IFOs"), &QPushButton::clicked, this, &CNavtabDlg::OnCreateIfos);
+    connect(button("DVD Play"), &QPushButton::clicked, this, &CNavtabDlg::OnDvdPlay);
     connect(button("Disc Image"), &QPushButton::clicked, this,
             [this] { OnDiscImage(this, session_); });
 
@@ -281,6 +284,7 @@ void CNavtabDlg::enableVobTools() {
     const IfoKind kind = doc != nullptr ? ifoKind(doc->ifo.get()) : IfoKind::Unknown;
     button("VOB Extras")->setEnabled(kind == IfoKind::Vts);
     button("Menu Extras")->setEnabled(kind != IfoKind::Unknown);
+    button("DVD Play")->setEnabled(doc != nullptr);
 }
 
 void CNavtabDlg::listAboutToChange() {
@@ -372,6 +376,31 @@ void CNavtabDlg::OnCreateIfos() {
     QtVobDialogs dialogs(this);
     session_.OnCreateIfos(dialogs);
     enableVobTools();
+}
+
+void CNavtabDlg::OnDvdPlay() {
+    const IfoDocument* doc = session_.currentDocument();
+    if (doc == nullptr) return;
+    const std::string folder = folderOf(doc->path);
+    playFolder(QString::fromStdString(folder.empty() ? std::string(".") : folder));
+}
+
+CDvdPlayDlg* CNavtabDlg::playWindow() const {
+    return play_;
+}
+
+void CNavtabDlg::playFolder(const QString& folder) {
+    if (play_) {
+        play_->raise();
+        return;
+    }
+    showMinimized();
+    play_ = new CDvdPlayDlg(nullptr, folder);
+    connect(play_, &CDvdPlayDlg::closed, this, [this] {
+        play_->deleteLater();
+        play_ = nullptr;
+        showNormal();
+    });
 }
 
 void CNavtabDlg::OnSave() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
 
 #include "session/browser_session.h"
@@ -22,6 +23,7 @@ class QTreeWidgetItem;
 namespace navtab::ui {
 
 class FieldListModel;
+class CDvdPlayDlg;
 
 class CNavtabDlg : public QDialog, private SessionListener {
     Q_OBJECT
@@ -63,6 +65,12 @@ class CNavtabDlg : public QDialog, private SessionListener {
     void OnVobExtras();
     void OnMenuExtras();
     void OnCreateIfos();
+    // "DVD Play": the playback window for the folder of the current file.
+    void OnDvdPlay();
+    // Minimises this window and plays `folder` (a VIDEO_TS folder) in the playback window,
+    // which restores this window when it closes.
+    void playFolder(const QString& folder);
+    CDvdPlayDlg* playWindow() const;
     void OnAbout();
     void OnQuit();
 
@@ -99,6 +107,7 @@ class CNavtabDlg : public QDialog, private SessionListener {
     QCheckBox* showReserved_ = nullptr;
     QGroupBox* extrasFrame_ = nullptr;
     bool laidOut_ = false;
+    QPointer<CDvdPlayDlg> play_;
 };
 
 }  // namespace navtab::ui

@@ -24,10 +24,7 @@
 namespace {
 
 bool save(QWidget& w, const QString& folder, const QString& name) {
-    QApplication::processEvents();
-    const bool ok = w.grab().save(QDir(folder).filePath(name));
-    if (!ok) qWarning("cannot write %s", qPrintable(name));
-    return ok;
+    return saveScreenshot(w, folder, name);
 }
 
 }  // namespace

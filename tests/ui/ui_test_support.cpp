@@ -136,6 +136,13 @@ void doubleClickRow(ui::CNavtabDlg& dlg, int row) {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
+bool saveScreenshot(QWidget& w, const QString& folder, const QString& name) {
+    QApplication::processEvents();
+    const bool ok = w.grab().save(QDir(folder).filePath(name));
+    if (!ok) qWarning("cannot write %s", qPrintable(name));
+    return ok;
+}
+
 QByteArray runCli(const QStringList& args) {
     QProcess cli;
     cli.start(QStringLiteral(NAVTAB_CLI), args);

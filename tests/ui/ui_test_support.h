@@ -82,6 +82,9 @@ int findRow(ui::CNavtabDlg& dlg, const QString& description);
 void doubleClickRow(ui::CNavtabDlg& dlg, int row);
 QString cell(ui::CNavtabDlg& dlg, int row, int column);
 
+// Grabs a widget into FOLDER/NAME (a PNG); false, with a warning, when it cannot be written.
+bool saveScreenshot(QWidget& w, const QString& folder, const QString& name);
+
 // navtab-cli's standard output for these arguments; fails the test on a non-zero exit.
 QByteArray runCli(const QStringList& args);
 

@@ -1,0 +1,240 @@
+// "DVD Play" on the sample discs, offscreen and without sound: the transport states, scanning,
+// the sub-picture "Off" entry, the played-titles report, a menu answered in the video window
+// against the navigator's own registers, "Prohibited", and the main window around it.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSlider>
+
+#include "core/layout/pgc_layout.h"
+#include "navigator/scripted_session.h"
+#include "ui/dvd_play_dlg.h"
+#include "ui/playback_engine.h"
+#include "ui/video_window.h"
+#include "ui_test_support.h"
+
+using navigator::Domain;
+using navigator::Status;
+
+namespace {
+
+QString folderOf(const QString& disc) {
+    return QFileInfo(sample(disc, "VIDEO_TS.IFO")).absolutePath();
+}
+
+const navigator::Navigator& nav(CDvdPlayDlg& dlg) {
+    return *dlg.player()->navigator();
+}
+
+// Waits until the first menu of the disc waits for a button, with its picture shown.
+bool waitForMenu(CDvdPlayDlg& dlg) {
+    return QTest::qWaitFor(
+        [&] { return nav(dlg).status() == Status::Menu && dlg.engine()->picturesShown() > 0; },
+        10000);
+}
+
+// Plays title `t` from the title list and waits until `seconds` of it have played.
+bool playTitle(CDvdPlayDlg& dlg, int t, int seconds = 0) {
+    dlg.titleList()->activated(t - 1);
+    const QString time = QString::asprintf("00:00:%02d", seconds);
+    return QTest::qWaitFor(
+        [&] {
+            return dlg.titleField()->text() == QString::number(t) &&
+                   dlg.timeField()->text() >= time;
+        },
+        10000);
+}
+
+QString statusText(CDvdPlayDlg& dlg) {
+    return dlg.statusLine()->text();
+}
+
+// Closes the window and returns the report it gives.
+QString closeAndReport(CDvdPlayDlg& dlg) {
+    QString report;
+    answerNextMessage(QMessageBox::Ok, &report);
+    QTest::mouseClick(dlg.button("Exit"), Qt::LeftButton);
+    return report;
+}
+
+}  // namespace
+
+class DvdPlayTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { qputenv("NAVTAB_AUDIO", "none"); }
+
+    void windowStartsPlayingTheDiscInItsMenu() {
+        CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("DVD Play"));
+        QCOMPARE(dlg.videoWindow()->windowTitle(), QStringLiteral("DvdPlayer Video Window"));
+        QVERIFY(waitForMenu(dlg));
+        QVERIFY(dlg.videoWindow()->isVisible());
+        QCOMPARE(statusText(dlg).left(7), QStringLiteral("Playing"));
+        QCOMPARE(nav(dlg).position().domain, Domain::VmgMenu);
+        QCOMPARE(dlg.titleList()->count(), 3);
+        QCOMPARE(dlg.titleList()->itemText(2), QStringLiteral("Title 3"));
+        QCOMPARE(dlg.rateSlider()->minimum(), 2);
+        QCOMPARE(dlg.rateSlider()->maximum(), 50);
+        // First play set g0 = 1 and g1 = 3; the menu's pre-commands g2 = g1 * 4.
+        QCOMPARE(dlg.registerField(0)->text(), QStringLiteral("GPreg<0>=1"));
+        QCOMPARE(dlg.registerField(2)->text(), QStringLiteral("GPreg<2>=12"));
+        QCOMPARE(dlg.registerField(15)->text(), QStringLiteral("GPreg<15>=0"));
+        closeAndReport(dlg);
+    }
+
+    void stopResumesThenStartsOverAndScanningShowsTheRate() {
+        CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+        QVERIFY(waitForMenu(dlg));
+        QVERIFY(playTitle(dlg, 1, 1));
+        QTest::mouseClick(dlg.button("Stop"), Qt::LeftButton);
+        QCOMPARE(statusText(dlg), QStringLiteral("Stopped - resume possible"));
+        const QString stoppedAt = dlg.timeField()->text();
+        QTest::qWait(300);
+        QCOMPARE(dlg.timeField()->text(), stoppedAt);
+        QTest::mouseClick(dlg.button("Play"), Qt::LeftButton);
+        QCOMPARE(statusText(dlg), QStringLiteral("Playing"));
+        // Resumed: still title 1, and the time goes on from where it stood.
+        QVERIFY(QTest::qWaitFor([&] { return dlg.timeField()->text() > stoppedAt; }, 5000));
+        QCOMPARE(dlg.titleField()->text(), QStringLiteral("1"));
+        for (int i = 0; i < 3; ++i) QTest::mouseClick(dlg.button(">"), Qt::LeftButton);
+        QCOMPARE(statusText(dlg), QStringLiteral("Scanning 2.500000 x"));
+        QCOMPARE(dlg.player()->rate(), 2.5);
+        QTest::mouseClick(dlg.button("Play"), Qt::LeftButton);
+        QCOMPARE(statusText(dlg), QStringLiteral("Playing"));
+        // Two Stops stop completely; Play starts the disc over from its first play.
+        QTest::mouseClick(dlg.button("Stop"), Qt::LeftButton);
+        QTest::mouseClick(dlg.button("Stop"), Qt::LeftButton);
+        QCOMPARE(statusText(dlg), QStringLiteral("Stopped"));
+        QTest::mouseClick(dlg.button("Play"), Qt::LeftButton);
+        QVERIFY(waitForMenu(dlg));
+        QCOMPARE(nav(dlg).position().domain, Domain::VmgMenu);
+        QCOMPARE(dlg.titleField()->text(), QStringLiteral("0"));
+        closeAndReport(dlg);
+    }
+
+    void offHidesSubpicturesAndKeepsTheStream() {
+        CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+        QVERIFY(waitForMenu(dlg));
+        QVERIFY(playTitle(dlg, 1));
+        // Title 1's pre-commands chose audio 0 and sub-picture 0, shown.
+        dlg.fillSubpictureList();
+        QCOMPARE(dlg.subpictureList()->count(), 3);
+        QCOMPARE(dlg.subpictureList()->itemText(0), QStringLiteral("Off"));
+        QCOMPARE(dlg.subpictureList()->itemText(2), QStringLiteral("German"));
+        QCOMPARE(dlg.subpictureList()->currentIndex(), 1);
+        dlg.fillAudioList();
+        QCOMPARE(dlg.audioList()->itemText(1), QStringLiteral("French"));
+        dlg.subpictureList()->activated(0);
+        QCOMPARE(nav(dlg).registers().sprm[navigator::kSubpictureStream], 0);
+        dlg.fillSubpictureList();
+        QCOMPARE(dlg.subpictureList()->currentIndex(), 0);
+        // Choosing German shows sub-pictures again, of the other stream.
+        dlg.subpictureList()->activated(2);
+        QCOMPARE(nav(dlg).registers().sprm[navigator::kSubpictureStream], 0x41);
+        closeAndReport(dlg);
+    }
+
+    void playedTitlesAreReportedOnClosing() {
+        CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+        QVERIFY(waitForMenu(dlg));
+        QVERIFY(playTitle(dlg, 1));
+        // Title 3 from the pop-up menu of the "Title:" label.
+        QTimer::singleShot(200, [] {
+            QWidget* menu = QApplication::activePopupWidget();
+            QVERIFY(menu);
+            QCOMPARE(static_cast<QMenu*>(menu)->actions().size(), 3);
+            for (int i = 0; i < 3; ++i) QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        dlg.popUpTitleMenu(dlg.titleLabel()->mapToGlobal(QPoint(2, 2)));
+        QVERIFY(QTest::qWaitFor([&] { return dlg.titleField()->text() == "3"; }, 5000));
+        QCOMPARE(dlg.chapterList()->count(), 2);
+        QCOMPARE(closeAndReport(dlg), QStringLiteral("Played Titles:\n\nTitle 1\nTitle 3\n"));
+    }
+
+    // Button 2 of the disc's menu by a click on it, and again by Down and Enter: the registers
+    // the window shows are those the navigator has at the start of title 2 in a scripted session.
+    void menuButtonInTheVideoWindowSetsTheRegisters() {
+        // The reference: the navigator alone, button 2 pressed, up to the first cell of title 2.
+        const auto disc = navigator::LoadDisc(folderOf("ntsc43").toStdString());
+        navigator::Navigator reference(disc);
+        reference.start();
+        std::size_t press = 0;
+        bool inTitle2 = false;
+        for (int i = 0; i < 200 && !inTitle2; ++i) {
+            const Status st = reference.step();
+            for (const navigator::Event& e : reference.takeEvents())
+                inTitle2 = inTitle2 || (e.kind == navigator::EventKind::Cell && e.title == 2);
+            if (st == Status::Menu) navigator::AnswerMenu(reference, {2}, press);
+        }
+        QVERIFY(inTitle2);
+        for (const bool click : {true, false}) {
+            CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+            QVERIFY(waitForMenu(dlg));
+            QWidget* video = dlg.videoWindow();
+            if (click) {
+                // Button 2 lies at (96,88)-(256,124) of the 352x240 picture, shown 4:3 at the
+                // window's size.
+                const QRect shown = static_cast<CVideoWindow*>(video)->pictureRect();
+                const QPoint at(shown.left() + 176 * shown.width() / 352,
+                                shown.top() + 106 * shown.height() / 240);
+                QTest::mouseClick(video, Qt::LeftButton, {}, at);
+            } else {
+                QTest::keyClick(video, Qt::Key_Down);
+                QCOMPARE(nav(dlg).highlightedButton(), 2);
+                QTest::keyClick(video, Qt::Key_Return);
+            }
+            QVERIFY(QTest::qWaitFor([&] { return dlg.titleField()->text() == "2"; }, 5000));
+            QCOMPARE(dlg.registerField(0)->text(), QStringLiteral("GPreg<0>=2"));
+            QCOMPARE(dlg.registerField(8)->text(), QStringLiteral("GPreg<8>=2"));
+            for (int g = 0; g < 16; ++g)
+                QCOMPARE(dlg.registerField(g)->text(),
+                         QString::asprintf("GPreg<%d>=%d", g, reference.registers().gprm[g]));
+            closeAndReport(dlg);
+        }
+    }
+
+    void operationTheDiscForbidsShowsProhibited() {
+        // Title 1's PGC forbids the next chapter.
+        ScratchCopies copies;
+        copies.copyAll("ntsc43");
+        QFile vts(copies.path("VTS_01_0.IFO"));
+        QVERIFY(vts.open(QIODevice::ReadWrite));
+        QByteArray bytes = vts.readAll();
+        const qsizetype pgcit = 2 * 2048;
+        const qsizetype pgc = pgcit + be32At(bytes, pgcit + pgc::kListEntries + pgc::kSrpPgcStart);
+        qToBigEndian<quint32>(1u << navigator::kUopNextProgram,
+                              bytes.data() + pgc + pgc::kProhibitedUops);
+        vts.seek(0);
+        vts.write(bytes);
+        vts.close();
+        CDvdPlayDlg dlg(nullptr, QFileInfo(copies.path("VTS_01_0.IFO")).absolutePath(), false);
+        QVERIFY(waitForMenu(dlg));
+        QVERIFY(playTitle(dlg, 1));
+        QTest::mouseClick(dlg.button(">>"), Qt::LeftButton);
+        QCOMPARE(statusText(dlg), QStringLiteral("Prohibited"));
+        QCOMPARE(dlg.chapterField()->text(), QStringLiteral("1"));
+        closeAndReport(dlg);
+    }
+
+    void dvdPlayButtonMinimisesTheMainWindowUntilThePlayerCloses() {
+        CNavtabDlg main;
+        QVERIFY(!main.button("DVD Play")->isEnabled());
+        main.show();
+        main.openFiles({sample("ntsc43", "VTS_01_0.IFO")});
+        QVERIFY(main.button("DVD Play")->isEnabled());
+        QTest::mouseClick(main.button("DVD Play"), Qt::LeftButton);
+        CDvdPlayDlg* play = main.playWindow();
+        QVERIFY(play);
+        QVERIFY(main.isMinimized());
+        QVERIFY(waitForMenu(*play));
+        QCOMPARE(closeAndReport(*play), QStringLiteral("Played Titles:\n\n"));
+        QVERIFY(QTest::qWaitFor([&] { return main.playWindow() == nullptr; }, 2000));
+        QVERIFY(!main.isMinimized());
+    }
+};
+
+QTEST_MAIN(DvdPlayTest)
+#include "test_dvd_play.moc"
