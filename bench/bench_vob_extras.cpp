@@ -185,7 +185,7 @@ void BM_NavPackRewrite(benchmark::State& state) {
     state.counters["process_cpu_ms"] = processCpu / static_cast<double>(state.iterations());
     state.counters["VOBUs"] = static_cast<double>(stripped.vobus.size());
     // The part of the time spent relocating pointers in memory; the rest is reading and writing,
-    // whose processor time (io_uring workers included) is process_cpu_ms.
+    // whose processor time is process_cpu_ms.
     state.counters["relocate_ms"] = relocating / static_cast<double>(state.iterations());
 }
 

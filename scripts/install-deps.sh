@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build pkg-config clang-format clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  lsdvd ffmpeg genisoimage dvd+rw-tools libdvdnav-dev liburing-dev mpv dvdauthor
+  lsdvd ffmpeg genisoimage dvd+rw-tools libdvdnav-dev mpv dvdauthor
   libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev fonts-liberation
   python3

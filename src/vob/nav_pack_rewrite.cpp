@@ -12,12 +12,28 @@
 #include "core/bytes.h"
 #include "core/user_interaction.h"
 #include "vob/nav_relocation.h"
-#include "vob/sector_batch_io.h"
 
 namespace navtab::vob {
 namespace {
 
 const std::string kFinished = "Finished correcting VOBU pointers!";
+
+// Reads or writes all of `length` bytes at `offset`, retrying interrupted and partial transfers.
+template <typename Transfer>
+bool transferAll(Transfer transfer, int fd, std::uint8_t* data, std::size_t length, off_t offset) {
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n =
+            transfer(fd, data + done, length - done, offset + static_cast<off_t>(done));
+        if (n == 0) return false;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 struct Texts {
     std::string title;
@@ -38,9 +54,7 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
     progress->SetRange(0, static_cast<int>(vobus), 1);
     std::size_t next = 0;    // the VOBU to rewrite next
     std::uint64_t base = 0;  // first byte of the current file in the numbering of the list
-    SectorBatchIo io;
-    std::array<off_t, SectorBatchIo::kDepth> offsets{};
-    std::vector<std::uint8_t> sectors(SectorBatchIo::kDepth * kSectorSize);
+    std::array<std::uint8_t, kSectorSize> sector{};
     bool openFailed = false;
     for (const std::string& path : files) {
         if (next >= job.vobus.size() || progress->Cancelled()) break;
@@ -60,39 +74,26 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
         const std::uint64_t fileStart = base;
         base += static_cast<std::uint64_t>(length);
         progress->SetText(texts.fileText + fileNameOf(path));
-        const std::uint64_t fileEnd = base / kSectorSize;
-        while (next < job.vobus.size() && job.vobus[next].sector < fileEnd &&
+        while (next < job.vobus.size() && job.vobus[next].sector < base / kSectorSize &&
                !progress->Cancelled()) {
-            // A batch of this file's NAV packs: read, corrected in memory, written back.
-            std::size_t count = 0;
-            while (count < offsets.size() && next + count < job.vobus.size() &&
-                   job.vobus[next + count].sector < fileEnd) {
-                offsets[count] = static_cast<off_t>(
-                    std::uint64_t{job.vobus[next + count].sector} * kSectorSize - fileStart);
-                ++count;
-            }
-            const std::span<const off_t> batch(offsets.data(), count);
-            const std::size_t read = io.read(fd.get(), batch, sectors);
-            std::size_t good = 0;
-            for (; good < read; ++good) {
-                const std::span<std::uint8_t> sector(sectors.data() + good * kSectorSize,
-                                                     kSectorSize);
-                if (!isNavPack(sector)) break;
-                WriteNavPack(job, sector, job.vobus[next + good]);
-            }
-            const std::size_t written = io.write(fd.get(), batch.first(good), sectors);
-            for (std::size_t k = 0; k < written; ++k) progress->StepIt();
+            const VobuInfo& r = job.vobus[next];
+            progress->StepIt();
             progress->PeekAndPump();
-            if (written < good) {
+            const off_t at = static_cast<off_t>(std::uint64_t{r.sector} * kSectorSize - fileStart);
+            if (!transferAll(::pread, fd.get(), sector.data(), sector.size(), at)) {
+                ui.message("Error reading VOB file");
+                return NavRewriteResult::Failed;
+            }
+            if (!isNavPack(sector)) {
+                ui.message("Synchronization failure on VOB file");
+                return NavRewriteResult::Failed;
+            }
+            WriteNavPack(job, sector, r);
+            if (!transferAll(::pwrite, fd.get(), sector.data(), sector.size(), at)) {
                 ui.message("Error writing file!\n\n" + path + ": " + std::strerror(errno));
                 return NavRewriteResult::Failed;
             }
-            next += good;
-            if (good < count) {
-                ui.message(good < read ? "Synchronization failure on VOB file"
-                                       : "Error reading VOB file");
-                return NavRewriteResult::Failed;
-            }
+            ++next;
         }
     }
     // VOBUs beyond the end of the last file: the files were cut after they were written. That is

@@ -3,9 +3,6 @@
 // and Remove Angles on an angle block.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "core/bytes.h"
@@ -19,7 +16,6 @@
 #include "vob/extras_dialog.h"
 #include "vob/extras_run.h"
 #include "vob/nav_pack_rewrite.h"
-#include "vob/sector_batch_io.h"
 #include "vob/strip_sector.h"
 
 namespace navtab {
@@ -91,29 +87,6 @@ TEST(NavPackRewrite, StopsAtAShortFileOrALostNavPack) {
               vob::NavRewriteResult::Failed);
     EXPECT_EQ(ui.messages.back(), "Error reading VOB file");
     EXPECT_EQ(fs::file_size(dir.file("b.VOB")), 3000u);
-}
-
-// Scattered sectors go out and come back whole, through the ring and without it; a sector that
-// the file ends inside is where the count stops.
-TEST(SectorBatchIo, WritesAndReadsScatteredSectorsAndStopsAtTheFileEnd) {
-    test::TempDir dir;
-    const std::string path = dir.file("x.VOB");
-    test::writeFile(path, test::Bytes(9 * 2048 + 1000, 0));
-    const int fd = ::open(path.c_str(), O_RDWR);
-    ASSERT_GE(fd, 0);
-    for (const bool ring : {true, false}) {
-        vob::SectorBatchIo io(ring);
-        const std::vector<off_t> at{8 * 2048, 2048, 5 * 2048};
-        test::Bytes out(3 * 2048);
-        for (std::size_t i = 0; i < out.size(); ++i) out[i] = std::uint8_t(i * 7 + ring);
-        ASSERT_EQ(io.write(fd, at, out), 3u);
-        test::Bytes back(3 * 2048);
-        ASSERT_EQ(io.read(fd, at, back), 3u);
-        EXPECT_EQ(back, out);
-        const std::vector<off_t> pastEnd{0, 9 * 2048, 2048};
-        EXPECT_EQ(io.read(fd, pastEnd, back), 1u);
-    }
-    ::close(fd);
 }
 
 // A title whose only PGC is an angle block of two cells, VOB id 1 (angle 1) and 2 (angle 2), in
