@@ -502,15 +502,22 @@ void Navigator::showButtons(const Vobu& v) {
     if (!had) post(EventKind::Highlight);
 }
 
-void Navigator::doPlayCell() {
+// The cell at the position; none (and the PGC ends) when the position names no cell.
+const Cell* Navigator::cellPlaying() {
     const Pgc* pgc = currentPgc();
     if (!pgc || pos_.cell < 1 || pos_.cell > static_cast<int>(pgc->cells.size())) {
         action_ = Action::PgcEnd;
-        return;
+        return nullptr;
     }
+    return &pgc->cells[pos_.cell - 1];
+}
+
+void Navigator::doPlayCell() {
+    const Cell* playing = cellPlaying();
+    if (!playing) return;
+    const Cell& cell = *playing;
     budget_ = guard_;  // a cell plays: that is progress
     noteChapter();
-    const Cell& cell = pgc->cells[pos_.cell - 1];
     // A resume starts at the VOBU that played when the menu was called.
     const std::uint32_t start =
         resumeVobu_ > cell.first && resumeVobu_ <= cell.last ? resumeVobu_ : cell.first;
@@ -527,12 +534,9 @@ void Navigator::doPlayCell() {
 // One VOBU of the cell, found through the previous NAV pack's pointer to the next. Its NAV pack
 // brings the buttons and the operations the VOBU forbids.
 void Navigator::doPlayVobu() {
-    const Pgc* pgc = currentPgc();
-    if (!pgc || pos_.cell < 1 || pos_.cell > static_cast<int>(pgc->cells.size())) {
-        action_ = Action::PgcEnd;
-        return;
-    }
-    const Cell& cell = pgc->cells[pos_.cell - 1];
+    const Cell* playing = cellPlaying();
+    if (!playing) return;
+    const Cell& cell = *playing;
     const std::uint32_t at = vobuAt_;
     std::array<std::uint8_t, 2048> sector{};
     std::string error;

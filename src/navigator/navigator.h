@@ -159,6 +159,7 @@ class Navigator {
     void startCell(int cell);
 
     void doEnterPgc();
+    const Cell* cellPlaying();
     void doPlayCell();
     void doPlayVobu();
     void finishCell(const Cell& cell);

@@ -111,7 +111,8 @@ TEST(CreateIfos, VideoOnlyDvdauthorTitleGetsNoAudioOrSubpictureStreams) {
     const auto made = runCommand(
         "cd '" + dir.path().string() +
         "' && ffmpeg -v error -f lavfi -i testsrc=size=720x576:rate=25:duration=3 -an "
-        "-target pal-dvd -vf setdar=4/3 -g 12 -b:v 1500k -y in.mpg && VIDEO_FORMAT=PAL dvdauthor -o "
+        "-target pal-dvd -vf setdar=4/3 -g 12 -b:v 1500k -y in.mpg && VIDEO_FORMAT=PAL dvdauthor "
+        "-o "
         "disc "
         "-t -c 0,1.44 in.mpg 2>&1 && rm disc/VIDEO_TS/VTS_01_0.* && mv disc/VIDEO_TS/VTS_01_1.VOB "
         "disc/VIDEO_TS/vts_01_1.vob");
