@@ -511,7 +511,11 @@ void DvdPlayer::handle(const Event& e) {
                     return;
                 }
             }
-            owner_.message(kUnexpectedError, "Error");
+            // The navigator's own refusal of a title the parental level forbids has its
+            // message; any other error is unexpected.
+            owner_.message(e.text == kParentalTooLowText ? std::string(kParentalTooLowText)
+                                                         : std::string(kUnexpectedError),
+                           "Error");
             output_.setRunning(false);
             break;
         default:
