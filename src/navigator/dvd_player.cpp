@@ -587,7 +587,13 @@ void DvdPlayer::pump(double now) {
     if (!nav_ || !navigatorStarted_ || (state_ != kPlaying && state_ != kScanning)) return;
     // A bounded number of steps per call: commands that jump about without playing a cell
     // never hold up the window.
-    for (int guard = 0; guard < 64 && cellsAtOutput_ == 0; ++guard) {
+    // In a menu the navigator reads the cell's NAV packs at once, so that the buttons show with
+    // the first picture; in a title it reads them after the output has played the cell, so that
+    // a menu called meanwhile resumes at the cell's start rather than past it.
+    const auto readingMenuCell = [&] {
+        return nav_->playingVobus() && nav_->position().domain != Domain::Title;
+    };
+    for (int guard = 0; guard < 64 && (cellsAtOutput_ == 0 || readingMenuCell()); ++guard) {
         const Status st = nav_->status();
         if (st == Status::Still) {
             if (stillEnds_ < 0 || now_ < stillEnds_) break;

@@ -104,6 +104,8 @@ class Navigator {
     Registers& registers() { return regs_; }
     const Position& position() const { return pos_; }
     int title() const;
+    // A cell has started and its VOBUs are being played, one a step.
+    bool playingVobus() const { return action_ == Action::PlayVobu; }
     // The last VOBU of the cell has played; the next step ends the cell.
     bool atCellEnd() const { return action_ == Action::CellEnd; }
     int highlightedButton() const { return regs_.sprm[kHighlightedButton] >> 10; }
