@@ -267,37 +267,14 @@ TEST(RemuxPack, FillsEachVobuWithTheChunksThatFitIt) {
         std::vector<int> perVobu;
         bool adds, drops;
     } cases[] = {
-        {"one GOP per unit, smaller than the source",
-         15,
-         chunks(6, 15, 15, 20),
-         {1, 1, 1, 1, 1, 1},
-         false,
-         true},
-        {"one GOP per unit, larger than the source",
-         15,
-         chunks(6, 15, 15, 600),
-         {1, 1, 1, 1, 1, 1},
-         true,
-         false},
+        // clang-format off
+        {"one GOP per unit, smaller than the source", 15, chunks(6, 15, 15, 20), {1, 1, 1, 1, 1, 1}, false, true},
+        {"one GOP per unit, larger than the source", 15, chunks(6, 15, 15, 600), {1, 1, 1, 1, 1, 1}, true, false},
         {"three short GOPs per unit", 15, chunks(18, 5, 5, 20), {3, 3, 3, 3, 3, 3}, false, true},
-        {"longer GOPs are carried, the last units get none",
-         15,
-         chunks(4, 18, 18, 20),
-         {1, 1, 1, 1, 0, 0},
-         false,
-         true},
-        {"pictures counted without time codes",
-         60,
-         chunks(30, 12, 0, 20),
-         {5, 5, 5, 5, 5, 5},
-         true,
-         false},
-        {"pulldown time codes count displayed frames",
-         60,
-         chunks(24, 12, 15, 20),
-         {4, 4, 4, 4, 4, 4},
-         false,
-         false},
+        {"longer GOPs are carried, the last units get none", 15, chunks(4, 18, 18, 20), {1, 1, 1, 1, 0, 0}, false, true},
+        {"pictures counted without time codes", 60, chunks(30, 12, 0, 20), {5, 5, 5, 5, 5, 5}, true, false},
+        {"pulldown time codes count displayed frames", 60, chunks(24, 12, 15, 20), {4, 4, 4, 4, 4, 4}, false, false},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
