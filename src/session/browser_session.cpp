@@ -226,27 +226,28 @@ IfoDocument* BrowserSession::OnGetVtsSectors() {
     return shown;
 }
 
-void BrowserSession::OnVobExtras(vob::VobCommandUi& dialogs) {
-    if (currentDoc_ == nullptr) return;
+// The VOB commands run with the documents of the workspace and the files of their folders, and
+// the list shows what they changed.
+void BrowserSession::runVobCommand(vob::VobCommandUi& dialogs,
+                                   const std::function<void(vob::ExtrasContext&)>& run) {
     FolderDocuments source(*this);
     vob::ExtrasContext ctx{workspace_, source, dialogs, ui_};
-    vob::VobExtras(ctx, *currentDoc_);
+    run(ctx);
     refresh();
+}
+
+void BrowserSession::OnVobExtras(vob::VobCommandUi& dialogs) {
+    if (currentDoc_ == nullptr) return;
+    runVobCommand(dialogs, [&](vob::ExtrasContext& ctx) { vob::VobExtras(ctx, *currentDoc_); });
 }
 
 void BrowserSession::OnMenuExtras(vob::VobCommandUi& dialogs) {
     if (currentDoc_ == nullptr) return;
-    FolderDocuments source(*this);
-    vob::ExtrasContext ctx{workspace_, source, dialogs, ui_};
-    vob::MenuExtras(ctx, *currentDoc_);
-    refresh();
+    runVobCommand(dialogs, [&](vob::ExtrasContext& ctx) { vob::MenuExtras(ctx, *currentDoc_); });
 }
 
 void BrowserSession::OnCreateIfos(vob::VobCommandUi& dialogs) {
-    FolderDocuments source(*this);
-    vob::ExtrasContext ctx{workspace_, source, dialogs, ui_};
-    vob::CreateIfos(ctx);
-    refresh();
+    runVobCommand(dialogs, [](vob::ExtrasContext& ctx) { vob::CreateIfos(ctx); });
 }
 
 void BrowserSession::OnSave() {

@@ -4,6 +4,7 @@
 // UserInteraction and FieldEditors.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -17,7 +18,8 @@ namespace navtab {
 class UserInteraction;
 namespace vob {
 class VobCommandUi;
-}
+struct ExtrasContext;
+}  // namespace vob
 
 // Told about changes so that a view can follow them.
 class SessionListener {
@@ -104,6 +106,8 @@ class BrowserSession {
     bool confirmQuit();
 
   private:
+    void runVobCommand(vob::VobCommandUi& dialogs,
+                       const std::function<void(vob::ExtrasContext&)>& run);
     class FolderDocuments;
     // The repairs refuse a file of neither kind and one that did not load as a whole, with a
     // message; true when refused.
