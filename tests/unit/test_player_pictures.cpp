@@ -150,54 +150,34 @@ struct PlacementCase {
     PicturePlacement want;  // source size 720 x 576
 };
 
-class PlayerPlacement : public testing::TestWithParam<PlacementCase> {};
-
-TEST_P(PlayerPlacement, PictureLandsWhereTheRatioSays) {
-    const auto& c = GetParam();
-    const PicturePlacement p = placePicture(720, 576, c.shape, c.display);
-    EXPECT_EQ(p.cropX, c.want.cropX);
-    EXPECT_EQ(p.cropWidth, c.want.cropWidth);
-    EXPECT_EQ(p.x, c.want.x);
-    EXPECT_EQ(p.y, c.want.y);
-    EXPECT_EQ(p.width, c.want.width);
-    EXPECT_EQ(p.height, c.want.height);
-}
-
 constexpr VideoShape k43{DisplayRatio::Ratio4x3, true, true};
 constexpr VideoShape k169{DisplayRatio::Ratio16x9, true, true};
 constexpr VideoShape k169NoPanScan{DisplayRatio::Ratio16x9, true, false};
 constexpr VideoShape k169NoLetterbox{DisplayRatio::Ratio16x9, false, true};
 
-INSTANTIATE_TEST_SUITE_P(Shapes, PlayerPlacement,
-                         testing::Values(PlacementCase{"FourThreeFills",
-                                                       k43,
-                                                       {720, 540, DisplayMode::Letterbox},
-                                                       {720, 576, 0, 720, 0, 0, 720, 540}},
-                                         PlacementCase{"FourThreeOnWideHasSideBars",
-                                                       k43,
-                                                       {960, 540, DisplayMode::Wide},
-                                                       {720, 576, 0, 720, 120, 0, 720, 540}},
-                                         PlacementCase{"WideOnWideFills",
-                                                       k169,
-                                                       {960, 540, DisplayMode::Wide},
-                                                       {720, 576, 0, 720, 0, 0, 960, 540}},
-                                         PlacementCase{"Letterbox",
-                                                       k169,
-                                                       {720, 540, DisplayMode::Letterbox},
-                                                       {720, 576, 0, 720, 0, 67, 720, 405}},
-                                         PlacementCase{"PanScanCutsTheSides",
-                                                       k169,
-                                                       {720, 540, DisplayMode::PanScan},
-                                                       {720, 576, 90, 540, 0, 0, 720, 540}},
-                                         PlacementCase{"PanScanForbiddenLetterboxes",
-                                                       k169NoPanScan,
-                                                       {720, 540, DisplayMode::PanScan},
-                                                       {720, 576, 0, 720, 0, 67, 720, 405}},
-                                         PlacementCase{"LetterboxForbiddenPansAndScans",
-                                                       k169NoLetterbox,
-                                                       {720, 540, DisplayMode::Letterbox},
-                                                       {720, 576, 90, 540, 0, 0, 720, 540}}),
-                         [](const auto& p) { return std::string(p.param.name); });
+TEST(PlayerPlacement, PictureLandsWhereTheRatioSays) {
+    // clang-format off
+    const PlacementCase cases[] = {
+        {"4:3 fills", k43, {720, 540, DisplayMode::Letterbox}, {720, 576, 0, 720, 0, 0, 720, 540}},
+        {"4:3 on wide has side bars", k43, {960, 540, DisplayMode::Wide}, {720, 576, 0, 720, 120, 0, 720, 540}},
+        {"wide on wide fills", k169, {960, 540, DisplayMode::Wide}, {720, 576, 0, 720, 0, 0, 960, 540}},
+        {"letterbox", k169, {720, 540, DisplayMode::Letterbox}, {720, 576, 0, 720, 0, 67, 720, 405}},
+        {"pan-scan cuts the sides", k169, {720, 540, DisplayMode::PanScan}, {720, 576, 90, 540, 0, 0, 720, 540}},
+        {"pan-scan forbidden letterboxes", k169NoPanScan, {720, 540, DisplayMode::PanScan}, {720, 576, 0, 720, 0, 67, 720, 405}},
+        {"letterbox forbidden pans and scans", k169NoLetterbox, {720, 540, DisplayMode::Letterbox}, {720, 576, 90, 540, 0, 0, 720, 540}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PicturePlacement p = placePicture(720, 576, c.shape, c.display);
+        EXPECT_EQ(p.cropX, c.want.cropX);
+        EXPECT_EQ(p.cropWidth, c.want.cropWidth);
+        EXPECT_EQ(p.x, c.want.x);
+        EXPECT_EQ(p.y, c.want.y);
+        EXPECT_EQ(p.width, c.want.width);
+        EXPECT_EQ(p.height, c.want.height);
+    }
+}
 
 }  // namespace
 }  // namespace navtab::test
