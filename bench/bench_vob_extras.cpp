@@ -13,6 +13,7 @@
 #include "bench_support.h"
 #include "vob/destination_writer.h"
 #include "vob/extras_run.h"
+#include "vob/held_nav_correction.h"
 #include "vob/m2v_reader.h"
 #include "vob/nav_pack_rewrite.h"
 #include "vob/nav_relocation.h"
@@ -122,10 +123,12 @@ vob::VobJob stripOneAudioStream() {
     job.strip.keepStreamId[0x81] = false;
     job.options.stripVobIds = false;
     vob::DestinationWriter writer(kDestination, false);
+    vob::PrepareHeldNavCorrection(job, writer);
     SilentInteraction ui;
     vob::ProcessVobSectors({sourceVobs(), nullptr, nullptr}, ui, [&](std::span<std::uint8_t> s) {
         return vob::ProcessSector(job, s, &writer);
     });
+    vob::CorrectHeldNavPacks(job, writer, true);
     writer.close();
     return job;
 }
@@ -149,9 +152,11 @@ void BM_Remux(benchmark::State& state) {
         job.options.stripStreams = false;
         job.remux.reader = &reader;
         vob::DestinationWriter writer(kDestination, false);
+        vob::PrepareHeldNavCorrection(job, writer);
         vob::ProcessVobSectors(
             {sourceVobs(), nullptr, nullptr}, ui,
             [&](std::span<std::uint8_t> s) { return vob::ProcessSector(job, s, &writer); });
+        vob::CorrectHeldNavPacks(job, writer, true);
         writer.close();
         benchmark::DoNotOptimize(job.vobus.size());
         state.counters["dropped"] = static_cast<double>(job.remux.packsDropped);

@@ -7,6 +7,7 @@
 #include "vob/create_ifos.h"
 #include "vob/destination_guard.h"
 #include "vob/destination_writer.h"
+#include "vob/held_nav_correction.h"
 #include "vob/m2v_reader.h"
 #include "vob/nav_pack_rewrite.h"
 #include "vob/nav_relocation.h"
@@ -77,13 +78,18 @@ bool keepSector(VobJob& job, std::span<std::uint8_t> sector, DestinationWriter* 
     } else {
         TrackVobuBounds(job, sector);
     }
-    if (job.vobus.size() > vobus) job.vobus.back().sourceSector = source;
+    if (job.vobus.size() > vobus) {
+        job.vobus.back().sourceSector = source;
+        if (writer != nullptr && job.options.correctNavPacks)
+            CorrectHeldNavPacks(job, *writer, false);
+    }
     return true;
 }
 
 // The source VOB files' copy (or, without stripping, their analysis alone).
 Result copySectors(ExtrasContext& ctx, VobJob& job, const std::vector<std::string>& sources,
                    DestinationWriter* writer) {
+    if (writer != nullptr && job.options.correctNavPacks) PrepareHeldNavCorrection(job, *writer);
     auto progress = ctx.dialogs.showProgress("Processing source VOB ");
     VobPass pass{sources, progress.get(), writer ? &writer->currentPath() : nullptr,
                  job.options.menu};
@@ -93,6 +99,8 @@ Result copySectors(ExtrasContext& ctx, VobJob& job, const std::vector<std::strin
         return keepSector(job, s, writer, VobJob::kNotCopied);
     };
     if (r == VobPassResult::Done && !FinishRemux(job, added)) r = VobPassResult::WriteFailed;
+    if (r == VobPassResult::Done && writer != nullptr && job.options.correctNavPacks)
+        CorrectHeldNavPacks(job, *writer, true);
     progress.reset();
     if (writer && !writer->close()) {
         ctx.ui.message(writeFailure(*writer));

@@ -79,6 +79,10 @@ NavRewriteResult rewrite(const VobJob& job, const std::vector<std::string>& file
             const VobuInfo& r = job.vobus[next];
             progress->StepIt();
             progress->PeekAndPump();
+            if (r.navWritten) {  // the copy wrote it corrected
+                ++next;
+                continue;
+            }
             const off_t at = static_cast<off_t>(std::uint64_t{r.sector} * kSectorSize - fileStart);
             if (!transferAll(::pread, fd.get(), sector.data(), sector.size(), at)) {
                 ui.message("Error reading VOB file");

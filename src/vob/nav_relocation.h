@@ -13,9 +13,14 @@
 
 namespace navtab::vob {
 
-// Recomputes the times and pointers of every VOBU of the job's list, in list order, for the new
-// numbering. Run once per pass: afterwards each `special` holds the word to be written.
+// Recomputes the times and pointers of every VOBU of the job's list not relocated yet, in list
+// order, for the new numbering: afterwards each `special` holds the word to be written.
 void RelocateNavPointers(VobJob& job);
+
+// The same while the pass still runs, for the VOBUs whose pointers reach only what has been
+// written so far and whose streams can no longer change their words; stops at the first that
+// has to wait. Gives the number relocated.
+std::size_t RelocateWrittenNavPointers(VobJob& job);
 
 // Writes the record into a 2048-byte NAV-pack sector, choosing the field groups by the job's
 // navigation-pack options. A buffer shorter than a sector is left as it is.

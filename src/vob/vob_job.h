@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/huge_page_memory.h"
 #include "vob/audio_stream_slots.h"
 #include "vob/extras_options.h"
 #include "vob/nav_pack_layout.h"
@@ -17,6 +18,13 @@
 #include "vob/vobu_info.h"
 
 namespace navtab::vob {
+
+template <std::size_t N>
+constexpr std::array<bool, N> allTrue() {
+    std::array<bool, N> all{};
+    all.fill(true);
+    return all;
+}
 
 // A VOBU waiting for the packets of an audio stream to show where its audio starts: the VOBU, and
 // the latest packet of the stream since its NAV pack that starts before the VOBU's time.
@@ -48,6 +56,14 @@ struct TemplateState {
     std::string lines;  // written lines not yet flushed to the file
 };
 
+// How far the relocation of the NAV pointers has come: the VOBUs before `relocated` are done, and
+// the running times it carries from one VOBU to the next.
+struct NavRelocationState {
+    std::size_t relocated = 0;
+    std::uint32_t previousEnd = 0;
+    double cellFrames = 0;
+};
+
 struct VobJob {
     std::uint32_t sector = 0;            // S: the sector being handled, from 0 at the pass start
     VobuList vobus;                      // the VOBUs met, in stream order
@@ -55,6 +71,12 @@ struct VobJob {
     AudioStreamSlots audioSlots;         // the a_synca slot of each audio id
     std::array<std::uint32_t, nav::kAudioStreams> audioPackets{};  // per a_synca slot
     std::array<std::uint32_t, nav::kSubpStreams> subpPackets{};
+    // Whether the written stream can hold packets of each slot at all (a copy that strips every
+    // stream of a slot cannot); a slot without packets so far that may fill keeps the NAV packs
+    // that name it waiting.
+    std::array<bool, nav::kAudioStreams> audioSlotMayFill = allTrue<nav::kAudioStreams>();
+    std::array<bool, nav::kSubpStreams> subpSlotMayFill = allTrue<nav::kSubpStreams>();
+    NavRelocationState relocation;
     VobuAnalysisState analysis;
     TemplateState templ;
 
@@ -65,7 +87,7 @@ struct VobJob {
     bool droppingVobu = false;  // VOB id stripping: the VOBU being read is left out
     // A copy's map from each source sector to the sector it became, kNotCopied for one left out.
     static constexpr std::uint32_t kNotCopied = 0xFFFFFFFFu;
-    std::vector<std::uint32_t> sourceToOutput;
+    std::vector<std::uint32_t, LargeBlockAllocator<std::uint32_t>> sourceToOutput;
     RemuxState remux;  // the re-mux of a new video stream, when the run does one
 
     VobuInfo* currentVobu() { return current ? &vobus[*current] : nullptr; }

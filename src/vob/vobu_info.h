@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <span>
 
+#include "core/stable_block_list.h"
 #include "vob/nav_pack_layout.h"
 
 namespace navtab::vob {
@@ -66,11 +66,12 @@ struct VobuInfo {
     // sync words as the source had them (the analysis settles `audioSync` anew).
     std::uint32_t sourceSector = 0;
     std::array<std::uint16_t, nav::kAudioStreams> sourceAudioSync{};
+    bool navWritten = false;  // the copy wrote its NAV pack corrected
 };
 
 // The VOBUs of a pass in stream order; the list owns its records. The records are large and a
 // title set has tens of thousands of them, so they are never moved once appended.
-using VobuList = std::deque<VobuInfo>;
+using VobuList = StableBlockList<VobuInfo>;
 
 // The elapsed-time word of a NAV pack (hours, minutes, seconds, frames in BCD; the top two bits
 // of the frames byte give the rate, 01 = 25 fps, anything else 30).

@@ -15,12 +15,15 @@
 #include "vob/destination_writer.h"
 #include "vob/extras_dialog.h"
 #include "vob/extras_run.h"
+#include "vob/held_nav_correction.h"
 #include "vob/nav_pack_rewrite.h"
 #include "vob/strip_sector.h"
+#include "vob/title_vob_pass.h"
 
 namespace navtab {
 namespace {
 
+using test::Bytes;
 using vob::ExtrasBox;
 namespace fs = std::filesystem;
 
@@ -62,6 +65,49 @@ TEST(DestinationWriter, BeginsTheNextFileAtTheSectorLimit) {
         EXPECT_EQ(fs::file_size(writer.files()[i]), (i < 2 ? 3u : 1u) * 2048);
     }
     EXPECT_EQ(vob::menuDestinationPath("/x/VIDEO_TS.VOB.bak"), "/x/VIDEO_TS.VOB");
+}
+
+// The NAV packs a copy corrects while it still holds them must come out exactly as those the
+// rewrite after the copy corrects. A copy that holds everything is held against one that holds
+// nothing and splits its output every 37 sectors (both leave out a stream of each kind and a VOB
+// id), so that most of its NAV packs go to a file
+// before their pointers' targets are written and are left to the rewrite.
+TEST(HeldNavCorrection, GivesTheBytesTheRewriteAfterTheCopyGives) {
+    const auto copy = [](const std::string& folder, bool hold) {
+        fs::create_directories(folder);
+        vob::VobJob job;
+        job.options.remux = false;
+        job.strip.keepStreamId.fill(true);
+        job.strip.keepStreamId[0x81] = job.strip.keepStreamId[0x21] = false;
+        job.options.stripVobIds = true;
+        job.strip.keepVobId[1] = false;
+        vob::DestinationWriter writer(folder + "/VTS_01_1.VOB", false, hold ? 524287 : 37);
+        if (hold) vob::PrepareHeldNavCorrection(job, writer);
+        test::RecordingInteraction ui;
+        vob::ReadVobSectors({{test::sampleFile("ntsc43", "VTS_01_1.VOB")}}, ui, [&](auto s) {
+            Bytes sector(s.begin(), s.end());
+            EXPECT_TRUE(vob::ProcessSector(job, sector, &writer));
+        });
+        vob::CorrectHeldNavPacks(job, writer, true);
+        EXPECT_TRUE(writer.close());
+        test::FakeDialogs dialogs;
+        EXPECT_EQ(vob::CorrectVobNavPacks(job, writer.files(), dialogs, ui),
+                  vob::NavRewriteResult::Finished);
+        std::size_t held = 0;
+        for (const auto& v : job.vobus) held += v.navWritten;
+        Bytes all;
+        for (const auto& f : writer.files()) {
+            const Bytes b = test::readFile(f);
+            all.insert(all.end(), b.begin(), b.end());
+        }
+        return std::make_tuple(all, held, job.vobus.size());
+    };
+    test::TempDir dir;
+    const auto [heldBytes, heldCount, vobus] = copy(dir.file("held"), true);
+    const auto [splitBytes, splitHeld, splitVobus] = copy(dir.file("split"), false);
+    EXPECT_EQ(heldCount, vobus);
+    EXPECT_LT(splitHeld, splitVobus / 2);
+    EXPECT_TRUE(heldBytes == splitBytes);
 }
 
 // The rewrite meets a file that is shorter than the list says, and a sector that is no NAV pack:
