@@ -1,8 +1,7 @@
 #include "vob/destination_writer.h"
 #include "core/path_parts.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -34,25 +33,16 @@ DestinationWriter::~DestinationWriter() {
     close();
 }
 
+// What is still held is not written any more; the file being written is closed once its
+// queued blocks are done.
 bool DestinationWriter::fail(const std::string& why) {
     if (error_.empty()) error_ = why;
-    // What is still held is not written any more; the files are closed once their queued
-    // blocks are done.
-    for (Block& b : held_) {
-        if (b.lastOfFile || &b == &held_.back()) {
-            writes_->append(b.fd, b.path, nullptr, 0, true);
-        }
-        writes_->returnBlock(b.bytes);
-    }
+    for (Block& b : held_) writes_->returnBlock(b.bytes);
     held_.clear();
     fileOpen_ = false;
+    writes_->close();
     writes_->finish();
     return false;
-}
-
-bool DestinationWriter::checkWrites() {
-    if (!writes_->failed()) return true;
-    return fail(writes_->finish());
 }
 
 bool DestinationWriter::full(const Block& b) const {
@@ -61,28 +51,27 @@ bool DestinationWriter::full(const Block& b) const {
 
 bool DestinationWriter::handOn() {
     Block& b = held_.front();
-    writes_->append(b.fd, b.path, b.bytes, std::size_t{b.count} * kSectorSize, b.lastOfFile);
+    if (!b.newFile.empty()) writes_->open(b.newFile);
+    writes_->append(b.bytes, std::size_t{b.count} * kSectorSize);
+    if (b.lastOfFile) writes_->close();
     held_.pop_front();
-    return checkWrites();
+    return !writes_->failed() || fail(writes_->finish());
 }
 
+// The file is created by the writing thread when its first block goes there: creating a file
+// over a large one frees that one's pages, which takes a while.
 bool DestinationWriter::openNext() {
-    if (fileOpen_) {
-        held_.back().lastOfFile = true;
-        fileOpen_ = false;
-    }
+    if (fileOpen_) held_.back().lastOfFile = true;
     if (menu_ && !files_.empty()) {
         errno = EFBIG;
         return fail(current_ + ": " + std::strerror(errno));
     }
     current_ =
         menu_ ? menuDestinationPath(destination_) : titleDestinationPath(destination_, number_++);
-    const int fd = ::open(current_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return fail(current_ + ": " + std::strerror(errno));
     files_.push_back(current_);
     fileOpen_ = true;
     sectorsInFile_ = 0;
-    held_.push_back({writes_->takeBlock(), written_, 0, fd, current_});
+    held_.push_back({writes_->takeBlock(), written_, 0, current_});
     return true;
 }
 
@@ -91,8 +80,7 @@ bool DestinationWriter::WriteDestinationSector(std::span<const std::uint8_t> sec
     if (!fileOpen_ || (!menu_ && sectorsInFile_ >= maxSectors_)) {
         if (!openNext()) return false;
     } else if (full(held_.back())) {
-        const Block& last = held_.back();
-        held_.push_back({writes_->takeBlock(), written_, 0, last.fd, last.path});
+        held_.push_back({writes_->takeBlock(), written_, 0, {}});
     }
     Block& b = held_.back();
     std::memcpy(b.bytes + std::size_t{b.count} * kSectorSize, sector.data(), kSectorSize);
@@ -108,11 +96,11 @@ bool DestinationWriter::WriteDestinationSector(std::span<const std::uint8_t> sec
 
 std::uint8_t* DestinationWriter::heldSector(std::uint64_t number) {
     if (held_.empty() || number < held_.front().first || number >= written_) return nullptr;
-    // Blocks are full except the last of a file; search from the newest, where NAV packs being
-    // corrected mostly are.
-    for (auto b = held_.rbegin(); b != held_.rend(); ++b)
-        if (number >= b->first) return b->bytes + (number - b->first) * kSectorSize;
-    return nullptr;
+    const auto after =
+        std::upper_bound(held_.begin(), held_.end(), number,
+                         [](std::uint64_t n, const Block& b) { return n < b.first; });
+    const Block& b = *(after - 1);
+    return b.bytes + (number - b.first) * kSectorSize;
 }
 
 void DestinationWriter::releaseBefore(std::uint64_t number) {

@@ -59,15 +59,13 @@ class DestinationWriter {
         std::uint8_t* bytes;
         std::uint64_t first;      // number of its first sector
         std::uint32_t count = 0;  // sectors in it
-        int fd;
-        std::string path;
+        std::string newFile;      // the file it begins, when it begins one
         bool lastOfFile = false;  // the file is closed behind it
     };
     bool full(const Block& b) const;
     bool handOn();  // the oldest held block, when it is complete
     bool openNext();
     bool fail(const std::string& why);
-    bool checkWrites();
 
     std::string destination_;
     bool menu_;

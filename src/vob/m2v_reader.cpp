@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -41,7 +42,10 @@ M2vReader::M2vReader(const std::string& path, UserInteraction& ui)
 }
 
 M2vReader::M2vReader(int fd, UserInteraction& ui) : ui_(ui), fd_(fd), opened_(fd >= 0) {
-    if (fd_ >= 0) posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (fd_ >= 0) {
+        posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+        file_ = std::make_unique<ReadAhead>(fd_, kReadAhead);
+    }
     Ensure(kReadAhead);
 }
 
@@ -50,6 +54,9 @@ M2vReader::~M2vReader() {
 }
 
 void M2vReader::closeFile() {
+    if (file_ && pending_.data) file_->recycle(pending_);
+    pending_ = {};
+    file_.reset();  // ends the reading thread before its descriptor goes
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
@@ -69,15 +76,24 @@ void M2vReader::Ensure(std::size_t n) {
     std::memmove(readBuffer_.data(), readBuffer_.data() + readPos_, left);
     readPos_ = 0;
     readEnd_ = left;
+    // The file is read on a thread of its own; its chunks are taken in part as room allows.
     while (readEnd_ < kReadAhead) {
-        const ssize_t got = ::read(fd_, readBuffer_.data() + readEnd_, kReadAhead - readEnd_);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            closeFile();
-            return;
+        if (pendingUsed_ == pending_.size) {
+            if (pending_.data != nullptr) file_->recycle(pending_);
+            pending_ = {};
+            if (atFileEnd_) break;
+            pending_ = file_->next();
+            pendingUsed_ = 0;
+            if (pending_.kind != ReadAhead::Chunk::Kind::Data) break;
+            atFileEnd_ = pending_.lastOfFile;
+            continue;
         }
-        readEnd_ += static_cast<std::size_t>(got);
+        const std::size_t take = std::min(kReadAhead - readEnd_, pending_.size - pendingUsed_);
+        std::memcpy(readBuffer_.data() + readEnd_, pending_.data + pendingUsed_, take);
+        pendingUsed_ += take;
+        readEnd_ += take;
     }
+    if (readEnd_ < kReadAhead) closeFile();
 }
 
 bool M2vReader::append(std::size_t from, std::size_t to) {

@@ -9,9 +9,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "vob/read_ahead.h"
 
 namespace navtab {
 class UserInteraction;
@@ -81,6 +84,10 @@ class M2vReader {
 
     UserInteraction& ui_;
     int fd_ = -1;
+    std::unique_ptr<ReadAhead> file_;
+    ReadAhead::Chunk pending_;  // the chunk being taken from, pendingUsed_ bytes of it taken
+    std::size_t pendingUsed_ = 0;
+    bool atFileEnd_ = false;
     std::vector<std::uint8_t> readBuffer_ = std::vector<std::uint8_t>(kReadAhead);
     std::size_t readPos_ = 0;
     std::size_t readEnd_ = 0;

@@ -1,38 +1,17 @@
 #include "vob/title_vob_pass.h"
 #include "core/path_parts.h"
-#include "core/unique_fd.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <algorithm>
-#include <cerrno>
 #include <limits>
 #include <vector>
 
 #include "core/bytes.h"
 #include "core/progress.h"
 #include "core/user_interaction.h"
+#include "vob/read_ahead.h"
 #include "vob/vob_files.h"
 
 namespace navtab::vob {
-namespace {
-
-// Reads up to `length` bytes, retrying interrupted and partial reads; -1 on an error.
-long long readFully(int fd, std::uint8_t* buffer, std::size_t length) {
-    std::size_t got = 0;
-    while (got < length) {
-        const ssize_t n = ::read(fd, buffer + got, length - got);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    return static_cast<long long>(got);
-}
-
-}  // namespace
 
 VobPassResult ReadVobSectors(const VobPass& pass, UserInteraction& ui,
                              const std::function<void(SectorBytes)>& onSector) {
@@ -44,13 +23,15 @@ VobPassResult ReadVobSectors(const VobPass& pass, UserInteraction& ui,
 
 VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
                                 const std::function<bool(std::span<std::uint8_t>)>& onSector) {
-    std::vector<std::uint8_t> buffer(VobPass::kChunkBytes);
+    if (pass.files.empty()) return VobPassResult::Done;
+    ReadAhead reader(pass.files, VobPass::kChunkBytes);
     Progress* progress = pass.progress;
-    for (const std::string& path : pass.files) {
-        const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (file.get() >= 0) posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const std::string kind = pass.menu ? "MenuVOB: " : "VOB: ";
+    for (std::size_t f = 0; f < pass.files.size(); ++f) {
+        const std::string& path = pass.files[f];
         const auto sectors = sectorCount(path);
-        if (file.get() < 0 || !sectors) {
+        ReadAhead::Chunk chunk = reader.next();
+        if (chunk.kind != ReadAhead::Chunk::Kind::Data || !sectors) {
             ui.message("Error reading VOB file");
             return VobPassResult::ReadFailed;
         }
@@ -60,19 +41,17 @@ VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
             progress->SetRange(0, static_cast<int>(upper), VobPass::kChunkBytes / kSectorSize);
             progress->SetPos(0);
         }
-        const std::string kind = pass.menu ? "MenuVOB: " : "VOB: ";
         const std::string reading = "Reading source " + kind + path;
         for (;;) {
-            const long long got = readFully(file.get(), buffer.data(), buffer.size());
-            if (got < 0) {
+            if (chunk.kind != ReadAhead::Chunk::Kind::Data) {
                 ui.message("Error reading VOB file");
                 return VobPassResult::ReadFailed;
             }
-            const std::size_t whole = static_cast<std::size_t>(got) / kSectorSize;
+            const std::size_t whole = chunk.size / kSectorSize;
             for (std::size_t i = 0; i < whole; ++i)
-                if (!onSector(
-                        std::span<std::uint8_t>(buffer.data() + i * kSectorSize, kSectorSize)))
+                if (!onSector(std::span<std::uint8_t>(chunk.data + i * kSectorSize, kSectorSize)))
                     return VobPassResult::WriteFailed;
+            reader.recycle(chunk);
             if (progress) {
                 progress->SetText(pass.destination ? reading + "\nWriting destination " + kind +
                                                          *pass.destination
@@ -81,7 +60,8 @@ VobPassResult ProcessVobSectors(const VobPass& pass, UserInteraction& ui,
                 progress->PeekAndPump();
                 if (progress->Cancelled()) return VobPassResult::Cancelled;
             }
-            if (static_cast<std::size_t>(got) < buffer.size()) break;
+            if (chunk.lastOfFile) break;
+            chunk = reader.next();
         }
     }
     return VobPassResult::Done;

@@ -53,8 +53,13 @@ TEST(StripSector, DropsWholeVobusAndStrippedSubstreams) {
     EXPECT_EQ(vob::StripSector(job, cut, true, true), vob::SectorFate::Drop);
 }
 
+// Files already there are overwritten: one that has no other name is replaced, one with a second
+// name is truncated in place, so that the other name sees the new file too.
 TEST(DestinationWriter, BeginsTheNextFileAtTheSectorLimit) {
     test::TempDir dir;
+    test::writeFile(dir.file("VTS_07_1.VOB"), Bytes(5 * 2048, 0x55));
+    test::writeFile(dir.file("VTS_07_2.VOB"), Bytes(9 * 2048, 0x66));
+    fs::create_hard_link(dir.file("VTS_07_2.VOB"), dir.file("other.VOB"));
     vob::DestinationWriter writer(dir.file("VTS_07_1.VOB"), false, 3);
     const test::Sector sector = test::paddingSector();
     for (int i = 0; i < 7; ++i) ASSERT_TRUE(writer.WriteDestinationSector(sector));
@@ -62,8 +67,12 @@ TEST(DestinationWriter, BeginsTheNextFileAtTheSectorLimit) {
     ASSERT_EQ(writer.files().size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(writer.files()[i], dir.file("VTS_07_" + std::to_string(i + 1) + ".VOB"));
-        EXPECT_EQ(fs::file_size(writer.files()[i]), (i < 2 ? 3u : 1u) * 2048);
+        Bytes want;
+        for (int k = 0; k < (i < 2 ? 3 : 1); ++k)
+            want.insert(want.end(), sector.begin(), sector.end());
+        EXPECT_EQ(test::readFile(writer.files()[i]), want);
     }
+    EXPECT_EQ(test::readFile(dir.file("other.VOB")), test::readFile(dir.file("VTS_07_2.VOB")));
     EXPECT_EQ(vob::menuDestinationPath("/x/VIDEO_TS.VOB.bak"), "/x/VIDEO_TS.VOB");
 }
 
