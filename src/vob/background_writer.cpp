@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "core/huge_page_memory.h"
 
@@ -101,17 +102,23 @@ bool BackgroundWriter::failed() {
 // Creates the file, empty. Truncating a large file that is there already frees its pages and
 // blocks, which takes long; a regular file that has no other name is therefore unlinked and its
 // last descriptor closed on a thread of its own while the new file is written. Anything else (a
-// file with more names, a link) is truncated in place.
+// file with more names, a link, a file the user may not write) is truncated in place, or refused
+// as before.
 int BackgroundWriter::createEmpty(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
-        st.st_size > 0) {
+        st.st_size > 0 && ::access(path.c_str(), W_OK) == 0) {
         const int old = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (old >= 0) {
-            if (::unlink(path.c_str()) == 0)
-                releasing_.emplace_back([old] { ::close(old); });
-            else
-                ::close(old);
+            bool handedOver = false;
+            if (::unlink(path.c_str()) == 0) {
+                try {
+                    releasing_.emplace_back([old] { ::close(old); });
+                    handedOver = true;
+                } catch (const std::system_error&) {
+                }
+            }
+            if (!handedOver) ::close(old);
         }
     }
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
