@@ -4,7 +4,6 @@
 #include <cstring>
 #include <functional>
 
-#include "format/text_item_names.h"
 #include "unit/table_fixture.h"
 
 namespace navtab {
@@ -218,15 +217,6 @@ TEST_F(TextData, ItemTextsStayInsideTheTableAndAreNoFormats) {
     const auto& r = describe();
     EXPECT_EQ(std::count_if(r.begin(), r.end(), [](const FieldRow& x) { return x.length == 4; }),
               2048 / 4);
-}
-
-// The item names become row labels, which are formats: none may hold a conversion.
-TEST(TextItemNames, NoNameHoldsAConversion) {
-    EXPECT_EQ(TextItemName(0x01), "Volume");
-    for (int code = 0; code < 0xFF; ++code) {
-        EXPECT_EQ(TextItemName(code).find('%'), std::string_view::npos) << code;
-        EXPECT_LE(TextItemName(code).size(), 19u) << code;
-    }
 }
 
 }  // namespace
