@@ -1,7 +1,6 @@
 // Damaged input and the cell feeder: packs and sub-picture units that claim more than they hold
 // must be passed over without reading outside their bytes, and a cell is read from the VOB
-// files as the navigator's cell entries say (the warnings when files are missing or cut short
-// are held in test_dvd_player).
+// files as the navigator's cell entries say, with the window's warnings when files are missing.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -165,6 +164,22 @@ TEST_F(PlayerCellFeeder, ReadsEveryVobuOfTheCellAndScansOnlyKeyPictures) {
     }
     pipeline.drain();
     EXPECT_EQ(pipeline.takeFrames().size(), keys.size());
+}
+
+TEST_F(PlayerCellFeeder, MissingAndShortFilesGiveTheWindowsWarnings) {
+    const auto vob = dir.path() / "VTS_01_1.VOB";
+    std::filesystem::resize_file(vob, (cell.first + 10) * 2048);
+    CellFeeder feeder(dir.path().string());
+    MediaPipeline pipeline;
+    ASSERT_TRUE(feeder.startCell(navigator::Domain::Title, 1, cell.first, cell.last));
+    std::size_t fed = 0;
+    while (std::size_t n = feeder.feed(pipeline, 64)) fed += n;
+    EXPECT_EQ(fed, 10u);
+    EXPECT_EQ(feeder.error(), "DVD Warning: Could not seek in a file on the DVD disc.");
+    std::filesystem::remove(vob);
+    CellFeeder again(dir.path().string());
+    EXPECT_FALSE(again.startCell(navigator::Domain::Title, 1, cell.first, cell.last));
+    EXPECT_EQ(again.error(), "DVD Warning: Could not open a file on the DVD disc.");
 }
 
 }  // namespace
