@@ -1,12 +1,9 @@
-// How fast tables turn into field-list rows, counted in rows per second: the management tables of
-// the sample disc, and a VOBU address map and a time map table of 100,000 entries each, built in
-// memory.
+// How fast tables turn into field-list rows, counted in rows per second: a VOBU address map and a
+// time map table of 100,000 entries each, built in memory (the largest tables a disc has).
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "core/document.h"
 #include "format/describe.h"
-#include "format/file_tree.h"
 
 namespace navtab::bench {
 namespace {
@@ -24,14 +21,6 @@ void describe(benchmark::State& state, const ifo_t& ifo, TreeNode& node, bool re
     }
     state.counters["rows/s"] =
         benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
-}
-
-void describeManagementTable(benchmark::State& state, const char* file) {
-    SilentInteraction ui;
-    Workspace workspace;
-    const std::string path = sample(file);
-    IfoDocument& doc = AddFileToTree(workspace, path, openIfoFile(path, ui));
-    describe(state, *doc.ifo, *doc.root.children.front(), true);
 }
 
 // A map holds at most 65535 entries, so the entries are split over two maps (two title PGCs) of a
@@ -63,8 +52,6 @@ void describeBuiltTable(benchmark::State& state, int tableId,
     describe(state, ifo, node, false);
 }
 
-BENCHMARK_CAPTURE(describeManagementTable, VtsiMat, "ntsc43/VIDEO_TS/VTS_01_0.IFO");
-BENCHMARK_CAPTURE(describeManagementTable, VmgiMat, "ntsc43/VIDEO_TS/VIDEO_TS.IFO");
 BENCHMARK_CAPTURE(describeBuiltTable, VtsVobuAdmap, ID_VTS_VOBU_ADMAP, fillVobuAdmap)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(describeBuiltTable, VtsTmapti, ID_VTS_TMAPTI, buildTmapti)

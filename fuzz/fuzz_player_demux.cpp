@@ -25,6 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pipeline.takeFrames();
     pipeline.takeAudio();
     pipeline.redrawLast();
-    decodeSubPicture({data, size}, 0);
+    // A decoded unit has exactly one pixel kind per pixel of its area.
+    if (const auto sp = decodeSubPicture({data, size}, 0))
+        if (sp->pixels.size() != static_cast<std::size_t>(sp->area.width()) * sp->area.height())
+            __builtin_trap();
     return 0;
 }

@@ -3,30 +3,16 @@
 # ntsc43 (NTSC 4:3, menus, two title sets), pal169 (PAL 16:9, MP2 + LPCM), mixed0 (audio
 # streams all numbered 0, a title over two VOBs) and regs (commands computing with registers).
 # Usage: make-samples.sh [DISC...]. The dvdauthor/spumux inputs are src/*.xml; video, tones and
-# images are made with ffmpeg in a temporary folder (KEEP_WORK=1 keeps it). Run as root on
-# Debian 12: missing tools are installed with apt-get. Re-running replaces the output.
+# images are made with ffmpeg in a temporary folder (KEEP_WORK=1 keeps it). The tools come from
+# scripts/install-deps.sh. Re-running replaces the output.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 src=$here/src
 
-missing=()
-for pkg in ffmpeg dvdauthor; do
-    if ! dpkg-query -W -f='${db:Status-Status}\n' "$pkg" 2>/dev/null | grep -qx installed; then
-        missing+=("$pkg")
-    fi
-done
-if ((${#missing[@]})); then
-    if [ "$(id -u)" != 0 ]; then
-        echo "make-samples: need root to install: ${missing[*]}" >&2
-        exit 1
-    fi
-    echo "make-samples: installing ${missing[*]}"
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
 for tool in ffmpeg dvdauthor spumux perl; do
-    command -v "$tool" >/dev/null || { echo "make-samples: $tool not found" >&2; exit 1; }
+    command -v "$tool" >/dev/null ||
+        { echo "make-samples: $tool not found (scripts/install-deps.sh installs it)" >&2; exit 1; }
 done
 
 work=$(mktemp -d /tmp/navtab-samples.XXXXXX)

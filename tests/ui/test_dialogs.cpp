@@ -33,11 +33,10 @@ class DialogsTest : public QObject {
   private slots:
     void initTestCase() { navtabSettings()->clear(); }
     // The word's fields select the buttons and unchanged choices give the same word back; the
-    // reserved ratio is kept, and a standard without a button (2) leaves its group empty and is
-    // written as all ones.
+    // reserved ratio is kept (a value without a button is the editor's: tests/unit).
     void videoAttributesRoundTrip() {
         const std::tuple<std::uint16_t, int, int, int, std::uint16_t> cases[] = {
-            {0x4318, 1, 0, 0, 0x4318}, {0x4800, 1, 2, 0, 0x4800}, {0x6000, 1, 0, -1, 0x7000}};
+            {0x4318, 1, 0, 0, 0x4318}, {0x4800, 1, 2, 0, 0x4800}};
         for (const auto& [word, coding, ratio, standard, written] : cases) {
             CVideoAttrDlg d(nullptr, word);
             QCOMPARE(d.codingMode()->checkedId(), coding);

@@ -65,28 +65,16 @@ class DvdPlayTest : public QObject {
   private slots:
     void initTestCase() { qputenv("NAVTAB_AUDIO", "none"); }
 
-    void windowStartsPlayingTheDiscInItsMenu() {
+    void startsInTheMenuThenStopResumesStartsOverAndScanningShowsTheRate() {
         CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("DVD Play"));
-        QCOMPARE(dlg.videoWindow()->windowTitle(), QStringLiteral("DvdPlayer Video Window"));
         QVERIFY(waitForMenu(dlg));
         QVERIFY(dlg.videoWindow()->isVisible());
         QCOMPARE(statusText(dlg).left(7), QStringLiteral("Playing"));
         QCOMPARE(nav(dlg).position().domain, Domain::VmgMenu);
-        QCOMPARE(dlg.titleList()->count(), 3);
         QCOMPARE(dlg.titleList()->itemText(2), QStringLiteral("Title 3"));
-        QCOMPARE(dlg.rateSlider()->minimum(), 2);
-        QCOMPARE(dlg.rateSlider()->maximum(), 50);
         // First play set g0 = 1 and g1 = 3; the menu's pre-commands g2 = g1 * 4.
         QCOMPARE(dlg.registerField(0)->text(), QStringLiteral("GPreg<0>=1"));
         QCOMPARE(dlg.registerField(2)->text(), QStringLiteral("GPreg<2>=12"));
-        QCOMPARE(dlg.registerField(15)->text(), QStringLiteral("GPreg<15>=0"));
-        closeAndReport(dlg);
-    }
-
-    void stopResumesThenStartsOverAndScanningShowsTheRate() {
-        CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
-        QVERIFY(waitForMenu(dlg));
         QVERIFY(playTitle(dlg, 1, 1));
         QTest::mouseClick(dlg.button("Stop"), Qt::LeftButton);
         QCOMPARE(statusText(dlg), QStringLiteral("Stopped - resume possible"));
@@ -187,8 +175,6 @@ class DvdPlayTest : public QObject {
                 QTest::keyClick(video, Qt::Key_Return);
             }
             QVERIFY(QTest::qWaitFor([&] { return dlg.titleField()->text() == "2"; }, 5000));
-            QCOMPARE(dlg.registerField(0)->text(), QStringLiteral("GPreg<0>=2"));
-            QCOMPARE(dlg.registerField(8)->text(), QStringLiteral("GPreg<8>=2"));
             for (int g = 0; g < 16; ++g)
                 QCOMPARE(dlg.registerField(g)->text(),
                          QString::asprintf("GPreg<%d>=%d", g, reference.registers().gprm[g]));

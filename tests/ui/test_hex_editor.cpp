@@ -68,6 +68,10 @@ class HexEditorTest : public QObject {
         keys(&c, Qt::Key_Tab);
         keys(&c, Qt::Key_End, 1, Qt::ControlModifier);
         QCOMPARE(state(c), "15 2 -1 -1");
+        QTest::keyClicks(&c, "ff");  // typing stops at the last byte
+        QCOMPARE(c.data()[15], 0xFF);
+        QCOMPARE(c.buffer().caret(), 15);
+        QCOMPARE(c.data().size(), 16u);
         keys(&c, Qt::Key_Home);
         QCOMPARE(c.buffer().caret(), 8);
         keys(&c, Qt::Key_Home, 1, Qt::ControlModifier);
@@ -94,10 +98,11 @@ class HexEditorTest : public QObject {
             QTest::mouseClick(c.viewport(), Qt::LeftButton, m, at(c, column, row));
             return state(c);
         };
-        QCOMPARE(click(13, 1), "9 3 -1 -1");
         QCOMPARE(click(35, 2), "18 1 -1 -1");
         QCOMPARE(click(36, 3, Qt::ShiftModifier).section(' ', 2), "18 28");
         QCOMPARE(click(2, 0).section(' ', 1), "0 -1 -1");
+        QTest::keyClicks(&c, "1");  // the address column takes no typing
+        QCOMPARE(c.data(), counting(32));
         // A drag over the hexadecimal column.
         QTest::mousePress(c.viewport(), Qt::LeftButton, {}, at(c, 9, 0));
         QMouseEvent move(QEvent::MouseMove, at(c, 18, 1), c.viewport()->mapToGlobal(at(c, 18, 1)),
@@ -164,28 +169,17 @@ class HexEditorTest : public QObject {
         dlg.show();
         dlg.openFiles({vts});
         select(dlg, findItem(dlg, "VTSI_MAT"));
-        // Type into VTS Category (offset 34), insert a byte and delete it again, and paste two
-        // bytes before the last one: the table grows by two bytes, which are dropped.
-        QApplication::clipboard()->setText(QStringLiteral("XY"));
-        std::size_t shownLength = 0;
+        // Type into VTS Category (offset 34); a table keeps its size whatever the editor hands
+        // back (test_browser_session).
         onNext<CHexEditDlg>([&](CHexEditDlg* d) {
             HexEditCtrl* c = d->control();
-            shownLength = c->data().size();
             keys(c, Qt::Key_Down, 4);
             keys(c, Qt::Key_Right, 4);
             QTest::keyClicks(c, "7f");
-            keys(c, Qt::Key_Insert);
-            QCOMPARE(c->data().size(), 2049u);
-            keys(c, Qt::Key_Delete);
-            keys(c, Qt::Key_End, 1, Qt::ControlModifier);
-            keys(c, Qt::Key_V, 1, Qt::ControlModifier);
-            QCOMPARE(c->data().size(), 2050u);
             d->accept();
         });
         QTest::mouseClick(dlg.button("HexEdit"), Qt::LeftButton);
-        QCOMPARE(shownLength, 2048u);
         QVERIFY(dlg.session().workspace().modifiedCount() == 1);
-        QCOMPARE(dlg.session().currentDocument()->ifo->table[ID_MAT].size(), 2048u);
         // The list was rebuilt from the new bytes.
         QCOMPARE(cell(dlg, findRow(dlg, "VTS Category"), FieldListModel::Hex),
                  QStringLiteral("[7f000000]"));
@@ -194,7 +188,6 @@ class HexEditorTest : public QObject {
         QTest::mouseClick(dlg.button("Save"), Qt::LeftButton);
         QByteArray expected = readFile(sample("ntsc43", "VTS_01_0.IFO"));
         expected[34] = 0x7F;
-        expected[2047] = 'X';
         QCOMPARE(readFile(vts), expected);
         QVERIFY(!QFile::exists(scratch.path("VTS_01_0.BUP")));
         QCOMPARE(pendingAnswers(), 0);

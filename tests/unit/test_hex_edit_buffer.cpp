@@ -19,28 +19,12 @@ struct HexBuffer : ::testing::Test {
         buf.setData(b);
         buf.setPageRows(4);
     }
-    void type(const std::string& s) {
-        for (char c : s) buf.typeCharacter(static_cast<std::uint8_t>(c));
-    }
     void select(int from, int to) {
         buf.press({from, HexCaretMode::HexHigh}, false);
         buf.dragTo({to, HexCaretMode::HexHigh});
     }
     HexEditBuffer buf;
 };
-
-TEST_F(HexBuffer, TypingTakesLowerCaseHexDigitsAndStopsAtTheLastByte) {
-    type("Aa5g ");
-    EXPECT_EQ(buf.bytes()[0], 0xA5);
-    EXPECT_EQ(buf.bytes()[1], 0x01);
-    buf.move(HexMove::Last, false);
-    type("ff");
-    EXPECT_EQ(buf.bytes()[15], 0xFF);
-    EXPECT_EQ(buf.caret(), 15);
-    EXPECT_EQ(buf.length(), 16);
-    buf.press({8, HexCaretMode::Address}, false);
-    EXPECT_FALSE(buf.typeCharacter('1'));
-}
 
 TEST_F(HexBuffer, MovesKeepTheCaretInsideAndScrollThePage) {
     const std::pair<HexMove, int> moves[] = {

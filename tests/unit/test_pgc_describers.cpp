@@ -171,12 +171,6 @@ TEST_F(UnitTableFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
     EXPECT_EQ(node.children[1]->pgcOffset, 16u + 0x200);
     EXPECT_EQ(PgcFixture::values(rows, "          Menu Type:"),
               (std::vector<std::string>{"root", "entry only", "PTT (chapter)"}));
-    makeUnitTable(ID_VMGM_PGCI_UT, {0x82, 0x83});
-    TreeNode vmgm;
-    rows = show(ID_VMGM_PGCI_UT, vmgm);
-    EXPECT_EQ(PgcFixture::values(rows, "          Menu Type:"),
-              (std::vector<std::string>{"Title-Menu", "invalid"}));
-    EXPECT_TRUE(PgcFixture::has(rows, "Unknown"));  // not hidden: the label does not say Reserved
 }
 
 TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {

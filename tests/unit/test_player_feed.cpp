@@ -80,8 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
                                -1}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// A real sub-picture unit with one field changed at a time, and random units: nothing read
-// outside the unit, and any unit decoded has exactly one pixel kind per pixel of its area.
+// A real sub-picture unit with one field changed at a time: nothing read outside the unit, and any
+// unit decoded has exactly one pixel kind per pixel of its area (fuzz_player_demux holds random
+// units to the same).
 TEST(PlayerDamagedSubPicture, UnitsThatLieAboutTheirLayout) {
     const Bytes sector =
         firstSector(readFile(sampleFile("ntsc43", "VTS_01_1.VOB")),
@@ -109,17 +110,6 @@ TEST(PlayerDamagedSubPicture, UnitsThatLieAboutTheirLayout) {
         EXPECT_EQ(sp.has_value(), c.decodes) << "byte " << c.at;
         if (sp) {
             EXPECT_EQ(sp->pixels.size(),
-                      static_cast<std::size_t>(sp->area.width()) * sp->area.height());
-        }
-    }
-    std::mt19937 random(11);
-    for (int round = 0; round < 2000; ++round) {
-        Bytes noise = unit;
-        for (int n = 0; n < 6; ++n)
-            noise[random() % noise.size()] = static_cast<std::uint8_t>(random());
-        noise.resize(random() % (noise.size() + 1));
-        if (const auto sp = decodeSubPicture(noise, 0)) {
-            ASSERT_EQ(sp->pixels.size(),
                       static_cast<std::size_t>(sp->area.width()) * sp->area.height());
         }
     }
@@ -185,14 +175,11 @@ TEST_F(PlayerCellFeeder, MissingAndShortFilesGiveTheWindowsWarnings) {
     std::size_t fed = 0;
     while (std::size_t n = feeder.feed(pipeline, 64)) fed += n;
     EXPECT_EQ(fed, 10u);
-    EXPECT_TRUE(feeder.atEnd());
     EXPECT_EQ(feeder.error(), "DVD Warning: Could not seek in a file on the DVD disc.");
-
     std::filesystem::remove(vob);
     CellFeeder again(dir.path().string());
     EXPECT_FALSE(again.startCell(navigator::Domain::Title, 1, cell.first, cell.last));
     EXPECT_EQ(again.error(), "DVD Warning: Could not open a file on the DVD disc.");
-    EXPECT_EQ(again.feed(pipeline, 64), 0u);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-// The table describers on hand-built tables: the management tables, title search, chapter,
-// parental and title-set attribute tables, cell address tables, VOBU maps, time maps and the
-// text data manager, damaged counts and start bytes included.
+// The table describers on hand-built tables: the management tables, title search and chapter
+// tables, and the tables lsdvd does not read (parental, title-set attributes, cell addresses,
+// VOBU and time maps, text data) each with one entry and its damaged counts and start bytes.
 #include <cstring>
+#include <functional>
 
-#include "format/text_item_names.h"
 #include "unit/table_fixture.h"
 
 namespace navtab {
@@ -51,38 +51,6 @@ TEST_F(TitleTables, DamagedChapterTablesStayInsideTheirBuffer) {
     put16(at(0), 0xFFFF);  // start bytes beyond the buffer are neither shown nor followed
     describe();
     EXPECT_EQ(count("  TTU_"), 2 * (2048 - 8) / 4);
-}
-
-TEST_F(TitleTables, ParentalMasksPerCountryForTheVmgAndEveryTitleSet) {
-    table(ID_VMG_PTL_MAIT);
-    put16(at(0), 2), put16(at(2), 3);
-    std::copy_n("us", 2, at(8)), put16(at(12), 24);
-    std::copy_n("de", 2, at(16)), put16(at(20), 0x900);  // its block lies outside the table
-    for (std::uint16_t j = 0; j < 4; ++j) put16(at(24 + 2 * j), 0x100 + j);
-    describe();
-    EXPECT_EQ(count("    Parental mask for Parental Level 1 in VTS "), 4);
-    EXPECT_EQ(row("    Parental mask for Parental Level 1 in VTS 3").hex, "[0103]");
-    put16(at(0), 0xFFFF), put16(at(2), 0xFFFF);
-    describe();
-    EXPECT_EQ(count("    Parental mask"), 2048 / 2);
-}
-
-TEST_F(TitleTables, TitleSetAttributesListAsManyRecordsAsTheCountsSayAndRoomAllows) {
-    table(ID_VMG_VTS_ATRT);
-    put16(at(0), 2), put32(at(8), 16), put32(at(12), 0x9000);
-    std::uint8_t* vts = at(16);
-    vts[0x0B] = 2, vts[0x0C] = 0x04, vts[0x0D] = 0xC1;
-    vts[0x5D] = 1, vts[0x10B] = 255, vts[0x15D] = 40;
-    describe();
-    EXPECT_EQ(count("    VTS Menu Audio_"), 2);
-    EXPECT_EQ(row("    VTS Menu Audio_1 attributes").hex, "[04 c1 00 00 00 00 00 00 ]");
-    EXPECT_EQ(count("    VTS Title Sub-picture stream "), 32);
-    EXPECT_EQ(count("  VTS_2:"), 1);  // its record starts outside the table
-    put16(at(0), 0xFFFF);
-    for (std::uint32_t p = 8; p < 2048; p += 4) put32(at(p), 16);
-    describe();
-    EXPECT_EQ(count("  VTS_510: Attribute start byte"), 1);
-    EXPECT_EQ(count("    VTS "), 2048 / 6);
 }
 
 struct MatFixture : test::TableFixture {
@@ -138,68 +106,80 @@ TEST_F(MatFixture, AttributeRecordsAreListedWhateverTheCountsSay) {
     EXPECT_EQ(versionRow().hex, "[11]");
 }
 
+// The tables lsdvd does not read: each shows its entries, and no count, end byte or start byte
+// takes it outside its buffer. Each case fills a 2048-byte table, counts the rows that hold
+// `part` and reads one column of one row.
+struct OtherTable {
+    const char* name;
+    int id;
+    std::function<void(test::TableFixture&)> fill;
+    const char* part;
+    long rows;
+    const char* label = nullptr;
+    std::string FieldRow::*column = nullptr;
+    const char* shown = nullptr;
+};
+
 using AddressTables = test::TableFixture;
 
-TEST_F(AddressTables, CellEntriesRunUpToTheEndByteWhateverTheVobCount) {
-    const std::tuple<int, const char*, const char*> tables[] = {
-        {ID_VMGM_C_ADT, "Number of VOBs (VOB ID's) in VMGM_VOBS", "End byte of VMGM_C_ADT table"},
-        {ID_VTSM_C_ADT, "Number of VOBs in VTSM_VOBS", "End byte of VTSM_C_ADT table"},
-        {ID_VTS_C_ADT, "Number of VOBs in VTS_VOBS", "End byte of VTS_C_ADT table"}};
-    for (const auto& [id, vobs, end] : tables) {
-        table(id);
-        put16(at(0), 7), put32(at(4), 31), *at(22) = 2, put32(at(28), 213);
+TEST_F(AddressTables, OtherTablesShowTheirEntriesAndStayInsideTheirBuffer) {
+    using T = test::TableFixture;
+    const auto all = [](T& t, std::uint32_t from, std::uint32_t value) {
+        for (std::uint32_t p = from; p < 2048; p += 4) put32(t.at(p), value);
+    };
+    // clang-format off
+    const OtherTable cases[] = {
+        {"parental masks of the VMG and 3 title sets; a country whose block is outside",
+         ID_VMG_PTL_MAIT, [](T& t) {
+             put16(t.at(0), 2), put16(t.at(2), 3), put16(t.at(12), 24), put16(t.at(20), 0x900);
+             for (std::uint16_t j = 0; j < 4; ++j) put16(t.at(24 + 2 * j), 0x100 + j);
+         }, "    Parental mask for Parental Level 1 in VTS ", 4,
+         "    Parental mask for Parental Level 1 in VTS 3", &FieldRow::hex, "[0103]"},
+        {"parental counts of 65535", ID_VMG_PTL_MAIT,
+         [](T& t) { put16(t.at(0), 0xFFFF), put16(t.at(2), 0xFFFF); }, "    Parental mask", 2048 / 2},
+        {"title set attributes: 40 sub-pictures in 32 slots, a record outside", ID_VMG_VTS_ATRT,
+         [](T& t) {
+             put16(t.at(0), 2), put32(t.at(8), 16), put32(t.at(12), 0x9000);
+             *t.at(16 + 0x0B) = 2, *t.at(16 + 0x0C) = 0x04, *t.at(16 + 0x0D) = 0xC1;
+             *t.at(16 + 0x15D) = 40;
+         }, "    VTS Title Sub-picture stream ", 32,
+         "    VTS Menu Audio_1 attributes", &FieldRow::hex, "[04 c1 00 00 00 00 00 00 ]"},
+        {"65535 title set records, all at byte 16", ID_VMG_VTS_ATRT,
+         [&](T& t) { put16(t.at(0), 0xFFFF), all(t, 8, 16); }, "    VTS ", 2048 / 6},
+        {"cells up to the end byte whatever the VOB count", ID_VTS_C_ADT,
+         [](T& t) { put16(t.at(0), 7), put32(t.at(4), 31), *t.at(22) = 2, put32(t.at(28), 213); },
+         ". Cell: End sector", 2, "  2. Cell: End sector", &FieldRow::dec, "213"},
+        {"a cell end byte past the buffer", ID_VMGM_C_ADT,
+         [](T& t) { put32(t.at(4), 0xFFFFFFFF); }, ". Cell: End sector", 170},
+        {"VOBU starts below the end byte", ID_VTS_VOBU_ADMAP,
+         [](T& t) { put32(t.at(0), 11), put32(t.at(8), 46), put32(t.at(12), 99); },
+         "  VOBU_", 2, "  VOBU_2: start sector", &FieldRow::dec, "46"},
+        {"a VOBU end byte past the buffer", ID_VTSM_VOBU_ADMAP,
+         [](T& t) { put32(t.at(0), 0xFFFFFFFF); }, "  VOBU_", 2048 / 4 - 1},
+        {"time maps: a discontinuity shows its sector without the flag", ID_VTS_TMAPTI, [](T& t) {
+             put16(t.at(0), 2), put32(t.at(8), 16), put32(t.at(12), 32);
+             *t.at(16) = 1, put16(t.at(18), 3), put32(t.at(20), 0x80001234), put32(t.at(24), 5000);
+             put32(t.at(28), 0xFFFFFFFF), *t.at(32) = 2, put16(t.at(34), 1), put32(t.at(36), 7);
+         }, "Entry ", 4, "        Discontinuity Entry 1: at sector", &FieldRow::dec, "4660"},
+        {"65535 time maps, all at byte 8", ID_VTS_TMAPTI,
+         [&](T& t) { put16(t.at(0), 0xFFFF), all(t, 12, 8), put32(t.at(8), 0xFFFFFFF0); },
+         "Entry ", 2048 / 4},
+    };
+    // clang-format on
+    for (const OtherTable& c : cases) {
+        SCOPED_TRACE(c.name);
+        table(c.id);
+        c.fill(*this);
         describe();
-        EXPECT_EQ(row(vobs).dec + row(end).dec, "731");
-        EXPECT_EQ(count("  1. Cell: "), 4);  // the reserved byte is hidden
-        EXPECT_EQ(row("  2. Cell: Cell ID").address, "[00000016] ");
-        EXPECT_EQ(row("  2. Cell: End sector").dec, "213");
-        EXPECT_EQ(count("  3. Cell"), 0);
+        EXPECT_EQ(std::count_if(list.rows().begin(), list.rows().end(),
+                                [&](const FieldRow& r) {
+                                    return r.description.find(c.part) != std::string::npos;
+                                }),
+                  c.rows);
+        if (c.label != nullptr) {
+            EXPECT_EQ(row(c.label).*c.column, c.shown);
+        }
     }
-    EXPECT_EQ(describe(true).size(), 3u + 2 * 5);
-    put32(at(4), 8);
-    EXPECT_EQ(describe(true).size(), 3u);
-    put32(at(4), 0xFFFFFFFF);  // an end byte beyond the buffer: entries stop at its end
-    describe();
-    EXPECT_EQ(count("  170. Cell: End sector"), 1);
-    EXPECT_EQ(count("  171. Cell"), 0);
-}
-
-TEST_F(AddressTables, VobuMapsListEveryStartSectorBelowTheEndByte) {
-    table(ID_VTS_VOBU_ADMAP);
-    put32(at(0), 11), put32(at(8), 46), put32(at(12), 99);
-    describe();
-    EXPECT_EQ(row("End byte of VTS_VOBU_ADMAP", true).description, " number of VOBU's: 2");
-    EXPECT_EQ(row("  VOBU_2: start sector").dec, "46");
-    EXPECT_EQ(list.rows().size(), 4u);
-    put32(at(0), 0xFFFFFFFF);
-    describe();
-    EXPECT_EQ(row(" number of VOBU's: 1073741823").kind, kFieldNote);
-    EXPECT_EQ(count("  VOBU_"), 2048 / 4 - 1);
-}
-
-TEST_F(AddressTables, TimeMapsShowDiscontinuitiesWithoutTheirFlag) {
-    table(ID_VTS_TMAPTI);
-    put16(at(0), 2), put32(at(8), 16), put32(at(12), 32);
-    *at(16) = 1, put16(at(18), 3);
-    put32(at(20), 0x80001234), put32(at(24), 5000), put32(at(28), 0xFFFFFFFF);
-    *at(32) = 2, put16(at(34), 1), put32(at(36), 7);
-    describe();
-    const FieldRow& jump = row("        Discontinuity Entry 1: at sector");
-    EXPECT_EQ(jump.dec, "4660");
-    EXPECT_EQ(jump.hex, "[80001234]");
-    EXPECT_EQ(row("        Discontinuity Entry 3: at sector").dec, "2147483647");
-    EXPECT_EQ(row("        Entry 1: at sector").dec, "7");  // the one entry of map 2
-}
-
-TEST_F(AddressTables, DamagedTimeMapsStayInsideTheTable) {
-    table(ID_VTS_TMAPTI);
-    put16(at(0), 0xFFFF);
-    for (std::uint32_t p = 12; p < 2048; p += 4) put32(at(p), 8);
-    put32(at(8), 0xFFFFFFF0);
-    describe();
-    EXPECT_EQ(count("  Time map "), (2048 - 8) / 4);
-    EXPECT_EQ(count("    Time unit (in seconds)"), (2048 - 8) / 4 - 1);
-    EXPECT_EQ(count("        Entry"), 2048 / 4);
 }
 
 TEST_F(AddressTables, EveryAbsentTableShowsOnlyItsNote) {
@@ -214,59 +194,29 @@ TEST_F(AddressTables, EveryAbsentTableShowsOnlyItsNote) {
     }
 }
 
-struct TextData : test::TableFixture {
-    TextData() {
-        table(ID_VMG_TXTDT_MG);
-        std::memcpy(at(0), "NAVTAB-TEST", 11);
-        *at(0x0F) = 2;
-        std::memcpy(at(0x14), "en", 2), put16(at(0x16), 3), put32(at(0x18), 0x24);
-        std::memcpy(at(0x1C), "de", 2), put32(at(0x20), 0x200);
-        put16(at(0x24 + 0xCC), 3);
-        item(0, 0x01, 0);                         // Volume, no text
-        item(1, 0x02, 0x1C);                      // Title, its text at block + 0xE8
-        item(2, 0xFF, 2045 - 0x24 - 0xCC);        // a text that runs into the buffer's end
-        std::memcpy(at(0x24 + 0xDC), "Film", 4);  // right after the entries
-        std::memcpy(at(0x24 + 0xE8), "100% %s %n\tmore", 15);
-        std::memcpy(at(2045), "xyz", 3);
-    }
-    void item(int e, std::uint8_t code, std::uint16_t textOffset) {
-        *at(0x24 + 0xD0 + 4 * e) = code;
-        put16(at(0x24 + 0xD2 + 4 * e), textOffset);
-    }
-};
+// The text data manager: two languages, the second block outside the table; three items of the
+// first, the last one's text running into the buffer's end.
+using TextData = test::TableFixture;
 
-TEST_F(TextData, LanguagesItemsAndTheirTexts) {
+TEST_F(TextData, ItemTextsStayInsideTheTableAndAreNoFormats) {
+    table(ID_VMG_TXTDT_MG);
+    *at(0x0F) = 2;
+    put32(at(0x18), 0x24), put32(at(0x20), 0xFFFFFFF0), put16(at(0x24 + 0xCC), 3);
+    const std::pair<std::uint8_t, std::uint16_t> items[] = {
+        {0x01, 0}, {0x02, 0x1C}, {0xFF, 2045 - 0x24 - 0xCC}};
+    for (std::size_t e = 0; e < 3; ++e)
+        *at(0x24 + 0xD0 + 4 * e) = items[e].first, put16(at(0x24 + 0xD2 + 4 * e), items[e].second);
+    std::memcpy(at(0x24 + 0xE8), "100% %s %n\tmore", 15);  // the Title's text
+    std::memcpy(at(2045), "xyz", 3);
     describe();
-    EXPECT_EQ(row("Language_2: language code").dec, "de");
-    EXPECT_EQ(row("  Text data for Language_2: (Deutsch)").kind, kFieldNote);
-    EXPECT_EQ(row("    Language_1: number of Entries").address, "[000000f0] ");
-    EXPECT_EQ(row("    Title: ", true).description, "      text:");
     EXPECT_EQ(row("    Title: ", true).dec, "100% %s %n");
     EXPECT_EQ(row("    : ", true).dec, "xyz");  // code 0xFF has no name; its text stops at the end
-    EXPECT_EQ(row("    Language_1: Movie Name").address, "[00000100] ");
-    *at(0x0F) = 0;  // no languages: the header rows and the empty note
-    EXPECT_EQ(describe().size(), 4u);
-}
-
-TEST_F(TextData, DamagedCountsAndStartBytesStayInsideTheTable) {
-    put32(at(0x20), 0xFFFFFFF0);  // the second block starts outside the table
-    describe();
     EXPECT_EQ(count("  Text data for Language_2"), 1);
     EXPECT_EQ(count("    Language_2:"), 0);
-    put32(at(0x20), 0x24), put16(at(0x24 + 0xCC), 0xFFFF);
+    put32(at(0x20), 0x24), put16(at(0x24 + 0xCC), 0xFFFF);  // both blocks: 65535 items
     const auto& r = describe();
     EXPECT_EQ(std::count_if(r.begin(), r.end(), [](const FieldRow& x) { return x.length == 4; }),
               2048 / 4);
-    EXPECT_EQ(count("    Language_1: Movie Name"), 0);
-}
-
-// The item names become row labels, which are formats: none may hold a conversion.
-TEST(TextItemNames, NoNameHoldsAConversion) {
-    EXPECT_EQ(TextItemName(0x01), "Volume");
-    for (int code = 0; code < 0xFF; ++code) {
-        EXPECT_EQ(TextItemName(code).find('%'), std::string_view::npos) << code;
-        EXPECT_LE(TextItemName(code).size(), 19u) << code;
-    }
 }
 
 }  // namespace
