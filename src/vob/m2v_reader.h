@@ -1,11 +1,8 @@
-// The reader of an MPEG-2 video elementary stream (.m2v) for the re-mux: it cuts the stream into
-// chunks that each begin with a sequence header (normally one GOP each) and counts the frames
-// each chunk shows, so that the re-mux can decide how many chunks fill one VOB unit.
-//
-// The file is read ahead 64 KB at a time; each chunk's bytes are copied once into a chunk buffer
-// that grows as a chunk needs. A stream that never repeats its sequence header would make one
-// chunk of the whole file, so the buffer grows only up to kMaxChunkBytes (16 MB, many seconds of
-// DVD video, far more than one VOB unit can take); a longer chunk ends the stream with a message.
+// The reader of an MPEG-2 video elementary stream (.m2v) for the re-mux: it hands out the stream
+// in chunks that each begin with a sequence header (normally one GOP each), with the frames each
+// chunk shows, so that the re-mux can decide how many chunks fill one VOB unit, and the time
+// stamps of each chunk's first frame. The chunks are cut ahead on a thread of their own (see
+// M2vChunkCutter); a chunk longer than kMaxChunkBytes ends the stream with a message.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "vob/read_ahead.h"
+#include "vob/m2v_chunk_cutter.h"
 
 namespace navtab {
 class UserInteraction;
@@ -28,9 +25,7 @@ double frameRateOfCode(unsigned code);
 
 class M2vReader {
   public:
-    static constexpr std::size_t kReadAhead = 65536;
-    static constexpr std::size_t kFirstChunkBytes = 65536;
-    static constexpr std::size_t kMaxChunkBytes = 16u << 20;
+    static constexpr std::size_t kMaxChunkBytes = M2vChunkCutter::kMaxChunkBytes;
 
     // Opens `path` read-only; on failure shows "Error opening Mpeg file" and opened() is false.
     M2vReader(const std::string& path, UserInteraction& ui);
@@ -42,7 +37,7 @@ class M2vReader {
 
     bool opened() const { return opened_; }
 
-    // Reads the next chunk and returns its whole frames; 0 at the end of the stream or after an
+    // Takes the next chunk and returns its whole frames; 0 at the end of the stream or after an
     // error (shown to the user), and from then on.
     int ReadChunk();
     // The time code of the chunk's first GOP header as a frame count; 0 without one.
@@ -73,25 +68,13 @@ class M2vReader {
 
   private:
     void closeFile();
-    // Makes at least `n` bytes available after readPos_ unless the file has ended.
-    void Ensure(std::size_t n);
-    // Appends readBuffer_[from, to) to the chunk; false when the chunk may not grow that far.
-    bool append(std::size_t from, std::size_t to);
-    // Counts the frames of a start code found at readBuffer_[at].
-    void countStartCode(std::size_t at, int& halfFrames);
     // Ends the stream for good after an error.
-    int fail(const char* message);
+    int fail(const std::string& message);
 
     UserInteraction& ui_;
     int fd_ = -1;
-    std::unique_ptr<ReadAhead> file_;
-    ReadAhead::Chunk pending_;  // the chunk being taken from, pendingUsed_ bytes of it taken
-    std::size_t pendingUsed_ = 0;
-    bool atFileEnd_ = false;
-    std::vector<std::uint8_t> readBuffer_ = std::vector<std::uint8_t>(kReadAhead);
-    std::size_t readPos_ = 0;
-    std::size_t readEnd_ = 0;
-    std::vector<std::uint8_t> chunk_ = std::vector<std::uint8_t>(kFirstChunkBytes);
+    std::unique_ptr<M2vChunkCutter> cutter_;
+    std::vector<std::uint8_t> chunk_;
     std::size_t chunkEnd_ = 0;
     std::size_t chunkPos_ = 0;
     int chunkFrames_ = 0;
@@ -100,7 +83,6 @@ class M2vReader {
     std::uint32_t pts_ = 0;
     std::uint32_t dts_ = 0;
     bool atEnd_ = false;
-    bool progressive_ = false;
     bool opened_ = false;
 };
 

@@ -21,6 +21,8 @@ namespace navtab::vob {
 inline constexpr std::uint8_t kPictureStartCode = 0x00;
 inline constexpr std::uint8_t kSequenceHeaderCode = 0xB3;
 inline constexpr std::uint8_t kExtensionStartCode = 0xB5;
+inline constexpr std::uint8_t kSequenceEndCode = 0xB7;
+inline constexpr std::uint8_t kGroupStartCode = 0xB8;
 // Extension ids: the top four bits of the byte after an extension start code.
 inline constexpr unsigned kSequenceExtensionId = 1;
 inline constexpr unsigned kPictureCodingExtensionId = 8;
@@ -37,10 +39,14 @@ struct PictureCoding {
     bool repeatFirstField = false;
 };
 
+// True when the four bytes at p are the start code `code`.
+inline bool isStartCode(const std::uint8_t* p, std::uint8_t code) {
+    return p[0] == 0 && p[1] == 0 && p[2] == 1 && p[3] == code;
+}
+
 // True when the payload opens with a sequence header.
 inline bool beginsWithSequenceHeader(std::span<const std::uint8_t> payload) {
-    return payload.size() >= 4 && payload[0] == 0 && payload[1] == 0 && payload[2] == 1 &&
-           payload[3] == kSequenceHeaderCode;
+    return payload.size() >= 4 && isStartCode(payload.data(), kSequenceHeaderCode);
 }
 
 class PictureScan {
