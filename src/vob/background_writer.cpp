@@ -14,7 +14,7 @@ namespace {
 
 // Blocks queued but not yet written. Waking a thread costs far more than queuing a block, so the
 // writing thread is woken for half the queue at a time, and the queuing side when half is free.
-constexpr std::size_t kMaxQueued = 8;
+constexpr std::size_t kMaxQueued = 16;
 constexpr std::size_t kBatch = kMaxQueued / 2;
 
 // Appends all of the bytes, retrying interrupted and partial writes; errno tells why not.

@@ -9,7 +9,7 @@
 namespace navtab::vob {
 namespace {
 
-constexpr std::size_t kBuffers = 8;
+constexpr std::size_t kBuffers = 16;
 // Waking a thread costs far more than handing over a chunk, so each side is woken for half the
 // buffers at a time rather than for every one.
 constexpr std::size_t kBatch = kBuffers / 2;
