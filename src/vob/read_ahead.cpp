@@ -32,16 +32,7 @@ long long readFully(int fd, std::uint8_t* buffer, std::size_t length) {
 }  // namespace
 
 ReadAhead::ReadAhead(std::vector<std::string> files, std::size_t chunkBytes)
-    : files_(std::move(files)), chunkBytes_(chunkBytes) {
-    start();
-}
-
-ReadAhead::ReadAhead(int fd, std::size_t chunkBytes) : fd_(fd), chunkBytes_(chunkBytes) {
-    start();
-}
-
-void ReadAhead::start() {
-    buffers_.resize(kBuffers);
+    : files_(std::move(files)), chunkBytes_(chunkBytes), buffers_(kBuffers) {
     for (auto& b : buffers_) {
         b.resize(chunkBytes_);
         free_.push_back(b.data());
@@ -93,10 +84,6 @@ bool ReadAhead::deliver(Chunk chunk) {
 }
 
 void ReadAhead::run() {
-    if (fd_ >= 0) {
-        readFile(fd_, 0);
-        return;
-    }
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const UniqueFd fd(::open(files_[f].c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0) {

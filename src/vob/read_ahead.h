@@ -24,8 +24,6 @@ class ReadAhead {
     };
 
     ReadAhead(std::vector<std::string> files, std::size_t chunkBytes);
-    // Reads from a descriptor that stays the caller's (a file, a pipe); one "file" 0.
-    ReadAhead(int fd, std::size_t chunkBytes);
     ~ReadAhead();  // stops the reading wherever it is
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -36,13 +34,11 @@ class ReadAhead {
     void recycle(const Chunk& chunk);
 
   private:
-    void start();
     void run();
     bool readFile(int fd, std::size_t file);  // false when the reading ends here
     bool deliver(Chunk chunk);                // false when stopped
 
     std::vector<std::string> files_;
-    int fd_ = -1;
     std::size_t chunkBytes_;
     std::vector<std::vector<std::uint8_t>> buffers_;
     std::mutex mutex_;
