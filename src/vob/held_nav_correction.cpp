@@ -1,5 +1,7 @@
 #include "vob/held_nav_correction.h"
 
+#include <cstdint>
+
 #include "core/bytes.h"
 #include "vob/destination_writer.h"
 #include "vob/nav_relocation.h"
@@ -24,6 +26,13 @@ void PrepareHeldNavCorrection(VobJob& job, DestinationWriter& writer) {
 
 void CorrectHeldNavPacks(VobJob& job, DestinationWriter& writer, bool passEnded) {
     const std::size_t first = job.relocation.relocated;
+    // Once the first VOBU that waits has had to go to the file, correcting later ones in memory
+    // is over for this pass: they can only be relocated after it, and trying again at every VOBU
+    // would walk the whole list each time. The rewrite after the copy does the rest.
+    if (!passEnded && first < job.vobus.size() && !writer.heldSector(job.vobus[first].sector)) {
+        writer.releaseBefore(UINT64_MAX);
+        return;
+    }
     if (passEnded)
         RelocateNavPointers(job);
     else if (RelocateWrittenNavPointers(job) == 0)
