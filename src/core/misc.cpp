@@ -12,6 +12,10 @@ long long readAt(int fd, std::uint64_t offset, std::size_t length, void* buffer)
         NAVTAB_DIAG("misc", "error in lseek\n");
         return -1;
     }
+    return readFully(fd, length, buffer);
+}
+
+long long readFully(int fd, std::size_t length, void* buffer) {
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < length) {
@@ -35,7 +39,10 @@ long long writeAll(int fd, std::size_t length, const void* buffer) {
             if (errno == EINTR) continue;
             return -1;
         }
-        if (n == 0) return -1;
+        if (n == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
         done += static_cast<std::size_t>(n);
     }
     return static_cast<long long>(done);

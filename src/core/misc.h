@@ -11,7 +11,12 @@ namespace navtab {
 // interrupted and partial reads until the end of the file. Returns the bytes read or -1.
 long long readAt(int fd, std::uint64_t offset, std::size_t length, void* buffer);
 
-// Writes all `length` bytes (retrying partial writes). Returns `length` or -1 on failure.
+// Reads up to `length` bytes from where the descriptor stands, retrying interrupted and partial
+// reads until the end of the file. Returns the bytes read or -1.
+long long readFully(int fd, std::size_t length, void* buffer);
+
+// Writes all `length` bytes (retrying partial writes). Returns `length` or -1 on failure, with
+// errno telling why (ENOSPC when the file takes no more bytes).
 long long writeAll(int fd, std::size_t length, const void* buffer);
 
 // Size of the file behind a descriptor, or nothing when it cannot be told.

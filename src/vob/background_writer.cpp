@@ -1,4 +1,5 @@
 #include "vob/background_writer.h"
+#include "core/misc.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +8,6 @@
 #include <cstring>
 #include <system_error>
 
-#include "core/huge_page_memory.h"
-
 namespace navtab::vob {
 namespace {
 
@@ -16,21 +15,6 @@ namespace {
 // writing thread is woken for half the queue at a time, and the queuing side when half is free.
 constexpr std::size_t kMaxQueued = 16;
 constexpr std::size_t kBatch = kMaxQueued / 2;
-
-// Appends all of the bytes, retrying interrupted and partial writes; errno tells why not.
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = ENOSPC;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -45,7 +29,7 @@ BackgroundWriter::~BackgroundWriter() {
     thread_.join();
     if (fd_ >= 0) ::close(fd_);
     for (std::thread& t : releasing_) t.join();
-    for (std::uint8_t* block : spare_) freeLargeBlock(block, kBlockBytes);
+    for (std::uint8_t* block : spare_) delete[] block;
 }
 
 std::uint8_t* BackgroundWriter::takeBlock() {
@@ -57,7 +41,7 @@ std::uint8_t* BackgroundWriter::takeBlock() {
             return block;
         }
     }
-    return static_cast<std::uint8_t*>(allocateLargeBlock(kBlockBytes));
+    return new std::uint8_t[kBlockBytes];
 }
 
 void BackgroundWriter::returnBlock(std::uint8_t* block) {
@@ -143,7 +127,7 @@ void BackgroundWriter::perform(const Job& job) {
             }
             break;
         case Job::Kind::Append:
-            if (!failedBefore && fd_ >= 0 && !writeAll(fd_, job.block, job.size))
+            if (!failedBefore && fd_ >= 0 && writeAll(fd_, job.size, job.block) < 0)
                 why = path_ + ": " + std::strerror(errno);
             break;
         case Job::Kind::Close:

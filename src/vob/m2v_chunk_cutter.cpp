@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/misc.h"
 #include "vob/picture_scan.h"
 
 namespace navtab::vob {
@@ -71,15 +72,9 @@ void M2vChunkCutter::Ensure(std::size_t n, M2vChunk& chunk) {
     std::memmove(readBuffer_.data(), readBuffer_.data() + readPos_, left);
     readPos_ = 0;
     readEnd_ = left;
-    while (readEnd_ < kReadAhead) {
-        const ssize_t got = ::read(fd_, readBuffer_.data() + readEnd_, kReadAhead - readEnd_);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            fileEnded_ = true;
-            return;
-        }
-        readEnd_ += static_cast<std::size_t>(got);
-    }
+    const long long got = readFully(fd_, kReadAhead - readEnd_, readBuffer_.data() + readEnd_);
+    if (got > 0) readEnd_ += static_cast<std::size_t>(got);
+    if (readEnd_ < kReadAhead) fileEnded_ = true;  // the end, or a read error that ends it
 }
 
 bool M2vChunkCutter::append(M2vChunk& chunk, std::size_t from, std::size_t to) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <cerrno>
 
+#include "core/misc.h"
 #include "core/unique_fd.h"
 
 namespace navtab::vob {
@@ -13,21 +14,6 @@ constexpr std::size_t kBuffers = 16;
 // Waking a thread costs far more than handing over a chunk, so each side is woken for half the
 // buffers at a time rather than for every one.
 constexpr std::size_t kBatch = kBuffers / 2;
-
-// Reads up to `length` bytes, retrying interrupted and partial reads; -1 on an error.
-long long readFully(int fd, std::uint8_t* buffer, std::size_t length) {
-    std::size_t got = 0;
-    while (got < length) {
-        const ssize_t n = ::read(fd, buffer + got, length - got);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    return static_cast<long long>(got);
-}
 
 }  // namespace
 
@@ -108,7 +94,7 @@ bool ReadAhead::readFile(int fd, std::size_t file) {
             buffer = free_.back();
             free_.pop_back();
         }
-        const long long got = readFully(fd, buffer, chunkBytes_);
+        const long long got = readFully(fd, chunkBytes_, buffer);
         if (got < 0) {
             recycle({Chunk::Kind::Data, file, buffer});
             deliver({Chunk::Kind::ReadFailed, file});
