@@ -29,20 +29,20 @@ TEST(AtoiBits, ReadsLikeAtoi) {
 }
 
 TEST(EditorForRow, PicksTheEditorByKindAndDescription) {
-    EXPECT_EQ(editorForRow(rowOf(kFieldByte, "Number of Programs")), RowEditor::Number);
-    EXPECT_EQ(editorForRow(rowOf(kFieldWord, "Video attributes of VTSM_VOBS")),
-              RowEditor::VideoAttributes);
-    EXPECT_EQ(editorForRow(rowOf(kFieldWord, "Video attributes")), RowEditor::VideoAttributes);
-    EXPECT_EQ(editorForRow(rowOf(kFieldByte, "Video attributes of VTSM_VOBS")), RowEditor::Number);
-    EXPECT_EQ(editorForRow(rowOf(kFieldWord, " Video attributes")), RowEditor::Number);
-    EXPECT_EQ(editorForRow(rowOf(kFieldDword, "  Prohibited user operations")),
-              RowEditor::UserOperations);
-    EXPECT_EQ(editorForRow(rowOf(kFieldDword, "Prohibited user operations")), RowEditor::Number);
-    EXPECT_EQ(editorForRow(rowOf(kFieldDword, "  Prohibited user operations (menu)")),
-              RowEditor::Number);
-    EXPECT_EQ(editorForRow(rowOf(kFieldBytes, "Reserved")), RowEditor::Bytes);
-    EXPECT_EQ(editorForRow(rowOf(kFieldText, "Identifier")), RowEditor::NotEditable);
-    EXPECT_EQ(editorForRow(rowOf(kFieldNote, "VTS overview:")), RowEditor::NotEditable);
+    const std::tuple<int, const char*, RowEditor> cases[] = {
+        {kFieldByte, "Number of Programs", RowEditor::Number},
+        {kFieldWord, "Video attributes of VTSM_VOBS", RowEditor::VideoAttributes},
+        {kFieldWord, "Video attributes", RowEditor::VideoAttributes},
+        {kFieldByte, "Video attributes of VTSM_VOBS", RowEditor::Number},
+        {kFieldWord, " Video attributes", RowEditor::Number},
+        {kFieldDword, "  Prohibited user operations", RowEditor::UserOperations},
+        {kFieldDword, "Prohibited user operations", RowEditor::Number},
+        {kFieldDword, "  Prohibited user operations (menu)", RowEditor::Number},
+        {kFieldBytes, "Reserved", RowEditor::Bytes},
+        {kFieldText, "Identifier", RowEditor::NotEditable},
+        {kFieldNote, "VTS overview:", RowEditor::NotEditable}};
+    for (const auto& [kind, description, editor] : cases)
+        EXPECT_EQ(editorForRow(rowOf(kind, description)), editor) << description;
 }
 
 struct NumberFields : ::testing::Test {
@@ -73,15 +73,13 @@ TEST_F(NumberFields, NeverWritesOutsideTheBuffer) {
     EXPECT_FALSE(readNumberField(ifo, {ID_MAT, 2047}, kFieldWord).has_value());
 }
 
-TEST(NumberColumns, ShowTheStoredValueAndByteRunsEveryByte) {
+TEST(NumberColumns, ShowTheStoredValueAndEveryByteOfARun) {
     EXPECT_EQ(numberColumns(kFieldWord, 0x1234).dec, "4660");
     EXPECT_EQ(numberColumns(kFieldByte, 0x1FF).hex, "[ff]");
     EXPECT_EQ(numberColumns(kFieldDword, 0xFFFFFFFF).dec, "-1");
     EXPECT_EQ(numberColumns(kFieldDword, 0xFFFFFFFF).hex, "[ffffffff]");
     const std::uint8_t bytes[] = {1, 2, 255};
-    EXPECT_EQ(byteRunColumns(bytes).dec, "1 2 255 ");
-    EXPECT_EQ(byteRunColumns(bytes).hex, "[01 02 ff ]");
-    EXPECT_EQ(byteRunColumns({}).hex, "[]");
+    EXPECT_EQ(byteRunColumns(bytes).dec + byteRunColumns(bytes).hex, "1 2 255 [01 02 ff ]");
 }
 
 TEST_F(NumberFields, ByteRunsTakeAtMostTheirLength) {

@@ -81,27 +81,31 @@ TEST(SaveIfo, AsksForTheBackupAndClearsTheMarker) {
     EXPECT_EQ(test::readFile(dir.file("copy.bup")), saved);
 }
 
+// Runs `body` in a child process (so that limits and mounts stay there) and gives its exit status,
+// or -1 when it did not exit.
+int statusOfChild(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) _exit(body());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return child > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TEST(SaveIfo, AWriteThatFailsHalfwayLeavesTheTargetUntouched) {
     test::TempDir dir;
     const std::string target = dir.file("VTS_01_0.IFO");
     const Bytes original = test::buildVtsFile({{ID_PTT_SRPTI, 1, 5000}});
     test::writeFile(target, original);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int status = statusOfChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{3000, 3000};
         setrlimit(RLIMIT_FSIZE, &limit);
         Workspace ws;
         test::RecordingInteraction ui(true);
-        IfoHandle ifo = openIfoFile(target, ui);
-        IfoDocument& doc = ws.add(target, std::move(ifo));
-        _exit(SaveIfo(ws, doc, target, ui) ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the save reported success";
+        IfoDocument& doc = ws.add(target, openIfoFile(target, ui));
+        return SaveIfo(ws, doc, target, ui) ? 1 : 0;
+    });
+    EXPECT_EQ(status, 0) << "the save reported success";
     EXPECT_EQ(test::readFile(target), original);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
@@ -207,14 +211,12 @@ TEST(SaveIfo, AnIfoThatDidNotLoadAsAWholeNeverOverwritesItsBackup) {
 // In a child process with its own small file system: every amount of free space that is too
 // little for the file and its copy leaves both exactly as they were.
 TEST(SaveIfo, AFullDiskLeavesTheFileAndItsBackupAsTheyWere) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int status = statusOfChild([] {
         test::TempDir dir;
         if (unshare(CLONE_NEWNS) != 0 ||
             mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=256k") != 0)
-            _exit(77);
+            return 77;
         int failures = 0;
         for (std::size_t free = 0; free <= 40960; free += 4096) {
             SavePair p(dir.path());
@@ -236,17 +238,13 @@ TEST(SaveIfo, AFullDiskLeavesTheFileAndItsBackupAsTheyWere) {
         }
         umount(dir.path().c_str());
         std::filesystem::remove(dir.path());
-        _exit(failures == 0 ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no private mount namespace here";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return failures == 0 ? 0 : 1;
+    });
+    if (status == 77) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
 }
 
 namespace fs = std::filesystem;
-using test::Bytes;
 
 struct Damaged {
     std::string what;
