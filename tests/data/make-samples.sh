@@ -29,21 +29,15 @@ ntsc_video=(-target ntsc-dvd -s 352x240 -r 30000/1001 -aspect 4:3 -g 15
             -b:v 400k -maxrate 1200k -muxrate 10080000 -packetsize 2048)
 pal_video=(-target pal-dvd -s 720x576 -r 25 -aspect 16:9 -g 10
            -b:v 500k -maxrate 1500k -muxrate 10080000 -packetsize 2048)
-ntsc_rate=30000/1001
 
-# buttons SPUMUX_XML: prints "x y w h" for each <button> of a spumux file.
-buttons() {
+# button_boxes SPUMUX_XML COLOR THICKNESS (pixels or "fill"): a drawbox chain of the areas of the
+# <button>s of a spumux file.
+button_boxes() {
     sed -n 's/.*<button [^>]*x0="\([0-9]*\)" y0="\([0-9]*\)" x1="\([0-9]*\)" y1="\([0-9]*\)".*/\1 \2 \3 \4/p' "$1" |
-        while read -r x0 y0 x1 y1; do echo "$x0 $y0 $((x1 - x0)) $((y1 - y0))"; done
-}
-
-# boxes COLOR THICKNESS (pixels or "fill"): reads "x y w h" lines, prints a drawbox chain.
-boxes() {
-    local color=$1 t=$2 chain="" x y w h
-    while read -r x y w h; do
-        chain+=",drawbox=x=$x:y=$y:w=$w:h=$h:color=$color:t=$t:replace=1"
-    done
-    echo "$chain"
+        while read -r x0 y0 x1 y1; do
+            printf ',drawbox=x=%s:y=%s:w=%s:h=%s:color=%s:t=%s:replace=1' \
+                "$x0" "$y0" $((x1 - x0)) $((y1 - y0)) "$2" "$3"
+        done
 }
 
 # overlay_png OUT.png WIDTHxHEIGHT DRAWBOX_CHAIN: the boxes on a transparent picture, drawn in
@@ -58,12 +52,12 @@ overlay_png() {
 menu_mpg() {
     local name=$1 bg=$2 face=$3 spu=$src/spumux/$1.xml
     "${ff[@]}" \
-        -f lavfi -i "color=c=$bg:s=352x240:r=$ntsc_rate:d=1$(buttons "$spu" | boxes "$face" fill)" \
+        -f lavfi -i "color=c=$bg:s=352x240:r=30000/1001:d=1$(button_boxes "$spu" "$face" fill)" \
         -f lavfi -i "anullsrc=r=48000:cl=stereo" -t 1 \
         -map 0:v -map 1:a "${ntsc_video[@]}" -c:a ac3 -b:a 64k -ac 2 -ar 48000 \
         "${exact[@]}" "$name-bg.mpg"
-    overlay_png "$name-hl.png" 352x240 "$(buttons "$spu" | boxes 0xFFFF00FF 3)"
-    overlay_png "$name-sel.png" 352x240 "$(buttons "$spu" | boxes 0xFF2020FF fill)"
+    overlay_png "$name-hl.png" 352x240 "$(button_boxes "$spu" 0xFFFF00FF 3)"
+    overlay_png "$name-sel.png" 352x240 "$(button_boxes "$spu" 0xFF2020FF fill)"
     spumux -s 0 "$spu" < "$name-bg.mpg" > "$name.mpg" 2>> "$log"
 }
 
@@ -71,7 +65,7 @@ menu_mpg() {
 title_mpg() {
     local out=$1 secs=$2 vsrc=$3 i=0
     shift 3
-    local inputs=(-f lavfi -i "$vsrc=s=352x240:r=$ntsc_rate:d=$secs") maps=(-map 0:v)
+    local inputs=(-f lavfi -i "$vsrc=s=352x240:r=30000/1001:d=$secs") maps=(-map 0:v)
     for tone in "$@"; do
         inputs+=(-f lavfi -i "sine=f=$tone:r=48000:d=$secs")
         maps+=(-map "$((++i)):a")
@@ -83,10 +77,8 @@ title_mpg() {
 make_ntsc43() {
     export VIDEO_FORMAT=NTSC
     menu_mpg vmgm-menu 0x401010 0xA06060
-    menu_mpg ts1-root-en 0x102050 0x6070B0
-    menu_mpg ts1-ptt-en 0x102050 0x6070B0
-    menu_mpg ts1-root-de 0x104020 0x60A070
-    menu_mpg ts1-ptt-de 0x104020 0x60A070
+    for menu in root-en ptt-en; do menu_mpg "ts1-$menu" 0x102050 0x6070B0; done
+    for menu in root-de ptt-de; do menu_mpg "ts1-$menu" 0x104020 0x60A070; done
 
     # Subtitles: English a yellow bar bottom left, German a cyan one bottom right, outlined dark.
     overlay_png sub-en.png 352x240 \
@@ -136,32 +128,27 @@ while ((my $n = read(STDIN, $buf, 2048)) > 0) {
             my $info = ord(substr($buf, $pl + 5, 1));
             die "fix_lpcm: only 16-bit LPCM is handled\n" if $info & 0xc0;
             my $bps = (($info & 0x30) ? 96000 : 48000) * (($info & 7) + 1) * 2;
-            my $fb = $bps / 600;
+            my $fb = $bps / 600;  # bytes of a 1/600 s frame
             my $data = $len - 3 - $hl - 7;
             my $b = $bytes{$from} // 0;
-            my $f = (-$b) % $fb;
+            my $f = (-$b) % $fb;  # where the first frame starts in the packet data
             my $nf = $f < $data ? int(($data - $f - 1) / $fb) + 1 : 0;
-            substr($buf, $pl, 1) = chr($to);
-            substr($buf, $pl + 1, 1) = chr($nf);
-            substr($buf, $pl + 2, 2) = pack("n", $nf ? 4 + $f : 0);
+            my $pts = int(($b + $f) * 90000 / $bps + 0.5);  # after the first PTS of the stream
+            substr($buf, $pl, 4) = pack("C C n", $to, $nf, $nf ? 4 + $f : 0);
             if ($flags & 0x80) {
                 my @t = unpack("C5", substr($buf, $p + 9, 5));
-                my $pts = (($t[0] >> 1) & 7) << 30 | $t[1] << 22 | ($t[2] >> 1) << 15 | $t[3] << 7 | $t[4] >> 1;
-                $pts0{$from} //= $pts;
+                $pts0{$from} //= (($t[0] >> 1) & 7) << 30 | $t[1] << 22 | ($t[2] >> 1) << 15 | $t[3] << 7 | $t[4] >> 1;
                 die "fix_lpcm: PTS on a packet without a frame start\n" unless $nf;
-                $pts = $pts0{$from} + int(($b + $f) * 90000 / $bps + 0.5);
-                substr($buf, $p + 9, 5) = pts_bytes($t[0] & 0xf0, $pts);
+                substr($buf, $p + 9, 5) = pts_bytes($t[0] & 0xf0, $pts0{$from} + $pts);
             } elsif ($nf) {
                 die "fix_lpcm: first LPCM packet has no PTS\n" unless defined $pts0{$from};
                 my $q = $p + 6 + $len;
                 my $padlen = substr($buf, $q, 4) eq "\0\0\1\xbe" ? unpack("n", substr($buf, $q + 4, 2)) : -1;
                 die "fix_lpcm: no padding to make room for a PTS\n" if $padlen < 5;
-                my $pts = $pts0{$from} + int(($b + $f) * 90000 / $bps + 0.5);
                 my $pes = substr($buf, $p, 6 + $len);
                 substr($pes, 4, 2) = pack("n", $len + 5);
-                substr($pes, 7, 1) = chr($flags | 0x80);
-                substr($pes, 8, 1) = chr($hl + 5);
-                substr($pes, 9, 0) = pts_bytes(0x20, $pts);
+                substr($pes, 7, 2) = pack("C2", $flags | 0x80, $hl + 5);
+                substr($pes, 9, 0) = pts_bytes(0x20, $pts0{$from} + $pts);
                 my $pad = "\0\0\1\xbe" . pack("n", $padlen - 5) . ("\xff" x ($padlen - 5));
                 substr($buf, $p, 12 + $len + $padlen) = $pes . $pad;
                 $len += 5;
