@@ -10,19 +10,6 @@ namespace {
 
 constexpr std::uint32_t kEntries = 100000;
 
-void describe(benchmark::State& state, const ifo_t& ifo, TreeNode& node, bool reserved) {
-    FieldList list;
-    list.showReserved = reserved;
-    std::int64_t rows = 0;
-    for (auto _ : state) {
-        DescribeNode(ifo, list, node);
-        rows += list.rowCount();
-        benchmark::DoNotOptimize(list.rows().data());
-    }
-    state.counters["rows/s"] =
-        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
-}
-
 // A map holds at most 65535 entries, so the entries are split over two maps (two title PGCs) of a
 // second per entry; every tenth entry follows a discontinuity.
 void buildTmapti(std::vector<std::uint8_t>& t, std::uint32_t) {
@@ -49,7 +36,15 @@ void describeBuiltTable(benchmark::State& state, int tableId,
     TreeNode node;
     node.kind = NodeKind::Table;
     node.tableId = tableId;
-    describe(state, ifo, node, false);
+    FieldList list;
+    std::int64_t rows = 0;
+    for (auto _ : state) {
+        DescribeNode(ifo, list, node);
+        rows += list.rowCount();
+        benchmark::DoNotOptimize(list.rows().data());
+    }
+    state.counters["rows/s"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
 
 BENCHMARK_CAPTURE(describeBuiltTable, VtsVobuAdmap, ID_VTS_VOBU_ADMAP, fillVobuAdmap)

@@ -44,15 +44,9 @@ void BM_WholeDiscNavigation(benchmark::State& state) {
         const Disc disc = LoadDisc(folder);
         Navigator nav(disc);
         const auto count = [&](const Event& e) { cells += e.kind == EventKind::Cell; };
-        Script first;
-        first.maxCells = 24;
-        RunScript(nav, first, count);
-        for (std::size_t t = 1; t <= disc.titles.size(); ++t) {
-            Script title;
-            title.title = static_cast<int>(t);
-            title.maxCells = 8;
-            RunScript(nav, title, count);
-        }
+        RunScript(nav, Script{.presses = {}, .maxCells = 24}, count);
+        for (int t = 1; t <= static_cast<int>(disc.titles.size()); ++t)
+            RunScript(nav, Script{.title = t, .presses = {}, .maxCells = 8}, count);
     }
     state.counters["cells"] =
         benchmark::Counter(static_cast<double>(cells), benchmark::Counter::kAvgIterations);

@@ -1,12 +1,8 @@
-// Decoding and scaling of 720x576 MPEG-2 video as the player does it, on one thread: a PAL DVD
-// program stream of 8 seconds (made with ffmpeg at the first run, kept in /tmp) goes through the
-// media pipeline, which decodes every picture and scales it to a 768x576 RGB32 frame (the 4:3
-// picture in square pixels). The counter "realtime" is how many times faster than playback
-// (25 pictures a second) that runs; the player needs at least 4.
+// Decoding and scaling 720x576 MPEG-2 as the player does it, on one thread: 8 seconds of a PAL DVD
+// program stream (made with ffmpeg at the first run, kept in /tmp) through the media pipeline,
+// every picture scaled to a 768x576 RGB32 frame (4:3 in square pixels). "realtime" is how many
+// times faster than playback that runs; the player needs at least 4.
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <filesystem>
 
 #include "bench_support.h"
 #include "player/media_pipeline.h"
@@ -14,34 +10,22 @@
 namespace navtab::bench {
 namespace {
 
-namespace fs = std::filesystem;
-constexpr int kSeconds = 8;
-constexpr double kPicturesPerSecond = 25;
-
 const std::string& palStream() {
-    static const std::string path = [] {
-        const std::string out = "/tmp/navtab-bench-player/pal-720x576.mpg";
-        std::error_code ec;
-        if (fs::file_size(out, ec) > 0 && !ec) return out;
-        fs::create_directories(fs::path(out).parent_path());
-        // A moving test picture at a usual DVD video rate, without sound.
-        const std::string command =
-            "ffmpeg -hide_banner -nostdin -loglevel error -y -threads 1 -f lavfi -i "
-            "testsrc2=s=720x576:r=25:d=" +
-            std::to_string(kSeconds) + " -target pal-dvd -b:v 6000k -an '" + out +
-            ".part.mpg' && mv '" + out + ".part.mpg' '" + out + "'";
-        if (std::system(command.c_str()) != 0) return std::string();
-        return out;
-    }();
+    static const std::string path =
+        keptFile("/tmp/navtab-bench-player/pal-720x576.mpg", [](const std::string& out) {
+            const std::string command =
+                "ffmpeg -hide_banner -nostdin -loglevel error -y -threads 1 -f lavfi -i "
+                "testsrc2=s=720x576:r=25:d=8 -target pal-dvd -b:v 6000k -an '" +
+                out + "'";
+            return std::system(command.c_str()) == 0;
+        });
     return path;
 }
 
 void BM_DecodeAndScalePal(benchmark::State& state) {
     const std::string bytes = fileBytes(palStream());
-    if (bytes.size() < 2048) {
-        state.SkipWithError("ffmpeg could not make the PAL test stream");
-        return;
-    }
+    if (bytes.size() < 2048)
+        return state.SkipWithError("ffmpeg could not make the PAL test stream");
     std::uint64_t pictures = 0;
     for (auto _ : state) {
         player::MediaPipeline pipeline;
@@ -56,8 +40,8 @@ void BM_DecodeAndScalePal(benchmark::State& state) {
     }
     state.counters["pictures/s"] =
         benchmark::Counter(static_cast<double>(pictures), benchmark::Counter::kIsRate);
-    state.counters["realtime"] = benchmark::Counter(
-        static_cast<double>(pictures) / kPicturesPerSecond, benchmark::Counter::kIsRate);
+    state.counters["realtime"] =
+        benchmark::Counter(static_cast<double>(pictures) / 25, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_DecodeAndScalePal)->Unit(benchmark::kMillisecond)->UseRealTime();
 

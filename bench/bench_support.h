@@ -1,9 +1,10 @@
 // What the benchmarks share: a user interaction that never shows anything, the sample files, the
-// big files built from them, and a VOBU address map of many entries.
+// big files built from them, a VOBU address map of many entries.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -12,14 +13,10 @@
 
 namespace navtab::bench {
 
-class SilentInteraction : public UserInteraction {
-  public:
-    explicit SilentInteraction(bool yes = false) : yes_(yes) {}
+struct SilentInteraction : UserInteraction {
     void message(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return yes_; }
-
-  private:
-    bool yes_;
+    bool askYesNo(const std::string&) override { return yes; }
+    bool yes = false;  // the answer to every question
 };
 
 // A file of the sample discs: sample("ntsc43/VIDEO_TS/VTS_01_1.VOB").
@@ -39,6 +36,19 @@ inline void writeRepeated(const std::string& path, const std::string& bytes, std
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (std::uintmax_t n = 0; whole ? n < atLeast : n + bytes.size() <= atLeast; n += bytes.size())
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A big input made at the first run and kept in /tmp: `make` writes the file it is given, which
+// becomes `path` once it succeeded (a broken run leaves nothing behind). Empty when it failed.
+inline std::string keptFile(const std::string& path,
+                            const std::function<bool(const std::string&)>& make) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::file_size(path, ec) > 0 && !ec) return path;
+    fs::create_directories(fs::path(path).parent_path());
+    if (!make(path + ".part")) return {};
+    fs::rename(path + ".part", path);
+    return path;
 }
 
 // A VOBU address map table of `entries` VOBUs that start every 37 sectors.

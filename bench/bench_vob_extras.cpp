@@ -1,17 +1,12 @@
 // Stripping one audio stream from a title set of more than 1 GB and re-muxing a video stream into
-// it, against a plain copy of the same files with cat to the same disk, and the NAV-pack rewrite
-// of the stripped copy. The title set is
-// the ntsc43 sample's title VOB repeated (its NAV packs renumbered so that the set is one sector
-// numbering) and split into VTS_01_1.VOB and VTS_01_2.VOB at the DVD file limit; it is built in
-// /tmp at the first run and kept there. Everything is page-cached after the first iteration.
+// it, against cat copying the same files to the same disk, and the NAV-pack rewrite of the
+// stripped copy. The title set, built in /tmp at the first run and kept, is the ntsc43 title VOB
+// repeated and split into VTS_01_1.VOB and VTS_01_2.VOB at the DVD file limit; it is page-cached
+// after the first iteration.
 #include <benchmark/benchmark.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
-
 #include <unistd.h>
 
+#include "../tests/unit/vob_fake_ui.h"
 #include "bench_support.h"
 #include "vob/destination_writer.h"
 #include "vob/extras_run.h"
@@ -27,113 +22,69 @@ namespace {
 namespace fs = std::filesystem;
 constexpr std::uintmax_t kTitleSetBytes = 1100ull << 20;
 const fs::path kFolder = "/tmp/navtab-bench-extras";
+const std::string kDestination = (kFolder / "out" / "VTS_01_1.VOB").string();
 
-std::vector<std::string> sourceVobs() {
-    static const std::vector<std::string> files = [] {
-        const fs::path src = kFolder / "src";
-        const std::vector<std::string> names{(src / "VTS_01_1.VOB").string(),
-                                             (src / "VTS_01_2.VOB").string()};
-        std::error_code ec;
-        if (fs::file_size(names[1], ec) > 0 && !ec) return names;
-        fs::create_directories(src);
-        const std::string sampleVob = fileBytes(sample("ntsc43/VIDEO_TS/VTS_01_1.VOB"));
-        const auto sampleSectors = static_cast<std::uint32_t>(sampleVob.size() / 2048);
-        std::ofstream out[2] = {std::ofstream(names[0], std::ios::binary),
-                                std::ofstream(names[1], std::ios::binary)};
-        std::uint64_t sector = 0;
-        for (std::uint32_t base = 0; sector * 2048 < kTitleSetBytes; base += sampleSectors) {
-            std::string copy = sampleVob;
-            for (std::uint32_t s = 0; s < sampleSectors; ++s, ++sector) {
-                auto* p = reinterpret_cast<std::uint8_t*>(&copy[std::size_t{s} * 2048]);
+const std::vector<std::string>& sourceVobs() {
+    static const std::string first = (kFolder / "src" / "VTS_01_1.VOB").string();
+    static const std::vector<std::string> files{
+        first, keptFile((kFolder / "src" / "VTS_01_2.VOB").string(), [](const std::string& second) {
+            std::string vob = fileBytes(sample("ntsc43/VIDEO_TS/VTS_01_1.VOB"));
+            const auto sectors = static_cast<std::uint32_t>(vob.size() / 2048);
+            std::ofstream out[2] = {std::ofstream(first, std::ios::binary),
+                                    std::ofstream(second, std::ios::binary)};
+            // Whole copies of the sample, each NAV pack with its sector number in the set.
+            for (std::uint32_t n = 0; n % sectors != 0 || n * 2048ull < kTitleSetBytes; ++n) {
+                auto* p = reinterpret_cast<std::uint8_t*>(&vob[std::size_t{n % sectors} * 2048]);
                 if (p[17] == 0xBB) {
-                    put32(p + 45, base + s);
-                    put32(p + 1035, base + s);
+                    put32(p + 45, n);
+                    put32(p + 1035, n);
                 }
-                out[sector < vob::kMaxSectorsPerVob ? 0 : 1].write(reinterpret_cast<const char*>(p),
-                                                                   2048);
+                out[n < vob::kMaxSectorsPerVob ? 0 : 1].write(reinterpret_cast<const char*>(p),
+                                                              2048);
             }
-        }
-        return names;
-    }();
+            return true;
+        })};
     return files;
 }
 
 // The sample's own video as an elementary stream (ffmpeg copies it out), repeated as often as the
 // title set repeats the sample: a new stream of exactly the source's GOPs.
-std::string remuxStream() {
-    static const std::string path = [] {
-        const fs::path m2v = kFolder / "video.m2v", one = kFolder / "sample.m2v";
-        std::error_code ec;
-        if (fs::file_size(m2v, ec) > 0 && !ec) return m2v.string();
-        const std::string sampleVob = sample("ntsc43/VIDEO_TS/VTS_01_1.VOB");
-        const std::string copy = "ffmpeg -v error -y -i '" + sampleVob +
-                                 "' -map 0:v -c:v copy -f mpeg2video '" + one.string() + "'";
-        if (std::system(copy.c_str()) != 0) return std::string();
-        const std::uintmax_t copies =
-            (kTitleSetBytes + fs::file_size(sampleVob) - 1) / fs::file_size(sampleVob);
-        writeRepeated(m2v.string(), fileBytes(one.string()), copies * fs::file_size(one));
-        return m2v.string();
-    }();
+const std::string& remuxStream() {
+    static const std::string path =
+        keptFile((kFolder / "video.m2v").string(), [](const std::string& part) {
+            const std::string vob = sample("ntsc43/VIDEO_TS/VTS_01_1.VOB");
+            const std::string one = (kFolder / "sample.m2v").string();
+            const std::string copy = "ffmpeg -v error -y -i '" + vob +
+                                     "' -map 0:v -c:v copy -f mpeg2video '" + one + "'";
+            if (std::system(copy.c_str()) != 0) return false;
+            const std::uintmax_t copies =
+                (kTitleSetBytes + fs::file_size(vob) - 1) / fs::file_size(vob);
+            writeRepeated(part, fileBytes(one), copies * fs::file_size(one));
+            return true;
+        });
     return path;
 }
 
-std::int64_t titleSetBytes() {
-    std::int64_t n = 0;
-    for (const auto& f : sourceVobs()) n += static_cast<std::int64_t>(fs::file_size(f));
-    return n;
-}
-
-class NoDialogs : public vob::VobCommandUi {
-    class NoProgress : public Progress {
-      public:
-        void SetRange(int, int, int) override {}
-        int SetPos(int) override { return 0; }
-        int OffsetPos(int) override { return 0; }
-        int StepIt() override { return 0; }
-        void SetText(const std::string&) override {}
-        void PeekAndPump(bool) override {}
-        bool Cancelled() const override { return false; }
-    };
-
-  public:
-    bool chooseAutoCalcTables(vob::AutoCalcTables&) override { return false; }
-    bool chooseFrameTypes(vob::FrameTypes&) override { return false; }
-    std::string chooseTemplateFile(const std::string&, const std::string&) override { return {}; }
-    std::unique_ptr<Progress> showProgress(const std::string&) override {
-        return std::make_unique<NoProgress>();
-    }
-};
-
-const std::string kDestination = (kFolder / "out" / "VTS_01_1.VOB").string();
-
-// Each timed copy starts with the previous one's output on the disk: without this, whichever run
-// comes next pays for the writeback of the last one's gigabyte.
-void settleWriteback(benchmark::State& state) {
-    state.PauseTiming();
-    ::sync();
-    state.ResumeTiming();
-}
-
-void BM_CatCopy(benchmark::State& state) {
+// Times `copy` of the title set into the destination folder. Each timed copy starts with the
+// previous one's output on the disk: without this, whichever run comes next pays for the
+// writeback of the last one's gigabyte.
+template <typename Copy>
+void timeCopies(benchmark::State& state, const Copy& copy) {
     fs::create_directories(kFolder / "out");
-    const auto& f = sourceVobs();
-    const std::string command = "cat '" + f[0] + "' > '" +
-                                (kFolder / "out" / "VTS_01_1.VOB").string() + "' && cat '" + f[1] +
-                                "' > '" + (kFolder / "out" / "VTS_01_2.VOB").string() + "'";
+    std::int64_t bytes = 0;
+    for (const auto& f : sourceVobs()) bytes += static_cast<std::int64_t>(fs::file_size(f));
     for (auto _ : state) {
-        settleWriteback(state);
-        if (std::system(command.c_str()) != 0) state.SkipWithError("cat failed");
+        state.PauseTiming();
+        ::sync();
+        state.ResumeTiming();
+        copy();
     }
-    state.SetBytesProcessed(state.iterations() * titleSetBytes());
+    state.SetBytesProcessed(state.iterations() * bytes);
 }
 
-// The copy pass of VOB Extras with "Strip Stream's" leaving out audio stream 0x81 and the
-// pointer option on (every written sector analysed).
-vob::VobJob stripOneAudioStream() {
-    vob::VobJob job;
-    job.strip.keepStreamId.fill(true);
-    job.strip.keepStreamId[0x81] = false;
-    job.options.stripVobIds = false;
+// The copy pass of VOB Extras, every written sector analysed and the NAV packs corrected while
+// the writer holds them.
+void copyPass(vob::VobJob& job) {
     vob::DestinationWriter writer(kDestination, false);
     vob::PrepareHeldNavCorrection(job, writer);
     SilentInteraction ui;
@@ -142,42 +93,45 @@ vob::VobJob stripOneAudioStream() {
     });
     vob::CorrectHeldNavPacks(job, writer, true);
     writer.close();
+}
+
+// "Strip Stream's" leaving out audio stream 0x81, with the pointer option on.
+vob::VobJob stripOneAudioStream() {
+    vob::VobJob job;
+    job.strip.keepStreamId.fill(true);
+    job.strip.keepStreamId[0x81] = false;
+    job.options.stripVobIds = false;
+    copyPass(job);
     return job;
 }
 
-void BM_StripOneAudioStream(benchmark::State& state) {
-    fs::create_directories(kFolder / "out");
-    for (auto _ : state) {
-        settleWriteback(state);
-        benchmark::DoNotOptimize(stripOneAudioStream().vobus.size());
-    }
-    state.SetBytesProcessed(state.iterations() * titleSetBytes());
+void BM_CatCopy(benchmark::State& state) {
+    const auto& f = sourceVobs();
+    const std::string command = "cat '" + f[0] + "' > '" + kDestination + "' && cat '" + f[1] +
+                                "' > '" + vob::titleDestinationPath(kDestination, 2) + "'";
+    timeCopies(state, [&] {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cat failed");
+    });
 }
 
-// VOB Extras with only Re-Mux: every video pack refilled from the stream, every written sector
-// analysed for the NAV-pack correction.
+void BM_StripOneAudioStream(benchmark::State& state) {
+    timeCopies(state, [] { benchmark::DoNotOptimize(stripOneAudioStream().vobus.size()); });
+}
+
+// VOB Extras with only Re-Mux: every video pack refilled from the stream.
 void BM_Remux(benchmark::State& state) {
-    fs::create_directories(kFolder / "out");
     const std::string m2v = remuxStream();
     if (m2v.empty()) state.SkipWithError("ffmpeg could not copy the sample's video out");
-    for (auto _ : state) {
-        settleWriteback(state);
+    timeCopies(state, [&] {
         SilentInteraction ui;
         vob::M2vReader reader(m2v, ui);
         vob::VobJob job;
         job.options.stripStreams = false;
         job.remux.reader = &reader;
-        vob::DestinationWriter writer(kDestination, false);
-        vob::PrepareHeldNavCorrection(job, writer);
-        vob::ProcessVobSectors(
-            {sourceVobs(), nullptr, nullptr}, ui,
-            [&](std::span<std::uint8_t> s) { return vob::ProcessSector(job, s, &writer); });
-        vob::CorrectHeldNavPacks(job, writer, true);
-        writer.close();
+        copyPass(job);
         benchmark::DoNotOptimize(job.vobus.size());
         state.counters["dropped"] = static_cast<double>(job.remux.packsDropped);
-    }
-    state.SetBytesProcessed(state.iterations() * titleSetBytes());
+    });
 }
 
 // The NAV-pack step of the run after the stripping copy above. The copy corrects every NAV pack
@@ -188,32 +142,18 @@ void BM_NavPackRewrite(benchmark::State& state) {
     const vob::VobJob stripped = stripOneAudioStream();
     std::size_t left = 0;
     for (const auto& v : stripped.vobus) left += !v.navWritten;
-    state.counters["left_for_rewrite"] = static_cast<double>(left);
     const std::vector<std::string> files{kDestination, vob::titleDestinationPath(kDestination, 2)};
-    NoDialogs dialogs;
+    test::FakeDialogs dialogs;
     SilentInteraction ui;
-    double relocating = 0, processCpu = 0;
     for (auto _ : state) {
         state.PauseTiming();
         vob::VobJob job = stripped;
         state.ResumeTiming();
-        const auto start = std::chrono::steady_clock::now();
         vob::RelocateNavPointers(job);
-        relocating +=
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
-        timespec a{}, b{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &a);
         benchmark::DoNotOptimize(vob::CorrectVobNavPacks(job, files, dialogs, ui));
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
-        processCpu += static_cast<double>(b.tv_sec - a.tv_sec) * 1e3 +
-                      static_cast<double>(b.tv_nsec - a.tv_nsec) / 1e6;
     }
-    state.counters["process_cpu_ms"] = processCpu / static_cast<double>(state.iterations());
+    state.counters["left_for_rewrite"] = static_cast<double>(left);
     state.counters["VOBUs"] = static_cast<double>(stripped.vobus.size());
-    // The part of the time spent relocating pointers in memory; the rest is reading and writing,
-    // whose processor time is process_cpu_ms.
-    state.counters["relocate_ms"] = relocating / static_cast<double>(state.iterations());
 }
 
 BENCHMARK(BM_CatCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);

@@ -1,8 +1,7 @@
-// Feeds arbitrary bytes and arbitrary user operations to the DVD navigator. The first byte gives
-// the number of operation bytes that follow it; the rest is taken as every table of a video
-// manager and of one title set at once (each table reads the same bytes from its own start), and
-// as the VOB file of every domain, so that the cells, NAV packs and buttons come from them too.
-// Each operation byte plays a few steps and then does one user operation.
+// Arbitrary bytes and user operations for the DVD navigator. The first byte gives the number of
+// operation bytes after it; the rest is every table of a video manager and a title set at once
+// (each reading the same bytes from its own start) and the VOB file of every domain, so cells, NAV
+// packs and buttons come from it too. Each operation byte plays a few steps, then operates.
 #include "core/ifo_main.h"
 #include "fuzz_support.h"
 #include "navigator/navigator.h"

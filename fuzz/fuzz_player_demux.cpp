@@ -1,7 +1,6 @@
-// Feeds arbitrary bytes to the player's media pipeline as VOB sectors (the last one may be
-// short), with an audio and a sub-picture stream chosen and a button selected so that every
-// decoder and the overlay see the data; then decodes the whole input as one sub-picture unit and
-// reads button highlights from each sector.
+// Arbitrary bytes as VOB sectors (the last may be short) for the player's media pipeline, with an
+// audio and a sub-picture stream chosen and a button selected so every decoder and the overlay see
+// them; then the whole input as one sub-picture unit, and button highlights read from each sector.
 #include "fuzz_support.h"
 #include "player/button_highlight.h"
 #include "player/media_pipeline.h"

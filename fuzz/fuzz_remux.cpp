@@ -1,8 +1,7 @@
-// Feeds an arbitrary elementary stream and arbitrary sectors through the re-mux: the first four
-// bytes give the length of the stream that follows them, the rest is cut into 2048-byte source
-// sectors. Every sector the re-mux hands on must be one whole sector, and each video pack it
-// writes a PES packet that, with a padding packet behind it when shorter, fills the sector
-// exactly; the kept sectors then go through the VOBU analysis as in a real run.
+// An arbitrary elementary stream and sectors through the re-mux: the first four bytes give the
+// length of the stream after them, the rest is cut into 2048-byte source sectors. Every sector
+// handed on must be whole, each video pack a PES packet that fills the sector exactly with a
+// padding packet behind it when shorter; the kept sectors then go through the VOBU analysis.
 #include <cstdlib>
 
 #include "core/bytes.h"
@@ -14,8 +13,7 @@
 
 namespace {
 
-class Silent : public navtab::UserInteraction {
-  public:
+struct Silent : navtab::UserInteraction {
     void message(const std::string&) override {}
     bool askYesNo(const std::string&) override { return false; }
 };

@@ -1,8 +1,7 @@
-// Feeds arbitrary bytes to the VOB readers. The input is cut into sectors (the last one may be
-// short); each sector goes, in stream order, to the NAV pack decoder, the per-sector analysis and
-// the frame-type template step and the stream collection of "Create IFOs", whose new IFO files
-// are then built from what was found. Then the program-stream scanner walks the whole input as a
-// VOB file, and once more as a chain of two files cut in the middle.
+// Arbitrary bytes for the VOB readers, cut into sectors (the last may be short); each goes in
+// stream order to the NAV pack decoder, the per-sector analysis, the frame-type template step and
+// the stream collection of "Create IFOs", whose IFO files are then built. Then the program-stream
+// scanner walks the input as one VOB file, and as a chain of two files cut in the middle.
 #include "fuzz_support.h"
 #include "vob/cell_list.h"
 #include "vob/collected_streams.h"
@@ -10,16 +9,6 @@
 #include "vob/new_ifo_files.h"
 #include "vob/stream_scanner.h"
 #include "vob/vobu_analysis.h"
-
-namespace {
-
-void scan(const std::vector<std::string>& paths) {
-    navtab::vob::ScanResults results;
-    navtab::vob::ScanStreams(paths, results,
-                             {navtab::vob::kScanAll, [](const std::string&) {}, nullptr});
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace navtab::vob;
@@ -39,6 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     set.programStart = programPerCell(set.cells);
     set.titleSectors = job.sector;
     BuildNewIfoFiles(set, job.vobus);
+    const auto scan = [](const std::vector<std::string>& paths) {
+        ScanResults results;
+        ScanStreams(paths, results, {kScanAll, [](const std::string&) {}, nullptr});
+    };
     const MemoryFile whole(data, size);
     if (whole.ok()) scan({whole.path()});
     const std::size_t half = size / 2;

@@ -1,9 +1,7 @@
-// Feeds arbitrary sectors through the copy pipeline of VOB Extras: the first bytes choose the
-// options (which sub-streams and VOB ids are stripped, which NAV-pack fields are rewritten), the
-// rest is cut into 2048-byte sectors that go through the stripping and the VOBU analysis. After
-// each new VOBU the pointers that reach only what came so far are relocated, as while a copy still
-// holds its output; at the end the rest are, and every VOBU is written back into a copy of its
-// NAV pack.
+// Arbitrary sectors through the copy pipeline of VOB Extras: the first bytes choose the options
+// (stripped sub-streams and VOB ids, rewritten NAV-pack fields), the rest is cut into sectors that
+// are stripped and analysed. After each new VOBU the pointers that reach only what came so far are
+// relocated, as while a copy holds its output; at the end the rest, and each NAV pack rewritten.
 #include "fuzz_support.h"
 #include "vob/extras_run.h"
 #include "vob/nav_relocation.h"
@@ -13,16 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     constexpr std::size_t kChoices = 4;
     if (size < kChoices) return 0;
     VobJob job;
-    ExtrasOptions& o = job.options;
-    const std::uint8_t flags = data[0];
-    o.stripStreams = flags & 1;
-    o.stripVobIds = flags & 2;
-    o.correctNavPacks = !(flags & 4);
-    o.removeAnglePointers = flags & 8;
-    o.adjustAnglePointers = flags & 16;
-    o.rebuildPts = flags & 32;
-    o.adjustVobuPointers = !(flags & 64);
-    o.adjustSyncPointers = !(flags & 128);
+    // One bit of the first byte for each option: a set bit turns it on, or off for the three that
+    // are on by default (NAV-pack correction, VOBU and sync pointers).
+    using O = ExtrasOptions;
+    static constexpr bool O::*kFlags[] = {
+        &O::stripStreams,        &O::stripVobIds, &O::correctNavPacks,    &O::removeAnglePointers,
+        &O::adjustAnglePointers, &O::rebuildPts,  &O::adjustVobuPointers, &O::adjustSyncPointers};
+    for (int bit = 0; bit < 8; ++bit) job.options.*kFlags[bit] = ((data[0] ^ 0xC4) >> bit) & 1;
     for (std::size_t id = 0; id < 256; ++id) job.strip.keepStreamId[id] = (id ^ data[1]) & 1;
     for (std::size_t n = 0; n < job.subpSlotMayFill.size(); ++n)
         job.subpSlotMayFill[n] = job.audioSlotMayFill[n % 8] = (n ^ data[1]) & 2;
