@@ -16,14 +16,15 @@
 
 namespace {
 
-// A copy of a sample disc's files under FOLDER/`videoTsName` in a scratch folder.
-QString copyDisc(const QTemporaryDir& dir, const QString& disc, const QString& videoTsName) {
+// The IFO `name` of a copy of a sample disc's files under FOLDER/`videoTsName` in a scratch folder.
+QString copyDisc(const QTemporaryDir& dir, const QString& disc, const QString& videoTsName,
+                 const QString& name) {
     const QString target = dir.filePath(disc + "/" + videoTsName);
     QDir().mkpath(target);
     const QDir from(QFileInfo(sample(disc, "VIDEO_TS.IFO")).path());
-    for (const QString& name : from.entryList(QDir::Files))
-        QFile::copy(from.filePath(name), target + "/" + name);
-    return target;
+    for (const QString& file : from.entryList(QDir::Files))
+        QFile::copy(from.filePath(file), target + "/" + file);
+    return target + "/" + name;
 }
 
 QString setting(const char* key) {
@@ -34,31 +35,26 @@ QString foundBuilder() {
     return QString::fromStdString(image::discoverImageBuilder({}, image::environmentPath()));
 }
 
-// A window on `ifo`; the command's dialog will be answered with an image file (and a label).
-std::unique_ptr<CNavtabDlg> windowAnswering(const QString& ifo, const QString& image,
-                                            const QString& label = {}) {
-    auto dlg = std::make_unique<CNavtabDlg>();
-    dlg->show();
-    dlg->openFiles({ifo});
+// The command's dialog will be answered with an image file (and a label).
+void answerDialog(const QString& image, const QString& label = {}) {
     onNext<CDiscImageDlg>([=](CDiscImageDlg* d) {
         d->imageEdit()->setText(image);
         if (!label.isEmpty()) d->labelEdit()->setText(label);
         d->accept();
     });
-    return dlg;
 }
 
-// Clicks "Disc Image" and keeps the text of the message box it leads to.
-QString messageOfDiscImage(CNavtabDlg& dlg) {
-    QString text;
-    answerNextMessage(QMessageBox::Ok, &text);
-    dlg.button("Disc Image")->click();
-    return QTest::qWaitFor([] { return pendingAnswers() == 0; }, 5000) ? text : "(none)";
-}
-
-// The action of the "Tools" menu: 0 "Create Image", 1 "Test1".
-QAction* toolsAction(CNavtabDlg& dlg, int n) {
-    return dlg.menuBar()->actions().first()->menu()->actions().at(n);
+// Triggers action `n` of the "Tools" menu (0 "Create Image", 1 "Test1") and returns the builder
+// window once its run has ended.
+CBuilderWindow* runTool(CNavtabDlg& dlg, int n, const QString& text) {
+    QAction* action = dlg.menuBar()->actions().first()->menu()->actions().at(n);
+    if (action->text() != text) return nullptr;
+    action->trigger();
+    CBuilderWindow* builder = CBuilderWindow::find();
+    if (builder == nullptr ||
+        !QTest::qWaitFor([&] { return !builder->lastResult().isEmpty(); }, 30000))
+        return nullptr;
+    return builder;
 }
 
 }  // namespace
@@ -91,29 +87,24 @@ class DiscImageTest : public QObject {
         QCOMPARE(d.volumeLabel(), QStringLiteral("MY_FILM"));
         // Browse offers image files and takes the choice with its suffix.
         QTemporaryDir dir;
-        QStringList filters;
-        onNext<QFileDialog>([&](QFileDialog* f) {
-            filters = f->nameFilters();
-            f->selectFile(dir.filePath("chosen"));
-            static_cast<QDialog*>(f)->accept();
-        });
+        QString filters;
+        acceptNextFile(dir.filePath("chosen"), nullptr, &filters);
         d.browseButton()->click();
-        QCOMPARE(filters, (QStringList{"Img Files (*.img)", "All Files (*)"}));
-        QCOMPARE(d.imageEdit()->text(), dir.filePath("chosen.img"));  // with its suffix
+        QCOMPARE(filters, QStringLiteral("Img Files (*.img);;All Files (*)"));
+        QCOMPARE(d.imageEdit()->text(), dir.filePath("chosen.img"));
     }
     void refusalsBeforeAnyBuild() {
         QTemporaryDir dir;
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({copyDisc(dir, "pal169", "DVDFILES") + "/VIDEO_TS.IFO"});
-        QCOMPARE(messageOfDiscImage(dlg),
+        OpenWindow dlg({copyDisc(dir, "pal169", "DVDFILES", "VIDEO_TS.IFO")});
+        const auto discImage = [&] { dlg.button("Disc Image")->click(); };
+        QCOMPARE(messageAfter(discImage),
                  QStringLiteral("Your files must be located in a folder named: 'VIDEO_TS'."));
-        QVERIFY(CBuilderWindow::find() == nullptr);
         // The image program found was written back all the same.
         QCOMPARE(setting("CMDPATH"), foundBuilder());
         navtabSettings()->setValue("SETTINGS/CMDPATH", "/nonexistent/genisoimage");
-        auto missing = windowAnswering(sample("pal169", "VIDEO_TS.IFO"), "/tmp/never.img");
-        QCOMPARE(messageOfDiscImage(*missing),
+        dlg.openFiles({sample("pal169", "VIDEO_TS.IFO")});
+        answerDialog("/tmp/never.img");
+        QCOMPARE(messageAfter(discImage),
                  QStringLiteral("ERROR: Can't locate /nonexistent/genisoimage"));
         QVERIFY(CBuilderWindow::find() == nullptr);
     }
@@ -121,18 +112,13 @@ class DiscImageTest : public QObject {
         if (foundBuilder().isEmpty()) QSKIP("genisoimage is not installed");
         QTemporaryDir dir;
         const QString target = dir.filePath("ntsc 43.img");
-        auto dlg = windowAnswering(copyDisc(dir, "ntsc43", "video_ts") + "/VTS_01_0.IFO", target,
-                                   "NTSC_43");
-        QAction* create = toolsAction(*dlg, 0);  // the button's command
-        QCOMPARE(create->text(), QStringLiteral("Create Image"));
-        create->trigger();
-        QCOMPARE(pendingAnswers(), 0);
-        CBuilderWindow* builder = CBuilderWindow::find();
+        OpenWindow dlg({copyDisc(dir, "ntsc43", "video_ts", "VTS_01_0.IFO")});
+        answerDialog(target, "NTSC_43");
+        CBuilderWindow* builder = runTool(dlg, 0, "Create Image");  // the button's command
         QVERIFY(builder != nullptr);
         QCOMPARE(builder->sourceEdit()->text(), dir.filePath("ntsc43"));
         QCOMPARE(builder->imageEdit()->text(), target);
         QCOMPARE(builder->labelEdit()->text(), QStringLiteral("NTSC_43"));
-        QTRY_VERIFY_WITH_TIMEOUT(!builder->lastResult().isEmpty(), 30000);
         QVERIFY2(builder->lastRunSucceeded(), qPrintable(builder->lastResult()));
         QVERIFY(QFileInfo(target).size() > 1000 * 2048);
         QCOMPARE(builder->bar()->value(), builder->bar()->maximum());
@@ -147,13 +133,12 @@ class DiscImageTest : public QObject {
         QVERIFY(!pressed->toolTip().isEmpty());
         // The click comes once the command has returned; the builder refuses a source folder
         // without VIDEO_TS.
-        QString refusal;
-        answerNextMessage(QMessageBox::Ok, &refusal);
-        QCOMPARE(fillBuilderWindow({"/a", "/b.img", "L"}, false),
-                 static_cast<QAbstractButton*>(builder->createButton()));
-        QTRY_COMPARE(pendingAnswers(), 0);
-        QCOMPARE(refusal,
+        QAbstractButton* create = nullptr;
+        QCOMPARE(messageAfter([&] {
+                     create = fillBuilderWindow({"/a", "/b.img", "L"}, false);
+                 }),
                  QStringLiteral("The source folder \"/a\" holds no folder named VIDEO_TS."));
+        QCOMPARE(create, static_cast<QAbstractButton*>(builder->createButton()));
         builder->close();
         QApplication::processEvents();
         QVERIFY(fillBuilderWindow({}, false) == nullptr);
@@ -171,15 +156,12 @@ class DiscImageTest : public QObject {
         f.close();
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         navtabSettings()->setValue("SETTINGS/CMDPATH", script);
-        auto dlg = windowAnswering(copyDisc(dir, "mixed0", "VIDEO_TS") + "/VIDEO_TS.IFO", target);
-        QString failure;
-        answerNextMessage(QMessageBox::Ok, &failure);
-        toolsAction(*dlg, 1)->trigger();  // "Test1" takes the program the settings hold
-        CBuilderWindow* builder = CBuilderWindow::find();
-        QVERIFY(builder != nullptr);
-        QTRY_VERIFY_WITH_TIMEOUT(!builder->lastResult().isEmpty(), 30000);
-        QTRY_COMPARE(pendingAnswers(), 0);
-        QVERIFY(!builder->lastRunSucceeded());
+        OpenWindow dlg({copyDisc(dir, "mixed0", "VIDEO_TS", "VIDEO_TS.IFO")});
+        answerDialog(target);
+        CBuilderWindow* builder = nullptr;
+        // "Test1" takes the program the settings hold.
+        const QString failure = messageAfter([&] { builder = runTool(dlg, 1, "Test1"); });
+        QVERIFY(builder != nullptr && !builder->lastRunSucceeded());
         QVERIFY2(failure.contains("No space left on device"), qPrintable(failure));
         QVERIFY(builder->log()->toPlainText().contains("No space left on device"));
         QVERIFY(!QFile::exists(target));

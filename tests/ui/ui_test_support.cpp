@@ -15,6 +15,12 @@ int pending = 0;
     return true;
 }();
 
+void clickOn(QMessageBox* box, QMessageBox::StandardButton button) {
+    if (QAbstractButton* b = box->button(button)) return b->click();
+    qWarning("the message box has no such button: %s", qPrintable(box->text()));
+    box->reject();
+}
+
 }  // namespace
 
 QString sample(const QString& disc, const QString& name) {
@@ -42,6 +48,14 @@ QByteArray readFile(const QString& path) {
     return f.readAll();
 }
 
+void patchFile(const QString& path, const std::function<void(QByteArray&)>& change) {
+    QByteArray bytes = readFile(path);
+    change(bytes);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
     ++pending;
     auto* timer = new QTimer(qApp);
@@ -66,19 +80,14 @@ void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
 void answerNextMessage(QMessageBox::StandardButton button, QString* text) {
     onNext<QMessageBox>([button, text](QMessageBox* box) {
         if (text != nullptr) *text = box->text();
-        QAbstractButton* b = box->button(button);
-        if (b == nullptr) {
-            qWarning("the message box has no such button: %s", qPrintable(box->text()));
-            box->reject();
-            return;
-        }
-        b->click();
+        clickOn(box, button);
     });
 }
 
-void acceptNextFile(const QString& file, QString* proposed) {
+void acceptNextFile(const QString& file, QString* proposed, QString* filters) {
     onNext<QFileDialog>([=](QFileDialog* d) {
         if (proposed != nullptr) *proposed = d->selectedFiles().value(0);
+        if (filters != nullptr) *filters = d->nameFilters().join(";;");
         if (!file.isEmpty()) d->selectFile(file);
         static_cast<QDialog*>(d)->accept();
     });
@@ -96,6 +105,17 @@ void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* tex
 
 int pendingAnswers() {
     return pending;
+}
+
+QString messageAfter(const std::function<void()>& act, QMessageBox::StandardButton button) {
+    auto text = std::make_shared<QString>(QStringLiteral("(none)"));
+    onNext<QMessageBox>([=](QMessageBox* box) {
+        *text = box->text();
+        clickOn(box, button);
+    });
+    act();
+    QTest::qWaitFor([] { return pending == 0; }, 10000);
+    return *text;
 }
 
 QTreeWidgetItem* findItem(ui::CNavtabDlg& dlg, const QString& shortName, QTreeWidgetItem* under) {

@@ -39,6 +39,8 @@ class ScratchCopies {
 };
 
 QByteArray readFile(const QString& path);
+// Rewrites the file's bytes through `change`.
+void patchFile(const QString& path, const std::function<void(QByteArray&)>& change);
 // The big-endian word at `at` of file bytes.
 inline quint32 be32At(const QByteArray& b, qsizetype at) {
     return qFromBigEndian<quint32>(b.constData() + at);
@@ -61,8 +63,10 @@ template <typename T>
 void onNext(std::function<void(T*)> act) {
     onNextModal(T::staticMetaObject.className(), [act](QWidget* w) { act(static_cast<T*>(w)); });
 }
-// Accepts the next file dialog, choosing `file` when given; the proposed file lands in `proposed`.
-void acceptNextFile(const QString& file = {}, QString* proposed = nullptr);
+// Accepts the next file dialog, choosing `file` when given; the proposed file lands in `proposed`,
+// the name filters, joined by ";;", in `filters`.
+void acceptNextFile(const QString& file = {}, QString* proposed = nullptr,
+                    QString* filters = nullptr);
 
 // Answers the next message box with `button`, keeping its text in `text` when given.
 void answerNextMessage(QMessageBox::StandardButton button, QString* text = nullptr);
@@ -70,6 +74,18 @@ void answerNextMessage(QMessageBox::StandardButton button, QString* text = nullp
 void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts);
 // How many modal widgets the helpers above still wait for; 0 once every answer was given.
 int pendingAnswers();
+// Runs `act` and returns the text of the message box it leads to, answered with `button`;
+// "(none)" when no box appears.
+QString messageAfter(const std::function<void()>& act,
+                     QMessageBox::StandardButton button = QMessageBox::Ok);
+
+// The main window, shown, with `files` open.
+struct OpenWindow : ui::CNavtabDlg {
+    explicit OpenWindow(const QStringList& files = {}) {
+        show();
+        if (!files.isEmpty()) openFiles(files);
+    }
+};
 
 // The tree item whose caption, trimmed, starts with `shortName`, below `under` (or anywhere).
 QTreeWidgetItem* findItem(ui::CNavtabDlg& dlg, const QString& shortName,
