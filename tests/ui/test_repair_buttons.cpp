@@ -1,46 +1,33 @@
 // The repair buttons of the main window on copies of the sample disc: "Remove P-UPs",
 // "Delete Playback", "Get VTS sectors" with its question about all IFO files, and
 // "Create Tmpg T." writing a template of the loaded title set through its dialogs.
-#include <QtEndian>
-
 #include "ui/template_dialog.h"
 #include "ui_test_support.h"
 
-namespace {
-
-void waitForAnswers() {
-    QTRY_COMPARE_WITH_TIMEOUT(pendingAnswers(), 0, 10000);
-}
-
-}  // namespace
-
 class RepairButtonsTest : public QObject {
     Q_OBJECT
+    // Clicks `button`, answering the message boxes that follow with `answers`; their texts.
+    QStringList answeredClick(QPushButton* button, QList<QMessageBox::StandardButton> answers) {
+        QStringList texts;
+        answerMessages(answers, &texts);
+        button->click();
+        QTest::qWaitFor([] { return pendingAnswers() == 0; }, 10000);
+        return texts;
+    }
 
   private slots:
     void removePupsClearsTheMaskAndMarksTheFile() {
         ScratchCopies copies;
         const QString path = copies.copy("ntsc43", "VTS_01_0.IFO");
         // Give the first title PGC a mask in the file.
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QByteArray bytes = file.readAll();
-        const qsizetype pgcit = be32At(bytes, 0xCC) * 2048;
-        const qsizetype pgc = pgcit + be32At(bytes, pgcit + 12);
-        qToBigEndian<quint32>(0x00000100u, bytes.data() + pgc + 8);
-        file.seek(0);
-        file.write(bytes);
-        file.close();
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({path});
-        QPushButton* button = dlg.button("Remove P-UPs");
-        QVERIFY(button->isEnabled());
-        QStringList texts;
-        answerMessages({QMessageBox::Ok}, &texts);
-        button->click();
-        waitForAnswers();
-        QCOMPARE(texts, QStringList{"Removed P-UOP in Title-PGC <1>\n"});
+        patchFile(path, [](QByteArray& bytes) {
+            const qsizetype pgcit = be32At(bytes, 0xCC) * 2048;
+            qToBigEndian<quint32>(0x100, bytes.data() + pgcit + be32At(bytes, pgcit + 12) + 8);
+        });
+        const QByteArray bytes = readFile(path);
+        OpenWindow dlg({path});
+        QCOMPARE(answeredClick(dlg.button("Remove P-UPs"), {QMessageBox::Ok}),
+                 QStringList{"Removed P-UOP in Title-PGC <1>\n"});
         QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
         // Only memory changed; the file waits for Save.
         QCOMPARE(readFile(path), bytes);
@@ -49,9 +36,7 @@ class RepairButtonsTest : public QObject {
     // refuses is tests/unit's).
     void deletePlaybackTakesTheSelectedRow() {
         ScratchCopies copies;
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({copies.copy("ntsc43", "VIDEO_TS.IFO")});
+        OpenWindow dlg({copies.copy("ntsc43", "VIDEO_TS.IFO")});
         int menu = -1;
         for (int r = 0; r < dlg.model()->rowCount(); ++r)
             if (cell(dlg, r, 1).trimmed().startsWith("Menu 1:")) menu = r;
@@ -67,23 +52,15 @@ class RepairButtonsTest : public QObject {
         const QString question =
             "Do you want to process ALL IFO files?\nATTENTION: This will automaticaly re-save IFO "
             "files.";
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({copies.path("VTS_01_0.IFO")});
+        OpenWindow dlg({copies.path("VTS_01_0.IFO")});
         QPushButton* button = dlg.button("Get VTS sectors");
-        QVERIFY(button->isEnabled());
         // The title set agrees with its files already.
-        QStringList texts;
-        answerMessages({QMessageBox::No, QMessageBox::Ok}, &texts);
-        button->click();
-        waitForAnswers();
-        QCOMPARE(texts, (QStringList{question, "No sector's found that are different!"}));
+        QCOMPARE(answeredClick(button, {QMessageBox::No, QMessageBox::Ok}),
+                 (QStringList{question, "No sector's found that are different!"}));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
         // All files: the video manager's addresses are corrected and saved with its backup.
-        texts.clear();
-        answerMessages({QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok}, &texts);
-        button->click();
-        waitForAnswers();
+        const QStringList texts =
+            answeredClick(button, {QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok});
         QCOMPARE(texts.size(), 3);
         QVERIFY(texts[1].startsWith("Corrected sector addresses in table [VMGI_MAT]:\n\n"));
         QVERIFY(texts[2].startsWith("Corrected sector addresses in table [VMG_PTT_SRPT]:\n\n"));
@@ -97,12 +74,9 @@ class RepairButtonsTest : public QObject {
     }
     void createTemplateButtonWritesTheTemplate() {
         ScratchCopies copies;
-        const QString ifo = copies.copy("ntsc43", "VTS_02_0.IFO");
         copies.copy("ntsc43", "VTS_02_1.VOB");
+        OpenWindow dlg({copies.copy("ntsc43", "VTS_02_0.IFO")});
         const QString out = copies.path("frames.txt");
-        CNavtabDlg dlg;
-        dlg.show();
-        dlg.openFiles({ifo});
         QString proposed;
         acceptNextFile(out, &proposed);
         onNext<CTemplateDlg>([](CTemplateDlg* d) {
