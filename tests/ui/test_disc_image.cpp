@@ -16,17 +16,6 @@
 
 namespace {
 
-// The IFO `name` of a copy of a sample disc's files under FOLDER/`videoTsName` in a scratch folder.
-QString copyDisc(const QTemporaryDir& dir, const QString& disc, const QString& videoTsName,
-                 const QString& name) {
-    const QString target = dir.filePath(disc + "/" + videoTsName);
-    QDir().mkpath(target);
-    const QDir from(QFileInfo(sample(disc, "VIDEO_TS.IFO")).path());
-    for (const QString& file : from.entryList(QDir::Files))
-        QFile::copy(from.filePath(file), target + "/" + file);
-    return target + "/" + name;
-}
-
 QString setting(const char* key) {
     return navtabSettings()->value(QStringLiteral("SETTINGS/") + key).toString();
 }
@@ -94,8 +83,9 @@ class DiscImageTest : public QObject {
         QCOMPARE(d.imageEdit()->text(), dir.filePath("chosen.img"));
     }
     void refusalsBeforeAnyBuild() {
-        QTemporaryDir dir;
-        OpenWindow dlg({copyDisc(dir, "pal169", "DVDFILES", "VIDEO_TS.IFO")});
+        ScratchCopies dir;
+        dir.copyAll("pal169", {}, "DVDFILES");
+        OpenWindow dlg({dir.path("DVDFILES/VIDEO_TS.IFO")});
         const auto discImage = [&] { dlg.button("Disc Image")->click(); };
         QCOMPARE(messageAfter(discImage),
                  QStringLiteral("Your files must be located in a folder named: 'VIDEO_TS'."));
@@ -110,13 +100,14 @@ class DiscImageTest : public QObject {
     }
     void theCommandFillsAndStartsTheBuilder() {
         if (foundBuilder().isEmpty()) QSKIP("genisoimage is not installed");
-        QTemporaryDir dir;
-        const QString target = dir.filePath("ntsc 43.img");
-        OpenWindow dlg({copyDisc(dir, "ntsc43", "video_ts", "VTS_01_0.IFO")});
+        ScratchCopies dir;
+        dir.copyAll("ntsc43", {}, "ntsc43/video_ts");
+        const QString target = dir.path("ntsc 43.img");
+        OpenWindow dlg({dir.path("ntsc43/video_ts/VTS_01_0.IFO")});
         answerDialog(target, "NTSC_43");
         CBuilderWindow* builder = runTool(dlg, 0, "Create Image");  // the button's command
         QVERIFY(builder != nullptr);
-        QCOMPARE(builder->sourceEdit()->text(), dir.filePath("ntsc43"));
+        QCOMPARE(builder->sourceEdit()->text(), dir.path("ntsc43"));
         QCOMPARE(builder->imageEdit()->text(), target);
         QCOMPARE(builder->labelEdit()->text(), QStringLiteral("NTSC_43"));
         QVERIFY2(builder->lastRunSucceeded(), qPrintable(builder->lastResult()));
@@ -145,9 +136,10 @@ class DiscImageTest : public QObject {
     }
     // What the run keeps of the old image is tests/unit's; here the window shows the failure.
     void aFailingImageProgramShowsItsOutput() {
-        QTemporaryDir dir;
-        const QString target = dir.filePath("mixed.img");
-        const QString script = dir.filePath("fake builder");
+        ScratchCopies dir;
+        dir.copyAll("mixed0", {}, "VIDEO_TS");
+        const QString target = dir.path("mixed.img");
+        const QString script = dir.path("fake builder");
         QFile f(script);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(
@@ -156,7 +148,7 @@ class DiscImageTest : public QObject {
         f.close();
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         navtabSettings()->setValue("SETTINGS/CMDPATH", script);
-        OpenWindow dlg({copyDisc(dir, "mixed0", "VIDEO_TS", "VIDEO_TS.IFO")});
+        OpenWindow dlg({dir.path("VIDEO_TS/VIDEO_TS.IFO")});
         answerDialog(target);
         CBuilderWindow* builder = nullptr;
         // "Test1" takes the program the settings hold.

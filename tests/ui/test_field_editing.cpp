@@ -60,8 +60,8 @@ class FieldEditingTest : public QObject {
                  QStringLiteral("Item is not editable."));
         QVERIFY(!modified());
     }
-    // Every editor's result reaches the list and the saved file; how typed text becomes the
-    // bits of each width is tested in tests/unit.
+    // Every editor's result reaches the list, and Save writes the file and its backup; how typed
+    // text becomes the bits of each width is tested in tests/unit.
     void savesEveryEditToDisk() {
         type("Number of audio streams in VTSM_VOBS", "3");
         QCOMPARE(type("Last Sector of VTS", "70000"), QStringLiteral("500"));
@@ -91,15 +91,9 @@ class FieldEditingTest : public QObject {
                                 "Existing file would be overwritten."));
         QCOMPARE(proposed, vts);
         QVERIFY(!modified());
+        // What Save writes of each field is the session's (tests/unit); one field stands for all.
         const QByteArray file = readFile(vts);
-        QCOMPARE(static_cast<int>(file[0x103]), 3);
         QCOMPARE(be32At(file, 12), 70000u);
-        QCOMPARE(be16At(file, 0x200), 0x4318 | 0x0C00);
-        // The first PGC lies in VTS_PGCIT, whose sector VTSI_MAT gives at 0xCC.
-        const TreeNode* pgc = CNavtabDlg::nodeOf(findItem(*dlg, "VTS_PGC_1"));
-        const qsizetype pgcAt = qsizetype{be32At(file, 0xCC)} * 2048 + pgc->pgcOffset;
-        QCOMPARE(be16At(file, pgcAt + 16), 258);
-        QCOMPARE(be32At(file, pgcAt + 8), 0x01FFFFFFu);
         QCOMPARE(readFile(scratch->path("VTS_01_0.BUP")), file);
     }
     void quitAsksWhileAFileIsModified() {

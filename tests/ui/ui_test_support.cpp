@@ -27,8 +27,8 @@ QString sample(const QString& disc, const QString& name) {
     return QStringLiteral(NAVTAB_TEST_DATA) + '/' + disc + "/VIDEO_TS/" + name;
 }
 
-QString ScratchCopies::copy(const QString& disc, const QString& name) {
-    const QString target = path(name);
+QString ScratchCopies::copy(const QString& disc, const QString& name, const QString& as) {
+    const QString target = path(as.isEmpty() ? name : as);
     QFile::remove(target);
     if (!QFile::copy(sample(disc, name), target))
         qFatal("cannot copy the sample %s", qPrintable(name));
@@ -36,10 +36,11 @@ QString ScratchCopies::copy(const QString& disc, const QString& name) {
     return target;
 }
 
-void ScratchCopies::copyAll(const QString& disc, const QString& except) {
+void ScratchCopies::copyAll(const QString& disc, const QString& except, const QString& folder) {
+    if (!folder.isEmpty()) QDir().mkpath(path(folder));
     for (const QString& name :
          QDir(QFileInfo(sample(disc, "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
-        if (name != except) copy(disc, name);
+        if (name != except) copy(disc, name, folder.isEmpty() ? name : folder + '/' + name);
 }
 
 QByteArray readFile(const QString& path) {

@@ -28,10 +28,11 @@ QString sample(const QString& disc, const QString& name);
 // A scratch folder holding copies of sample files, so that saving never touches the originals.
 class ScratchCopies {
   public:
-    // Copies a sample file in and returns the copy's path.
-    QString copy(const QString& disc, const QString& name);
-    // Copies every file of the sample's VIDEO_TS but `except`.
-    void copyAll(const QString& disc, const QString& except = {});
+    // Copies a sample file in (as `as` when given) and returns the copy's path.
+    QString copy(const QString& disc, const QString& name, const QString& as = {});
+    // Copies every file of the sample's VIDEO_TS but `except`, into the subfolder `folder` when
+    // given.
+    void copyAll(const QString& disc, const QString& except = {}, const QString& folder = {});
     QString path(const QString& name) const { return dir_.filePath(name); }
 
   private:
@@ -44,9 +45,6 @@ void patchFile(const QString& path, const std::function<void(QByteArray&)>& chan
 // The big-endian word at `at` of file bytes.
 inline quint32 be32At(const QByteArray& b, qsizetype at) {
     return qFromBigEndian<quint32>(b.constData() + at);
-}
-inline quint16 be16At(const QByteArray& b, qsizetype at) {
-    return qFromBigEndian<quint16>(b.constData() + at);
 }
 // The child widget of type T with this text.
 template <typename T = QPushButton>
