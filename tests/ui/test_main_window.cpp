@@ -1,12 +1,52 @@
 // The main window on the sample disc: layout, opening files, the tree and its list, reserved
-// rows, the clipboard copy, the About box, and the repair buttons on copies of the disc.
+// rows, the clipboard copy, the About box; on copies of the disc, editing fields as a user does
+// (double-clicks, the value, video attribute and user-operation dialogs, Save with its backup
+// question, Quit) and the repair buttons.
 #include <QAction>
+#include <QButtonGroup>
 #include <QClipboard>
 #include <QMenuBar>
+#include <QRadioButton>
 
 #include "ui/about_dlg.h"
+#include "ui/enter_value_dlg.h"
 #include "ui/template_dialog.h"
+#include "ui/uop_dlg.h"
+#include "ui/video_attr_dlg.h"
 #include "ui_test_support.h"
+
+namespace {
+
+// A window on a copy of a title set, showing VTSI_MAT, whose fields the test edits.
+struct Editing {
+    Editing() { select(dlg, findItem(dlg, "VTSI_MAT")); }
+    QString column(const QString& description, int c) {
+        return cell(dlg, findRow(dlg, description), c);
+    }
+    // Double-clicks the row and answers the dialog of type T it opens with `act`.
+    template <typename T>
+    void edit(const QString& description, std::function<void(T*)> act) {
+        onNext<T>(act);
+        doubleClickRow(dlg, findRow(dlg, description));
+    }
+    // Types `text` into the "Enter new Value" dialog of the row (replacing the selected old value)
+    // and confirms it; returns the value the dialog opened with.
+    QString type(const QString& description, const QString& text) {
+        QString shown;
+        edit<CEnterValueDlg>(description, [&](CEnterValueDlg* d) {
+            shown = d->value();
+            QTest::keyClicks(d->edit(), text);
+            QTest::keyClick(d->edit(), Qt::Key_Return);
+        });
+        return shown;
+    }
+    bool modified() { return dlg.session().workspace().modifiedCount() > 0; }
+    ScratchCopies scratch;
+    QString vts = scratch.copy("ntsc43", "VTS_01_0.IFO");
+    OpenWindow dlg{{vts}};
+};
+
+}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -22,6 +62,7 @@ class MainWindowTest : public QObject {
     }
 
   private slots:
+    void cleanup() { QCOMPARE(pendingAnswers(), 0); }
     void layoutFollowsTheTableAboveSixHundredPixels() {
         OpenWindow dlg;
         for (const char* later : {"VOB Extras", "Menu Extras"})
@@ -187,6 +228,77 @@ class MainWindowTest : public QObject {
         QVERIFY(proposed.endsWith("TmpgTemplate.txt"));
         QCOMPARE(readFile(out), QByteArray("0,I\n15,I\n30,I\n45,I\n60,I\n75,I\n"));
         QVERIFY(dlg.isEnabled());  // the progress window gave the window back
+    }
+    void cancelAndTextsChangeNothing() {
+        Editing e;
+        const QString name = "Last Sector of VTS";
+        e.edit<CEnterValueDlg>(name, [](CEnterValueDlg* d) {
+            QCOMPARE(d->edit()->selectedText(), QStringLiteral("500"));
+            QTest::keyClicks(d->edit(), "77");
+            labelled(d, "Abbrechen")->click();
+        });
+        QCOMPARE(e.column(name, FieldListModel::Dec), QStringLiteral("500"));
+        // Notes and texts are not editable.
+        QCOMPARE(messageAfter([&] { doubleClickRow(e.dlg, findRow(e.dlg, "VTS Identifier")); }),
+                 QStringLiteral("Item is not editable."));
+        QVERIFY(!e.modified());
+    }
+    // Every editor's result reaches the list, and Save writes the file and its backup; how typed
+    // text becomes the bits of each width is tested in tests/unit.
+    void savesEveryEditToDisk() {
+        Editing e;
+        e.type("Number of audio streams in VTSM_VOBS", "3");
+        QCOMPARE(e.type("Last Sector of VTS", "70000"), QStringLiteral("500"));
+        QCOMPARE(e.column("Last Sector of VTS", FieldListModel::Dec), QStringLiteral("70000"));
+        QCOMPARE(e.column("Last Sector of VTS", FieldListModel::Hex), QStringLiteral("[00011170]"));
+        e.edit<CVideoAttrDlg>("Video attributes of VTSTT_VOBS", [](CVideoAttrDlg* d) {
+            QVERIFY(!d->filmButton()->isEnabled());  // NTSC
+            d->aspectRatio()->button(3)->click();    // 16:9
+            labelled(d, "OK")->click();
+        });
+        QCOMPARE(e.column("Video attributes of VTSTT_VOBS", FieldListModel::Hex),
+                 QStringLiteral("[4f18]"));
+        select(e.dlg, findItem(e.dlg, "VTS_PGCITI"));
+        select(e.dlg, findItem(e.dlg, "VTS_PGC_1"));
+        e.type("Audio stream 3 status", "258");
+        e.edit<CUopDlg>("Prohibited user operations", [](CUopDlg* d) {
+            labelled(d, "Check all")->click();
+            labelled(d, "OK")->click();
+        });
+        QCOMPARE(e.column("Prohibited user operations", FieldListModel::Dec),
+                 QStringLiteral("33554431"));
+        QString proposed;
+        acceptNextFile({}, &proposed);
+        QCOMPARE(messageAfter([&] { QTest::mouseClick(e.dlg.button("Save"), Qt::LeftButton); },
+                              QMessageBox::Yes),
+                 QStringLiteral("Do you want to save it as .BUP, aswell?\nAttention: "
+                                "Existing file would be overwritten."));
+        QCOMPARE(proposed, e.vts);
+        QVERIFY(!e.modified());
+        // What Save writes of each field is the session's (tests/unit); one field stands for all.
+        const QByteArray file = readFile(e.vts);
+        QCOMPARE(be32At(file, 12), 70000u);
+        QCOMPARE(readFile(e.scratch.path("VTS_01_0.BUP")), file);
+    }
+    void quitAsksWhileAFileIsModified() {
+        Editing e;
+        const QByteArray before = readFile(e.vts);
+        e.type("Number of audio streams in VTSM_VOBS", "9");
+        const auto quit = [&] { QTest::mouseClick(e.dlg.button("Quit"), Qt::LeftButton); };
+        const QString question = messageAfter(quit, QMessageBox::No);
+        QCOMPARE(question, QStringLiteral("Some files have changed?\nReally exit without saving?"));
+        QVERIFY(e.dlg.isVisible());
+        QCOMPARE(e.column("Number of audio streams in VTSM_VOBS", FieldListModel::Dec),
+                 QStringLiteral("9"));
+        QCOMPARE(e.dlg.tree()->topLevelItemCount(), 1);
+        // Escape and the title bar's close button ask the same question.
+        QCOMPARE(messageAfter([&] { QTest::keyClick(&e.dlg, Qt::Key_Escape); }, QMessageBox::No),
+                 question);
+        QCOMPARE(messageAfter([&] { e.dlg.close(); }, QMessageBox::No), question);
+        QVERIFY(e.dlg.isVisible());
+        messageAfter(quit, QMessageBox::Yes);
+        QVERIFY(!e.dlg.isVisible());
+        QCOMPARE(readFile(e.vts), before);  // nothing was written
     }
 };
 
