@@ -17,9 +17,7 @@ using navigator::Status;
 
 namespace {
 
-QString folderOf(const QString& disc) {
-    return QFileInfo(sample(disc, "VIDEO_TS.IFO")).absolutePath();
-}
+const QString kFolder = QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).absolutePath();
 
 const navigator::Navigator& nav(CDvdPlayDlg& dlg) {
     return *dlg.player()->navigator();
@@ -35,13 +33,11 @@ bool waitForMenu(CDvdPlayDlg& dlg) {
 // Plays title `t` from the title list and waits until `seconds` of it have played.
 bool playTitle(CDvdPlayDlg& dlg, int t, int seconds = 0) {
     dlg.titleList()->activated(t - 1);
-    const QString time = QString::asprintf("00:00:%02d", seconds);
-    return QTest::qWaitFor(
-        [&] {
-            return dlg.titleField()->text() == QString::number(t) &&
-                   dlg.timeField()->text() >= time;
-        },
-        10000);
+    const QString title = QString::number(t), time = QString::asprintf("00:00:%02d", seconds);
+    const auto played = [&] {
+        return dlg.titleField()->text() == title && dlg.timeField()->text() >= time;
+    };
+    return QTest::qWaitFor(played, 10000);
 }
 
 // Clicks the buttons one after another and returns the status line.
@@ -62,9 +58,8 @@ class DvdPlayTest : public QObject {
 
   private slots:
     void initTestCase() { qputenv("NAVTAB_AUDIO", "none"); }
-
     void startsInTheMenuThenStopResumesStartsOverAndScanningShowsTheRate() {
-        CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+        CDvdPlayDlg dlg(nullptr, kFolder, false);
         QVERIFY(waitForMenu(dlg));
         QVERIFY(dlg.videoWindow()->isVisible());
         QCOMPARE(dlg.statusLine()->text().left(7), QStringLiteral("Playing"));
@@ -93,9 +88,8 @@ class DvdPlayTest : public QObject {
         QCOMPARE(dlg.titleField()->text(), QStringLiteral("0"));
         closeAndReport(dlg);
     }
-
     void streamListsTitleMenuAndThePlayedTitlesReport() {
-        CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+        CDvdPlayDlg dlg(nullptr, kFolder, false);
         QVERIFY(waitForMenu(dlg));
         QVERIFY(playTitle(dlg, 1));
         // Title 1's pre-commands chose audio 0 and sub-picture 0, shown.
@@ -126,14 +120,13 @@ class DvdPlayTest : public QObject {
         QCOMPARE(dlg.chapterList()->count(), 2);
         QCOMPARE(closeAndReport(dlg), QStringLiteral("Played Titles:\n\nTitle 1\nTitle 3\n"));
     }
-
     // Button 2 of the disc's menu by a click on it, and again by Down and Enter: both lead to
     // title 2 with the same registers, the ones the window's navigator holds (what they are after
     // a button is held against libdvdnav in tests/unit).
     void menuButtonInTheVideoWindowSetsTheRegisters() {
         QStringList shown[2];
         for (const bool click : {true, false}) {
-            CDvdPlayDlg dlg(nullptr, folderOf("ntsc43"), false);
+            CDvdPlayDlg dlg(nullptr, kFolder, false);
             QVERIFY(waitForMenu(dlg));
             auto* video = static_cast<CVideoWindow*>(dlg.videoWindow());
             if (click) {
@@ -158,7 +151,6 @@ class DvdPlayTest : public QObject {
         }
         QCOMPARE(shown[0], shown[1]);
     }
-
     // From the main window's button, which minimises it until the player closes, on a copy
     // whose title 1 forbids the next chapter.
     void dvdPlayButtonAndAnOperationTheDiscForbids() {

@@ -105,23 +105,21 @@ class HexEditorTest : public QObject {
     }
     void clipboardAndContextMenu() {
         Control c(Bytes{'A', 0x00, 0xFF, 'b'});
-        press(&c, {Qt::ControlModifier | Qt::Key_A});  // select all
-        press(&c, {Qt::ControlModifier | Qt::Key_C});
+        const auto ctrl = Qt::ControlModifier;
+        press(&c, {ctrl | Qt::Key_A, ctrl | Qt::Key_C});  // select all, copy
         const QMimeData* mime = QApplication::clipboard()->mimeData();
         QCOMPARE(mime->data("BinaryData"), QByteArray::fromHex("4100ff62"));
         QCOMPARE(mime->text(), QStringLiteral("41 00 FF 62 "));
-        press(&c, {Qt::Key_Tab});
-        press(&c, {Qt::ControlModifier | Qt::Key_C});
+        press(&c, {Qt::Key_Tab, ctrl | Qt::Key_C});
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("A..b"));
         // Cut, then paste the binary bytes back at the start.
-        press(&c, {Qt::ControlModifier | Qt::Key_X});
+        press(&c, {ctrl | Qt::Key_X});
         QVERIFY(c.data().empty());
-        press(&c, {Qt::ControlModifier | Qt::Key_V});
+        press(&c, {ctrl | Qt::Key_V});
         QCOMPARE(c.data(), (Bytes{'A', 0x00, 0xFF, 'b'}));
         // Plain text is pasted as its characters, not read as hexadecimal.
         QApplication::clipboard()->setText(QStringLiteral("12 34"));
-        press(&c, {Qt::ControlModifier | Qt::Key_Home});
-        press(&c, {Qt::ControlModifier | Qt::Key_V});
+        press(&c, {ctrl | Qt::Key_Home, ctrl | Qt::Key_V});
         QCOMPARE(c.data(), (Bytes{'1', '2', ' ', '3', '4', 'A', 0x00, 0xFF, 'b'}));
         // The context menu's items follow the state; its Delete removes the selection.
         c.SetData(counting(4));
@@ -152,21 +150,18 @@ class HexEditorTest : public QObject {
         QCOMPARE(layout.textColumn(), 0);
         QCOMPARE(d.data(), bytes);
     }
-    // A table keeps its size whatever the editor hands back, and saving is the session's
-    // (tests/unit): here the button opens the table, Cancel leaves it, OK rebuilds the list.
+    // Which bytes the editor gets and how they go back is the session's (tests/unit): here
+    // Cancel leaves the table, OK rebuilds the list, and only tables are edited.
     void hexEditButtonOnTheTables() {
         OpenWindow dlg({sample("ntsc43", "VTS_01_0.IFO")});
         select(dlg, findItem(dlg, "VTS_C_ADT"));
         const auto& table = dlg.session().currentDocument()->ifo->table[ID_VTS_C_ADT];
         const Bytes before = table;
-        std::size_t shownLength = 0;
         onNext<CHexEditDlg>([&](CHexEditDlg* d) {
-            shownLength = d->data().size();
             QTest::keyClicks(d->control(), "ff");
             d->reject();
         });
         QTest::mouseClick(dlg.button("HexEdit"), Qt::LeftButton);
-        QCOMPARE(shownLength, before.size());
         QCOMPARE(table, before);
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
         // Type into VTS Category (offset 34).
