@@ -184,8 +184,7 @@ class DialogsTest : public QObject {
         QCOMPARE(d.imageEdit()->text(), dir.filePath("chosen.img"));
     }
     void refusalsBeforeAnyBuild() {
-        ScratchCopies dir;
-        dir.copyAll("pal169", {}, "DVDFILES");
+        ScratchCopies dir("pal169", "DVDFILES");
         OpenWindow dlg({dir.path("DVDFILES/VIDEO_TS.IFO")});
         const auto discImage = [&] { dlg.button("Disc Image")->click(); };
         QCOMPARE(messageAfter(discImage),
@@ -201,8 +200,7 @@ class DialogsTest : public QObject {
     }
     void theCommandFillsAndStartsTheBuilder() {
         if (foundBuilder().isEmpty()) QSKIP("genisoimage is not installed");
-        ScratchCopies dir;
-        dir.copyAll("ntsc43", {}, "ntsc43/video_ts");
+        ScratchCopies dir("ntsc43", "ntsc43/video_ts");
         const QString target = dir.path("ntsc 43.img");
         OpenWindow dlg({dir.path("ntsc43/video_ts/VTS_01_0.IFO")});
         answerDialog(target, "NTSC_43");
@@ -237,8 +235,7 @@ class DialogsTest : public QObject {
     }
     // What the run keeps of the old image is tests/unit's; here the window shows the failure.
     void aFailingImageProgramShowsItsOutput() {
-        ScratchCopies dir;
-        dir.copyAll("mixed0", {}, "VIDEO_TS");
+        ScratchCopies dir("mixed0", "VIDEO_TS");
         const QString target = dir.path("mixed.img");
         const QString script = dir.path("fake builder");
         QFile f(script);

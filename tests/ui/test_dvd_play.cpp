@@ -154,8 +154,7 @@ class DvdPlayTest : public QObject {
     // From the main window's button, which minimises it until the player closes, on a copy
     // whose title 1 forbids the next chapter.
     void dvdPlayButtonAndAnOperationTheDiscForbids() {
-        ScratchCopies copies;
-        copies.copyAll("ntsc43");
+        ScratchCopies copies("ntsc43");
         patchFile(copies.path("VTS_01_0.IFO"), [](QByteArray& bytes) {
             const qsizetype pgcit = 2 * 2048;
             const qsizetype pgc =

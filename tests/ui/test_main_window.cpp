@@ -187,8 +187,7 @@ class MainWindowTest : public QObject {
                  qPrintable(cell(dlg, menu, 1)));
     }
     void getVtsSectorsAsksAndCorrectsOneOrAllFiles() {
-        ScratchCopies copies;
-        copies.copyAll("ntsc43");
+        ScratchCopies copies("ntsc43");
         const QString question =
             "Do you want to process ALL IFO files?\nATTENTION: This will automaticaly re-save IFO "
             "files.";

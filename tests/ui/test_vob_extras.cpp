@@ -1,7 +1,6 @@
 // VOB Extras and Menu Extras in the window: the options dialog follows its state through clicks,
-// the strip dialog hands back its marks, and both runs, driven through the buttons on a copy of a
-// sample disc, write into the destination folder and open what they saved. What the runs write
-// is held against the source and lsdvd in tests/unit.
+// the strip dialog hands back its marks, and both runs write into the destination folder and open
+// what they saved (what they write is held against the source and lsdvd in tests/unit).
 #include <QComboBox>
 #include <QSet>
 #include <QTimer>
@@ -51,10 +50,6 @@ void chooseFile(QWidget* w, const QString& file, QStringList* filters = nullptr)
 
 // A window on a copy of the sample disc, with an empty destination folder.
 struct ExtrasRun {
-    explicit ExtrasRun(const QString& ifo) {
-        source.copyAll("ntsc43");
-        dlg.openFiles({source.path(ifo)});
-    }
     // Clicks `button`: the options dialog gets `destination` (a name in the destination folder)
     // after `options`; each strip dialog is confirmed after `marks`.
     void click(const QString& button, const QString& destination,
@@ -74,7 +69,6 @@ struct ExtrasRun {
         QTest::mouseClick(dlg.button(button), Qt::LeftButton);
         messages = player.messages;
     }
-    QStringList written() const { return QDir(dest.path()).entryList(QDir::Files); }
     // Does every tree item name a node of an open document?
     bool treeNamesLiveNodes() {
         QSet<const TreeNode*> live;
@@ -87,9 +81,9 @@ struct ExtrasRun {
             if (!live.contains(CNavtabDlg::nodeOf(*it))) return false;
         return true;
     }
-    ScratchCopies source;
+    ScratchCopies source{"ntsc43"};
     QTemporaryDir dest;
-    OpenWindow dlg;
+    OpenWindow dlg{{source.path("VTS_01_0.IFO")}};
     QStringList messages;
     int strips = 0;
 };
@@ -188,7 +182,7 @@ class VobExtrasTest : public QObject {
         }
     }
     void vobExtrasStripsTheUnwantedStreams() {
-        ExtrasRun run("VTS_01_0.IFO");
+        ExtrasRun run;
         IfoDocument* source = run.dlg.session().currentDocument();
         QTreeWidgetItem* sourceRoot = run.dlg.itemOf(&source->root);
         select(run.dlg, findItem(run.dlg, "VTS_PGCITI", sourceRoot));  // a node the reload drops
@@ -199,8 +193,9 @@ class VobExtrasTest : public QObject {
         QVERIFY(QFileInfo(run.dest.filePath("VTS_01_1.VOB")).size() <
                 QFileInfo(run.source.path("VTS_01_1.VOB")).size());
         // The title set and its manager, corrected, are saved each with its .BUP and opened.
-        QCOMPARE(run.written(), (QStringList{"VIDEO_TS.BUP", "VIDEO_TS.IFO", "VTS_01_0.BUP",
-                                             "VTS_01_0.IFO", "VTS_01_1.VOB"}));
+        QCOMPARE(QDir(run.dest.path()).entryList(QDir::Files),
+                 (QStringList{"VIDEO_TS.BUP", "VIDEO_TS.IFO", "VTS_01_0.BUP", "VTS_01_0.IFO",
+                              "VTS_01_1.VOB"}));
         QCOMPARE(run.messages.filter("save it as .BUP").size(), 2);
         for (const char* name : {"VTS_01_0.IFO", "VIDEO_TS.IFO"}) {
             QTreeWidgetItem* saved = findItem(run.dlg, run.dest.filePath(name));
@@ -213,7 +208,7 @@ class VobExtrasTest : public QObject {
         QCOMPARE(run.dlg.session().workspace().modifiedCount(), 0);
     }
     void menuExtrasStripsVobIds() {
-        ExtrasRun run("VTS_01_0.IFO");
+        ExtrasRun run;
         run.click(
             "Menu Extras", "VTS_01_0.VOB",
             [](CVobExtrasDlg* d) { d->box(B::StripLanguageUnits)->click(); },

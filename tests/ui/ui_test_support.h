@@ -28,6 +28,11 @@ QString sample(const QString& disc, const QString& name);
 // A scratch folder holding copies of sample files, so that saving never touches the originals.
 class ScratchCopies {
   public:
+    ScratchCopies() = default;
+    // With copies of every file of the sample's VIDEO_TS, in the subfolder `folder` when given.
+    explicit ScratchCopies(const QString& disc, const QString& folder = {}) {
+        copyAll(disc, {}, folder);
+    }
     // Copies a sample file in (as `as` when given) and returns the copy's path.
     QString copy(const QString& disc, const QString& name, const QString& as = {});
     // Copies every file of the sample's VIDEO_TS but `except`, into the subfolder `folder` when
