@@ -89,7 +89,7 @@ class DialogsTest : public QObject {
         QVERIFY(d.palHeights()[3]->isVisible() && !d.ntscHeights()[3]->isVisible());
         QCOMPARE(d.word(), 0x5C00);
     }
-    // The number dialog is driven through the window in test_field_editing.
+    // The number dialog is driven through the main window (test_main_window).
     void userOperations() {
         CUopDlg d(nullptr, 0x80000001);
         QVERIFY(d.box(0)->isChecked() && d.box(31)->isChecked() && !d.box(1)->isChecked());

@@ -17,28 +17,6 @@ namespace {
 const QString kOverwrite =
     "You've selected to overwrite your original VOB files!\nPlease select a different directory.";
 
-// Plays the user while it lives: message boxes are answered Yes (or OK) and their texts kept;
-// every other modal dialog goes to `act`.
-class Player {
-  public:
-    explicit Player(std::function<void(QWidget*)> act) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, act] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (w == nullptr || !w->isVisible()) return;
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (box == nullptr) return act(w);
-            messages << box->text();
-            QAbstractButton* yes = box->button(QMessageBox::Yes);
-            (yes != nullptr ? yes : box->button(QMessageBox::Ok))->click();
-        });
-        timer_.start(5);
-    }
-    QStringList messages;
-
-  private:
-    QTimer timer_;
-};
-
 // Accepts a file dialog with `file`, keeping its filters.
 void chooseFile(QWidget* w, const QString& file, QStringList* filters = nullptr) {
     auto* d = qobject_cast<QFileDialog*>(w);

@@ -3,7 +3,6 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
 
 namespace navtab::uitest {
 namespace {
@@ -94,14 +93,21 @@ void acceptNextFile(const QString& file, QString* proposed, QString* filters) {
     });
 }
 
-void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts) {
-    if (buttons.isEmpty()) return;
-    const QMessageBox::StandardButton first = buttons.takeFirst();
-    onNext<QMessageBox>([=](QMessageBox* box) {
-        texts->append(box->text());
-        answerMessages(buttons, texts);
-        box->button(first)->click();
+Player::Player(std::function<void(QWidget*)> act, QList<QMessageBox::StandardButton> answers) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, act, answers]() mutable {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w == nullptr || !w->isVisible()) return;
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box == nullptr) {
+            if (act) act(w);
+            return;
+        }
+        messages << box->text();
+        if (!answers.isEmpty()) return clickOn(box, answers.takeFirst());
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        clickOn(box, yes != nullptr ? QMessageBox::Yes : QMessageBox::Ok);
     });
+    timer_.start(5);
 }
 
 int pendingAnswers() {

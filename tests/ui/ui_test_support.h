@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QtEndian>
@@ -73,14 +74,24 @@ void acceptNextFile(const QString& file = {}, QString* proposed = nullptr,
 
 // Answers the next message box with `button`, keeping its text in `text` when given.
 void answerNextMessage(QMessageBox::StandardButton button, QString* text = nullptr);
-// Answers the message boxes that follow one another, one button each, keeping their texts.
-void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts);
 // How many modal widgets the helpers above still wait for; 0 once every answer was given.
 int pendingAnswers();
 // Runs `act` and returns the text of the message box it leads to, answered with `button`;
 // "(none)" when no box appears.
 QString messageAfter(const std::function<void()>& act,
                      QMessageBox::StandardButton button = QMessageBox::Ok);
+
+// Plays the user while it lives: each message box gets the next of `answers` (Yes, or OK, once
+// they are used up) and its text is kept in `messages`; every other modal dialog goes to `act`.
+class Player {
+  public:
+    explicit Player(std::function<void(QWidget*)> act = {},
+                    QList<QMessageBox::StandardButton> answers = {});
+    QStringList messages;
+
+  private:
+    QTimer timer_;
+};
 
 // The main window, shown, with `files` open.
 struct OpenWindow : ui::CNavtabDlg {
