@@ -175,10 +175,8 @@ class VobExtrasTest : public QObject {
                  (QStringList{"VIDEO_TS.BUP", "VIDEO_TS.IFO", "VTS_01_0.BUP", "VTS_01_0.IFO",
                               "VTS_01_1.VOB"}));
         QCOMPARE(run.messages.filter("save it as .BUP").size(), 2);
-        for (const char* name : {"VTS_01_0.IFO", "VIDEO_TS.IFO"}) {
-            QTreeWidgetItem* saved = findItem(run.dlg, run.dest.filePath(name));
-            QVERIFY(saved != nullptr && !saved->isExpanded());
-        }
+        QVERIFY(findItem(run.dlg, run.dest.filePath("VTS_01_0.IFO")) &&
+                findItem(run.dlg, run.dest.filePath("VIDEO_TS.IFO")));
         // The source was read anew: its old items are gone, the root is shown.
         QCOMPARE(run.dlg.tree()->currentItem(), sourceRoot);
         QCOMPARE(sourceRoot->childCount(), int(source->root.children.size()));

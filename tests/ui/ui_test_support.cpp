@@ -115,14 +115,12 @@ int pendingAnswers() {
 }
 
 QString messageAfter(const std::function<void()>& act, QMessageBox::StandardButton button) {
-    auto text = std::make_shared<QString>(QStringLiteral("(none)"));
-    onNext<QMessageBox>([=](QMessageBox* box) {
-        *text = box->text();
-        clickOn(box, button);
-    });
+    QString text = QStringLiteral("(none)");
+    answerNextMessage(button, &text);
     act();
-    QTest::qWaitFor([] { return pending == 0; }, 10000);
-    return *text;
+    // Past the waiting helper's own deadline, so that it no longer holds `text`.
+    QTest::qWaitFor([] { return pending == 0; }, 10500);
+    return text;
 }
 
 QTreeWidgetItem* findItem(ui::CNavtabDlg& dlg, const QString& shortName, QTreeWidgetItem* under) {
@@ -144,8 +142,7 @@ void select(ui::CNavtabDlg& dlg, QTreeWidgetItem* item) {
 }
 
 int findRow(ui::CNavtabDlg& dlg, const QString& description) {
-    const int rows = dlg.model()->rowCount();
-    for (int r = 0; r < rows; ++r)
+    for (int r = 0; r < dlg.model()->rowCount(); ++r)
         if (cell(dlg, r, ui::FieldListModel::Description).trimmed() == description) return r;
     return -1;
 }
