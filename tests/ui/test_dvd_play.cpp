@@ -46,7 +46,6 @@ QString click(CDvdPlayDlg& dlg, const QStringList& labels) {
     return dlg.statusLine()->text();
 }
 
-// Closes the window and returns the report it gives.
 QString closeAndReport(CDvdPlayDlg& dlg) {
     return messageAfter([&] { QTest::mouseClick(dlg.button("Exit"), Qt::LeftButton); });
 }
@@ -57,7 +56,6 @@ class DvdPlayTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { qputenv("NAVTAB_AUDIO", "none"); }
     void startsInTheMenuThenStopResumesStartsOverAndScanningShowsTheRate() {
         CDvdPlayDlg dlg(nullptr, kFolder, false);
         QVERIFY(waitForMenu(dlg));
@@ -74,7 +72,6 @@ class DvdPlayTest : public QObject {
         QTest::qWait(300);
         QCOMPARE(dlg.timeField()->text(), stoppedAt);
         QCOMPARE(click(dlg, {"Play"}), QStringLiteral("Playing"));
-        // Resumed: still title 1, and the time goes on from where it stood.
         QVERIFY(QTest::qWaitFor([&] { return dlg.timeField()->text() > stoppedAt; }, 5000));
         QCOMPARE(dlg.titleField()->text(), QStringLiteral("1"));
         QCOMPARE(click(dlg, {">", ">", ">"}), QStringLiteral("Scanning 2.500000 x"));
@@ -107,7 +104,6 @@ class DvdPlayTest : public QObject {
         QCOMPARE(dlg.subpictureList()->currentIndex(), 0);
         dlg.subpictureList()->activated(2);
         QCOMPARE(nav(dlg).registers().sprm[navigator::kSubpictureStream], 0x41);
-        // Title 3 from the pop-up menu of the "Title:" label.
         QTimer::singleShot(200, [] {
             QWidget* menu = QApplication::activePopupWidget();
             QVERIFY(menu);
@@ -151,8 +147,7 @@ class DvdPlayTest : public QObject {
         }
         QCOMPARE(shown[0], shown[1]);
     }
-    // From the main window's button, which minimises it until the player closes, on a copy
-    // whose title 1 forbids the next chapter.
+    // From the main window, minimised meanwhile, on a copy whose title 1 forbids Next Chapter.
     void dvdPlayButtonAndAnOperationTheDiscForbids() {
         ScratchCopies copies("ntsc43");
         patchFile(copies.path("VTS_01_0.IFO"), [](QByteArray& bytes) {

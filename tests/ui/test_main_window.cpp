@@ -52,7 +52,6 @@ class MainWindowTest : public QObject {
     Q_OBJECT
     QString vmg = sample("ntsc43", "VIDEO_TS.IFO");
     QString vts = sample("ntsc43", "VTS_01_0.IFO");
-    // Clicks `button`, answering the message boxes that follow with `answers`; their texts.
     QStringList answeredClick(QPushButton* button, QList<QMessageBox::StandardButton> answers) {
         Player player({}, answers);
         button->click();
@@ -194,7 +193,6 @@ class MainWindowTest : public QObject {
         QVERIFY(texts[2].startsWith("Corrected sector addresses in table [VMG_PTT_SRPT]:\n\n"));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
         QCOMPARE(readFile(copies.path("VIDEO_TS.BUP")), readFile(copies.path("VIDEO_TS.IFO")));
-        // The files it opened joined the tree, and the last one is shown.
         QCOMPARE(dlg.tree()->topLevelItemCount(), 3);
         QVERIFY(dlg.session().currentDocument()->path.ends_with("VTS_02_0.IFO"));
     }
@@ -223,7 +221,6 @@ class MainWindowTest : public QObject {
             labelled(d, "Abbrechen")->click();
         });
         QCOMPARE(e.column(name, FieldListModel::Dec), QStringLiteral("500"));
-        // Notes and texts are not editable.
         QCOMPARE(messageAfter([&] { doubleClickRow(e.dlg, findRow(e.dlg, "VTS Identifier")); }),
                  QStringLiteral("Item is not editable."));
         QVERIFY(!e.modified());
@@ -273,7 +270,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(question, QStringLiteral("Some files have changed?\nReally exit without saving?"));
         QVERIFY(e.dlg.isVisible());
         QCOMPARE(e.dlg.tree()->topLevelItemCount(), 1);
-        // Escape and the title bar's close button ask the same question.
         QCOMPARE(messageAfter([&] { QTest::keyClick(&e.dlg, Qt::Key_Escape); }, QMessageBox::No),
                  question);
         QCOMPARE(messageAfter([&] { e.dlg.close(); }, QMessageBox::No), question);

@@ -17,7 +17,6 @@ namespace {
 const QString kOverwrite =
     "You've selected to overwrite your original VOB files!\nPlease select a different directory.";
 
-// Accepts a file dialog with `file`, keeping its filters.
 void chooseFile(QWidget* w, const QString& file, QStringList* filters = nullptr) {
     auto* d = qobject_cast<QFileDialog*>(w);
     if (d == nullptr) return;
@@ -196,13 +195,11 @@ class VobExtrasTest : public QObject {
         QCOMPARE(QFileInfo(run.dest.filePath("VTS_01_0.VOB")).size(), 28 * 2048);
         QVERIFY(findItem(run.dlg, run.dest.filePath("VTS_01_0.IFO")) != nullptr);
         QVERIFY(run.treeNamesLiveNodes());
-        // A manager shows Menu Extras only.
         run.dlg.openFiles({run.source.path("VIDEO_TS.IFO")});
         QVERIFY(!run.dlg.button("VOB Extras")->isEnabled());
         QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
     }
-    // Which files it asks for is the command's (tests/unit); here the dialogs' filters and the
-    // tree.
+    // Which files it asks for is the command's (tests/unit); here the filters and the tree.
     void createIfosAsksForTheFilesAndOpensTheNewOnes() {
         OpenWindow dlg;
         QTemporaryDir dir;
