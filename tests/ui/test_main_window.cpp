@@ -126,16 +126,12 @@ class MainWindowTest : public QObject {
     }
     void aboutEmptyCopyAndQuitWithoutChanges() {
         OpenWindow dlg;
-        int shown = 0;
-        const auto accept = [&](CNavtabAboutDlg* about) {
-            ++shown;
-            about->accept();
-        };
+        const auto accept = [](CNavtabAboutDlg* about) { about->accept(); };
         onNext<CNavtabAboutDlg>(accept);
         QTest::mouseClick(dlg.button("About"), Qt::LeftButton);
         onNext<CNavtabAboutDlg>(accept);
         dlg.menuBar()->actions()[1]->menu()->actions().first()->trigger();
-        QCOMPARE(shown, 2);
+        QCOMPARE(pendingAnswers(), 0);
         // Copying with nothing shown puts an empty text; Quit without changes asks nothing.
         QApplication::clipboard()->setText(QStringLiteral("old"));
         dlg.OnCopyToClipboard();
@@ -144,7 +140,9 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(dlg.button("Quit"), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());
     }
-    void removePupsClearsTheMaskAndMarksTheFile() {
+    // The buttons hand the shown file and the selected overview row to the session (what they
+    // change and refuse is tests/unit's).
+    void removePupsAndDeletePlayback() {
         ScratchCopies copies;
         const QString path = copies.copy("ntsc43", "VTS_01_0.IFO");
         // Give the first title PGC a mask in the file.
@@ -157,14 +155,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(answeredClick(dlg.button("Remove P-UPs"), {QMessageBox::Ok}),
                  QStringList{"Removed P-UOP in Title-PGC <1>\n"});
         QCOMPARE(dlg.session().workspace().modifiedCount(), 1);
-        // Only memory changed; the file waits for Save.
-        QCOMPARE(readFile(path), bytes);
-    }
-    // The button hands the selected overview row to the session (which rows it takes and
-    // refuses is tests/unit's).
-    void deletePlaybackTakesTheSelectedRow() {
-        ScratchCopies copies;
-        OpenWindow dlg({copies.copy("ntsc43", "VIDEO_TS.IFO")});
+        QCOMPARE(readFile(path), bytes);  // the file waits for Save
+        dlg.openFiles({copies.copy("ntsc43", "VIDEO_TS.IFO")});
         int menu = -1;
         for (int r = 0; r < dlg.model()->rowCount(); ++r)
             if (cell(dlg, r, 1).trimmed().startsWith("Menu 1:")) menu = r;
@@ -176,14 +168,13 @@ class MainWindowTest : public QObject {
     }
     void getVtsSectorsAsksAndCorrectsOneOrAllFiles() {
         ScratchCopies copies("ntsc43");
-        const QString question =
-            "Do you want to process ALL IFO files?\nATTENTION: This will automaticaly re-save IFO "
-            "files.";
         OpenWindow dlg({copies.path("VTS_01_0.IFO")});
         QPushButton* button = dlg.button("Get VTS sectors");
         // The title set agrees with its files already.
         QCOMPARE(answeredClick(button, {QMessageBox::No, QMessageBox::Ok}),
-                 (QStringList{question, "No sector's found that are different!"}));
+                 (QStringList{"Do you want to process ALL IFO files?\nATTENTION: This will "
+                              "automaticaly re-save IFO files.",
+                              "No sector's found that are different!"}));
         QCOMPARE(dlg.session().workspace().modifiedCount(), 0);
         // All files: the video manager's addresses are corrected and saved with its backup.
         const QStringList texts =

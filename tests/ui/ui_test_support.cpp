@@ -9,10 +9,7 @@ namespace {
 
 int pending = 0;
 // No test reads or writes the user's own settings.
-[[maybe_unused]] const bool testMode = [] {
-    QStandardPaths::setTestModeEnabled(true);
-    return true;
-}();
+[[maybe_unused]] const bool testMode = (QStandardPaths::setTestModeEnabled(true), true);
 
 void clickOn(QMessageBox* box, QMessageBox::StandardButton button) {
     if (QAbstractButton* b = box->button(button)) return b->click();
@@ -63,16 +60,13 @@ void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
     const QByteArray wanted(typeName);
     QObject::connect(timer, &QTimer::timeout, qApp, [=] {
         QWidget* w = QApplication::activeModalWidget();
-        if (w != nullptr && w->isVisible() && w->inherits(wanted.constData())) {
-            timer->stop();
-            timer->deleteLater();
-            --pending;
-            act(w);
-        } else if (deadline.hasExpired()) {
-            timer->stop();
-            timer->deleteLater();
-            qWarning("no %s appeared", wanted.constData());
-        }
+        const bool found = w != nullptr && w->isVisible() && w->inherits(wanted.constData());
+        if (!found && !deadline.hasExpired()) return;
+        timer->stop();
+        timer->deleteLater();
+        if (!found) return qWarning("no %s appeared", wanted.constData());
+        --pending;
+        act(w);
     });
     timer->start(5);
 }
