@@ -3,7 +3,6 @@
 // (double-clicks, the value, video attribute and user-operation dialogs, Save with its backup
 // question, Quit) and the repair buttons.
 #include <QAction>
-#include <QButtonGroup>
 #include <QClipboard>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -225,7 +224,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(e.column("Last Sector of VTS", FieldListModel::Dec), QStringLiteral("70000"));
         e.edit<CVideoAttrDlg>("Video attributes of VTSTT_VOBS", [](CVideoAttrDlg* d) {
             QVERIFY(!d->filmButton()->isEnabled());  // NTSC
-            d->aspectRatio()->button(3)->click();    // 16:9
+            labelled<QRadioButton>(d, "16:9")->click();
             labelled(d, "OK")->click();
         });
         QCOMPARE(e.column("Video attributes of VTSTT_VOBS", FieldListModel::Hex),
