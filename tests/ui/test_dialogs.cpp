@@ -263,6 +263,7 @@ class DialogsTest : public QObject {
         QAbstractButton* create = nullptr;
         QCOMPARE(messageAfter([&] {
                      create = fillBuilderWindow({"/a", "/b.img", "L"}, false);
+                     QCOMPARE(pendingAnswers(), 1);  // the refusal is still to come
                  }),
                  QStringLiteral("The source folder \"/a\" holds no folder named VIDEO_TS."));
         QCOMPARE(create, static_cast<QAbstractButton*>(builder->createButton()));
