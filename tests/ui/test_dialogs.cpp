@@ -161,7 +161,8 @@ class DialogsTest : public QObject {
         CProgressWindow p(&main, QStringLiteral("Scanning"));
         p.setRememberPosition(false);
         p.SetRange(0, 100, 1);
-        p.SetPos(42);
+        p.SetPos(41);
+        QCOMPARE(p.SetPos(42), 41);  // the position before
         QCOMPARE(p.windowTitle(), QStringLiteral("Scanning [42%]"));
         QCOMPARE(p.bar()->value(), 42);
         p.SetText("file 3 of 7");
