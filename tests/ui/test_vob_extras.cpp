@@ -1,6 +1,6 @@
 // VOB Extras and Menu Extras in the window: the options dialog follows its state through clicks,
-// the strip dialog hands back its marks, and both runs, driven through the buttons on a copy of a
-// sample disc, write into the destination folder and open what they saved.
+// the strip dialog hands back its marks, and both runs write into the destination folder and open
+// what they saved (what they write is held against the source and lsdvd in tests/unit).
 #include <QComboBox>
 #include <QSet>
 #include <QTimer>
@@ -17,45 +17,25 @@ namespace {
 const QString kOverwrite =
     "You've selected to overwrite your original VOB files!\nPlease select a different directory.";
 
-// Plays the user while it lives: message boxes are answered Yes (or OK) and their texts kept;
-// every other modal dialog goes to `act`.
-class Player {
-  public:
-    explicit Player(std::function<void(QWidget*)> act) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, act] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (w == nullptr || !w->isVisible()) return;
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (box == nullptr) return act(w);
-            messages << box->text();
-            QAbstractButton* yes = box->button(QMessageBox::Yes);
-            (yes != nullptr ? yes : box->button(QMessageBox::Ok))->click();
-        });
-        timer_.start(5);
-    }
-    QStringList messages;
-
-  private:
-    QTimer timer_;
-};
+void chooseFile(QWidget* w, const QString& file, QStringList* filters = nullptr) {
+    auto* d = qobject_cast<QFileDialog*>(w);
+    if (d == nullptr) return;
+    if (filters != nullptr) *filters << d->nameFilters().join(";;");
+    d->selectFile(file);
+    static_cast<QDialog*>(d)->accept();
+}
 
 // A window on a copy of the sample disc, with an empty destination folder.
 struct ExtrasRun {
-    explicit ExtrasRun(const QString& ifo) {
-        source.copyAll("ntsc43");
-        dlg.show();
-        dlg.openFiles({source.path(ifo)});
-    }
     // Clicks `button`: the options dialog gets `destination` (a name in the destination folder)
     // after `options`; each strip dialog is confirmed after `marks`.
     void click(const QString& button, const QString& destination,
-               const std::function<void(CVobExtrasDlg*)>& options = {},
+               const std::function<void(CVobExtrasDlg*)>& options,
                const std::function<void(QTreeWidget*)>& marks = {}) {
         Player player([&](QWidget* w) {
             if (auto* d = qobject_cast<CVobExtrasDlg*>(w)) {
-                if (options) options(d);
-                d->destinationEdit()->setText(destination.isEmpty() ? ""
-                                                                    : dest.filePath(destination));
+                options(d);
+                d->destinationEdit()->setText(dest.filePath(destination));
                 d->accept();
             } else if (auto* strip = qobject_cast<CStripDlg*>(w)) {
                 ++strips;
@@ -65,13 +45,6 @@ struct ExtrasRun {
         });
         QTest::mouseClick(dlg.button(button), Qt::LeftButton);
         messages = player.messages;
-    }
-    QStringList written() const { return QDir(dest.path()).entryList(QDir::Files); }
-    bool sourceUntouched() const {
-        for (const QString& name :
-             QFileInfo(sample("ntsc43", "VIDEO_TS.IFO")).dir().entryList(QDir::Files))
-            if (readFile(source.path(name)) != readFile(sample("ntsc43", name))) return false;
-        return true;
     }
     // Does every tree item name a node of an open document?
     bool treeNamesLiveNodes() {
@@ -85,23 +58,12 @@ struct ExtrasRun {
             if (!live.contains(CNavtabDlg::nodeOf(*it))) return false;
         return true;
     }
-    ScratchCopies source;
+    ScratchCopies source{"ntsc43"};
     QTemporaryDir dest;
-    CNavtabDlg dlg;
+    OpenWindow dlg{{source.path("VTS_01_0.IFO")}};
     QStringList messages;
     int strips = 0;
 };
-
-// The private stream 1 sub-stream ids of the packets that begin the sectors of a VOB file.
-QSet<int> subStreams(const QString& path) {
-    const QByteArray vob = readFile(path);
-    QSet<int> ids;
-    for (qsizetype at = 0; at + 2048 <= vob.size(); at += 2048) {
-        const auto* s = reinterpret_cast<const unsigned char*>(vob.constData() + at);
-        if (s[17] == 0xBD) ids.insert(s[23 + s[22]]);
-    }
-    return ids;
-}
 
 }  // namespace
 
@@ -109,6 +71,7 @@ class VobExtrasTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The rules of the boxes are the dialog state's; the clicks reach it and the widgets show it.
     void optionsDialogFollowsTheClicks() {
         CVobExtrasDlg d(nullptr, vob::ExtrasDialogState::forVobExtras("/disc/VTS_01_0.IFO", 2));
         d.show();
@@ -164,10 +127,7 @@ class VobExtrasTest : public QObject {
         state.options.destination = dir.filePath("VTS_01_1.VOB").toStdString();
         CVobExtrasDlg d(nullptr, state);
         for (const QString& chosen : {dir.filePath("./VTS_01_1.VOB"), dir.filePath("X_1.VOB")}) {
-            Player player([&](QWidget* w) {
-                static_cast<QFileDialog*>(w)->selectFile(chosen);
-                static_cast<QDialog*>(w)->accept();
-            });
+            Player player([&](QWidget* w) { chooseFile(w, chosen); });
             d.destinationBrowse()->click();
             QCOMPARE(player.messages,
                      chosen.contains("./") ? QStringList{kOverwrite} : QStringList());
@@ -199,25 +159,23 @@ class VobExtrasTest : public QObject {
         }
     }
     void vobExtrasStripsTheUnwantedStreams() {
-        ExtrasRun run("VTS_01_0.IFO");
+        ExtrasRun run;
         IfoDocument* source = run.dlg.session().currentDocument();
         QTreeWidgetItem* sourceRoot = run.dlg.itemOf(&source->root);
         select(run.dlg, findItem(run.dlg, "VTS_PGCITI", sourceRoot));  // a node the reload drops
         run.click("VOB Extras", "VTS_01_1.VOB",
                   [](CVobExtrasDlg* d) { d->box(B::Remux)->click(); });
-        // The strip dialog opens with audio 0 and sub-picture 0 kept, the others left out.
+        // One strip dialog, which leaves audio 1 and sub-picture 1 out.
         QCOMPARE(run.strips, 1);
-        QCOMPARE(subStreams(run.source.path("VTS_01_1.VOB")), (QSet<int>{0x20, 0x21, 0x80, 0x81}));
-        QCOMPARE(subStreams(run.dest.filePath("VTS_01_1.VOB")), (QSet<int>{0x20, 0x80}));
+        QVERIFY(QFileInfo(run.dest.filePath("VTS_01_1.VOB")).size() <
+                QFileInfo(run.source.path("VTS_01_1.VOB")).size());
         // The title set and its manager, corrected, are saved each with its .BUP and opened.
-        QCOMPARE(run.written(), (QStringList{"VIDEO_TS.BUP", "VIDEO_TS.IFO", "VTS_01_0.BUP",
-                                             "VTS_01_0.IFO", "VTS_01_1.VOB"}));
+        QCOMPARE(QDir(run.dest.path()).entryList(QDir::Files),
+                 (QStringList{"VIDEO_TS.BUP", "VIDEO_TS.IFO", "VTS_01_0.BUP", "VTS_01_0.IFO",
+                              "VTS_01_1.VOB"}));
         QCOMPARE(run.messages.filter("save it as .BUP").size(), 2);
-        QVERIFY(run.sourceUntouched());
-        for (const char* name : {"VTS_01_0.IFO", "VIDEO_TS.IFO"}) {
-            QTreeWidgetItem* saved = findItem(run.dlg, run.dest.filePath(name));
-            QVERIFY(saved != nullptr && !saved->isExpanded());
-        }
+        QVERIFY(findItem(run.dlg, run.dest.filePath("VTS_01_0.IFO")) &&
+                findItem(run.dlg, run.dest.filePath("VIDEO_TS.IFO")));
         // The source was read anew: its old items are gone, the root is shown.
         QCOMPARE(run.dlg.tree()->currentItem(), sourceRoot);
         QCOMPARE(sourceRoot->childCount(), int(source->root.children.size()));
@@ -225,8 +183,7 @@ class VobExtrasTest : public QObject {
         QCOMPARE(run.dlg.session().workspace().modifiedCount(), 0);
     }
     void menuExtrasStripsVobIds() {
-        ExtrasRun run("VTS_01_0.IFO");
-        QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
+        ExtrasRun run;
         run.click(
             "Menu Extras", "VTS_01_0.VOB",
             [](CVobExtrasDlg* d) { d->box(B::StripLanguageUnits)->click(); },
@@ -238,23 +195,19 @@ class VobExtrasTest : public QObject {
         QCOMPARE(QFileInfo(run.dest.filePath("VTS_01_0.VOB")).size(), 28 * 2048);
         QVERIFY(findItem(run.dlg, run.dest.filePath("VTS_01_0.IFO")) != nullptr);
         QVERIFY(run.treeNamesLiveNodes());
-        // A manager shows Menu Extras only.
         run.dlg.openFiles({run.source.path("VIDEO_TS.IFO")});
         QVERIFY(!run.dlg.button("VOB Extras")->isEnabled());
         QVERIFY(run.dlg.button("Menu Extras")->isEnabled());
     }
+    // Which files it asks for is the command's (tests/unit); here the filters and the tree.
     void createIfosAsksForTheFilesAndOpensTheNewOnes() {
-        CNavtabDlg dlg;
-        dlg.show();
+        OpenWindow dlg;
         QTemporaryDir dir;
         QVERIFY(QFile::copy(sample("pal169", "VTS_01_1.VOB"), dir.filePath("VTS_01_1.VOB")));
         QStringList filters;
         Player player([&](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (d == nullptr) return;
-            filters << d->nameFilters().join(";;");
-            d->selectFile(dir.filePath(filters.size() == 1 ? "VTS_01_1.VOB" : "VIDEO_TS.IFO"));
-            static_cast<QDialog*>(d)->accept();
+            chooseFile(w, dir.filePath(filters.isEmpty() ? "VTS_01_1.VOB" : "VIDEO_TS.IFO"),
+                       &filters);
         });
         QTest::mouseClick(dlg.button("Create IFOs"), Qt::LeftButton);
         QCOMPARE(filters, (QStringList{"VOB Files (*.VOB);;All Files (*)",
@@ -265,7 +218,6 @@ class VobExtrasTest : public QObject {
             QTreeWidgetItem* item = findItem(dlg, dir.filePath(name));
             QVERIFY(item != nullptr && !item->isExpanded());
         }
-        QVERIFY(QFile::exists(dir.filePath("VTS_01_0.BUP")));
     }
 };
 

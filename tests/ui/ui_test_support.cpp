@@ -3,17 +3,19 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
 
 namespace navtab::uitest {
 namespace {
 
 int pending = 0;
 // No test reads or writes the user's own settings.
-[[maybe_unused]] const bool testMode = [] {
-    QStandardPaths::setTestModeEnabled(true);
-    return true;
-}();
+[[maybe_unused]] const bool testMode = (QStandardPaths::setTestModeEnabled(true), true);
+
+void clickOn(QMessageBox* box, QMessageBox::StandardButton button) {
+    if (QAbstractButton* b = box->button(button)) return b->click();
+    qWarning("the message box has no such button: %s", qPrintable(box->text()));
+    box->reject();
+}
 
 }  // namespace
 
@@ -21,8 +23,8 @@ QString sample(const QString& disc, const QString& name) {
     return QStringLiteral(NAVTAB_TEST_DATA) + '/' + disc + "/VIDEO_TS/" + name;
 }
 
-QString ScratchCopies::copy(const QString& disc, const QString& name) {
-    const QString target = path(name);
+QString ScratchCopies::copy(const QString& disc, const QString& name, const QString& as) {
+    const QString target = path(as.isEmpty() ? name : as);
     QFile::remove(target);
     if (!QFile::copy(sample(disc, name), target))
         qFatal("cannot copy the sample %s", qPrintable(name));
@@ -30,16 +32,25 @@ QString ScratchCopies::copy(const QString& disc, const QString& name) {
     return target;
 }
 
-void ScratchCopies::copyAll(const QString& disc, const QString& except) {
+void ScratchCopies::copyAll(const QString& disc, const QString& except, const QString& folder) {
+    if (!folder.isEmpty()) QDir().mkpath(path(folder));
     for (const QString& name :
          QDir(QFileInfo(sample(disc, "VIDEO_TS.IFO")).path()).entryList(QDir::Files))
-        if (name != except) copy(disc, name);
+        if (name != except) copy(disc, name, folder.isEmpty() ? name : folder + '/' + name);
 }
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+void patchFile(const QString& path, const std::function<void(QByteArray&)>& change) {
+    QByteArray bytes = readFile(path);
+    change(bytes);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
@@ -49,16 +60,13 @@ void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
     const QByteArray wanted(typeName);
     QObject::connect(timer, &QTimer::timeout, qApp, [=] {
         QWidget* w = QApplication::activeModalWidget();
-        if (w != nullptr && w->isVisible() && w->inherits(wanted.constData())) {
-            timer->stop();
-            timer->deleteLater();
-            --pending;
-            act(w);
-        } else if (deadline.hasExpired()) {
-            timer->stop();
-            timer->deleteLater();
-            qWarning("no %s appeared", wanted.constData());
-        }
+        const bool found = w != nullptr && w->isVisible() && w->inherits(wanted.constData());
+        if (!found && !deadline.hasExpired()) return;
+        timer->stop();
+        timer->deleteLater();
+        if (!found) return qWarning("no %s appeared", wanted.constData());
+        --pending;
+        act(w);
     });
     timer->start(5);
 }
@@ -66,36 +74,47 @@ void onNextModal(const char* typeName, std::function<void(QWidget*)> act) {
 void answerNextMessage(QMessageBox::StandardButton button, QString* text) {
     onNext<QMessageBox>([button, text](QMessageBox* box) {
         if (text != nullptr) *text = box->text();
-        QAbstractButton* b = box->button(button);
-        if (b == nullptr) {
-            qWarning("the message box has no such button: %s", qPrintable(box->text()));
-            box->reject();
-            return;
-        }
-        b->click();
+        clickOn(box, button);
     });
 }
 
-void acceptNextFile(const QString& file, QString* proposed) {
+void acceptNextFile(const QString& file, QString* proposed, QString* filters) {
     onNext<QFileDialog>([=](QFileDialog* d) {
         if (proposed != nullptr) *proposed = d->selectedFiles().value(0);
+        if (filters != nullptr) *filters = d->nameFilters().join(";;");
         if (!file.isEmpty()) d->selectFile(file);
         static_cast<QDialog*>(d)->accept();
     });
 }
 
-void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts) {
-    if (buttons.isEmpty()) return;
-    const QMessageBox::StandardButton first = buttons.takeFirst();
-    onNext<QMessageBox>([=](QMessageBox* box) {
-        texts->append(box->text());
-        answerMessages(buttons, texts);
-        box->button(first)->click();
+Player::Player(std::function<void(QWidget*)> act, QList<QMessageBox::StandardButton> answers) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, act, answers]() mutable {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w == nullptr || !w->isVisible()) return;
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box == nullptr) {
+            if (act) act(w);
+            return;
+        }
+        messages << box->text();
+        if (!answers.isEmpty()) return clickOn(box, answers.takeFirst());
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        clickOn(box, yes != nullptr ? QMessageBox::Yes : QMessageBox::Ok);
     });
+    timer_.start(5);
 }
 
 int pendingAnswers() {
     return pending;
+}
+
+QString messageAfter(const std::function<void()>& act, QMessageBox::StandardButton button) {
+    QString text = QStringLiteral("(none)");
+    answerNextMessage(button, &text);
+    act();
+    // Past the waiting helper's own deadline, so that it no longer holds `text`.
+    QTest::qWaitFor([] { return pending == 0; }, 10500);
+    return text;
 }
 
 QTreeWidgetItem* findItem(ui::CNavtabDlg& dlg, const QString& shortName, QTreeWidgetItem* under) {
@@ -117,8 +136,7 @@ void select(ui::CNavtabDlg& dlg, QTreeWidgetItem* item) {
 }
 
 int findRow(ui::CNavtabDlg& dlg, const QString& description) {
-    const int rows = dlg.model()->rowCount();
-    for (int r = 0; r < rows; ++r)
+    for (int r = 0; r < dlg.model()->rowCount(); ++r)
         if (cell(dlg, r, ui::FieldListModel::Description).trimmed() == description) return r;
     return -1;
 }

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QtEndian>
@@ -28,10 +29,16 @@ QString sample(const QString& disc, const QString& name);
 // A scratch folder holding copies of sample files, so that saving never touches the originals.
 class ScratchCopies {
   public:
-    // Copies a sample file in and returns the copy's path.
-    QString copy(const QString& disc, const QString& name);
-    // Copies every file of the sample's VIDEO_TS but `except`.
-    void copyAll(const QString& disc, const QString& except = {});
+    ScratchCopies() = default;
+    // With copies of every file of the sample's VIDEO_TS, in the subfolder `folder` when given.
+    explicit ScratchCopies(const QString& disc, const QString& folder = {}) {
+        copyAll(disc, {}, folder);
+    }
+    // Copies a sample file in (as `as` when given) and returns the copy's path.
+    QString copy(const QString& disc, const QString& name, const QString& as = {});
+    // Copies every file of the sample's VIDEO_TS but `except`, into the subfolder `folder` when
+    // given.
+    void copyAll(const QString& disc, const QString& except = {}, const QString& folder = {});
     QString path(const QString& name) const { return dir_.filePath(name); }
 
   private:
@@ -39,12 +46,11 @@ class ScratchCopies {
 };
 
 QByteArray readFile(const QString& path);
+// Rewrites the file's bytes through `change`.
+void patchFile(const QString& path, const std::function<void(QByteArray&)>& change);
 // The big-endian word at `at` of file bytes.
 inline quint32 be32At(const QByteArray& b, qsizetype at) {
     return qFromBigEndian<quint32>(b.constData() + at);
-}
-inline quint16 be16At(const QByteArray& b, qsizetype at) {
-    return qFromBigEndian<quint16>(b.constData() + at);
 }
 // The child widget of type T with this text.
 template <typename T = QPushButton>
@@ -61,15 +67,39 @@ template <typename T>
 void onNext(std::function<void(T*)> act) {
     onNextModal(T::staticMetaObject.className(), [act](QWidget* w) { act(static_cast<T*>(w)); });
 }
-// Accepts the next file dialog, choosing `file` when given; the proposed file lands in `proposed`.
-void acceptNextFile(const QString& file = {}, QString* proposed = nullptr);
+// Accepts the next file dialog, choosing `file` when given; the proposed file lands in `proposed`,
+// the name filters, joined by ";;", in `filters`.
+void acceptNextFile(const QString& file = {}, QString* proposed = nullptr,
+                    QString* filters = nullptr);
 
 // Answers the next message box with `button`, keeping its text in `text` when given.
 void answerNextMessage(QMessageBox::StandardButton button, QString* text = nullptr);
-// Answers the message boxes that follow one another, one button each, keeping their texts.
-void answerMessages(QList<QMessageBox::StandardButton> buttons, QStringList* texts);
 // How many modal widgets the helpers above still wait for; 0 once every answer was given.
 int pendingAnswers();
+// Runs `act` and returns the text of the message box it leads to, answered with `button`;
+// "(none)" when no box appears.
+QString messageAfter(const std::function<void()>& act,
+                     QMessageBox::StandardButton button = QMessageBox::Ok);
+
+// Plays the user while it lives: each message box gets the next of `answers` (Yes, or OK, once
+// they are used up) and its text is kept in `messages`; every other modal dialog goes to `act`.
+class Player {
+  public:
+    explicit Player(std::function<void(QWidget*)> act = {},
+                    QList<QMessageBox::StandardButton> answers = {});
+    QStringList messages;
+
+  private:
+    QTimer timer_;
+};
+
+// The main window, shown, with `files` open.
+struct OpenWindow : ui::CNavtabDlg {
+    explicit OpenWindow(const QStringList& files = {}) {
+        show();
+        if (!files.isEmpty()) openFiles(files);
+    }
+};
 
 // The tree item whose caption, trimmed, starts with `shortName`, below `under` (or anywhere).
 QTreeWidgetItem* findItem(ui::CNavtabDlg& dlg, const QString& shortName,
