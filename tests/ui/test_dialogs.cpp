@@ -117,7 +117,7 @@ class DialogsTest : public QObject {
     // reserved ratio included (which words: tests/unit); the standard decides film, captions and
     // heights. The user operation mask selects its boxes and is read back from them.
     void videoAttributesAndUserOperations() {
-        for (const std::uint16_t word : {0x4318, 0x4800})
+        for (const std::uint16_t word : std::initializer_list<std::uint16_t>{0x4318, 0x4800})
             QCOMPARE(CVideoAttrDlg(nullptr, word).word(), word);
         CVideoAttrDlg d(nullptr, 0x4800);  // MPEG-2, NTSC, the reserved ratio 2
         d.show();
