@@ -164,7 +164,7 @@ TEST(VobuAnalysis, AudioSyncPointsAtThePacketOfTheVobuTime) {
 }
 
 // The elapsed time (00, 10 and 11 all mean 30 frames per second; BCD digits read as decimal
-// ones), search pointers and sync offsets with their special values.
+// ones), search pointers and sync offsets with their reserved values.
 TEST(NavPack, TimeSearchAndSyncWords) {
     const ElapsedTime pal = decodeElapsedTime(0x01020344);  // 1:02:03, frame 4, 25 fps
     EXPECT_EQ(pal.rate, 25u);
@@ -174,7 +174,7 @@ TEST(NavPack, TimeSearchAndSyncWords) {
 
     for (std::uint32_t w : {nav::kSearchNone, nav::kSearchSpecial7F, nav::kSearchSpecialBF})
         EXPECT_EQ(decodeSearchPointer(w, false).special, w);
-    // 0x80000000 is special only for the 38 step pointers.
+    // 0x80000000 is reserved only for the 38 step pointers.
     EXPECT_EQ(decodeSearchPointer(0x80000000u, true).special, 0x80000000u);
     EXPECT_EQ(decodeSearchPointer(0x80000000u, false).special, SearchPointer::kOrdinary);
     const SearchPointer p = decodeSearchPointer(0x40000123u, true);
