@@ -88,20 +88,9 @@ inline void checkNavPacks(const SectorRun& src, const SectorRun& out,
             }
             const std::int64_t target =
                 forward ? here + (sw & 0x3FFFFFFF) : here - (sw & 0x3FFFFFFF);
-            std::size_t j = forward ? kept.size() - 1 : 0;
-            if (forward) {
-                for (std::size_t k = std::min(i + 1, kept.size() - 1); k < kept.size(); ++k)
-                    if (srcNav[kept[k]] >= target) {
-                        j = k;
-                        break;
-                    }
-            } else {
-                for (std::size_t k = i > 0 ? i : 1; k-- > 0;)
-                    if (srcNav[kept[k]] <= target) {
-                        j = k;
-                        break;
-                    }
-            }
+            std::size_t j = forward ? std::min(i + 1, kept.size() - 1) : i > 0 ? i - 1 : 0;
+            while (forward && j + 1 < kept.size() && srcNav[kept[j]] < target) ++j;
+            while (!forward && j > 0 && srcNav[kept[j]] > target) --j;
             const std::uint32_t distance = forward ? outNav[j] - outNav[i] : outNav[i] - outNav[j];
             EXPECT_EQ(ow, (sw & 0xC0000000) | distance) << "search word at " << at;
         }

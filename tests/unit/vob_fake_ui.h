@@ -1,5 +1,5 @@
-// A stand-in for the window's VOB dialogs: the answers are set by the test, and the progress
-// window only records its texts (and can report a cancel).
+// Stand-ins for the window's progress window, which records what it is told and can report a
+// cancel, and for its VOB dialogs, whose answers are set by the test.
 #pragma once
 
 #include <functional>
@@ -11,25 +11,23 @@
 
 namespace navtab::test {
 
+// A progress window that records its texts and last position, and reports a cancel once it was
+// pumped `cancelAfter` times (never when negative).
+class TestProgress : public Progress {
+  public:
+    void SetRange(int, int, int) override {}
+    int SetPos(int pos) override { return last = pos; }
+    int OffsetPos(int) override { return 0; }
+    int StepIt() override { return 0; }
+    void SetText(const std::string& t) override { texts.push_back(t); }
+    void PeekAndPump(bool) override { ++pumps; }
+    bool Cancelled() const override { return cancelAfter >= 0 && pumps >= cancelAfter; }
+    std::vector<std::string> texts;
+    int pumps = 0, cancelAfter = -1, last = -1;
+};
+
 class FakeDialogs : public vob::VobCommandUi {
   public:
-    class NoProgress : public Progress {
-      public:
-        NoProgress(std::vector<std::string>& texts, bool cancelled)
-            : texts_(texts), cancelled_(cancelled) {}
-        void SetRange(int, int, int) override {}
-        int SetPos(int) override { return 0; }
-        int OffsetPos(int) override { return 0; }
-        int StepIt() override { return 0; }
-        void SetText(const std::string& t) override { texts_.push_back(t); }
-        void PeekAndPump(bool) override {}
-        bool Cancelled() const override { return cancelled_; }
-
-      private:
-        std::vector<std::string>& texts_;
-        bool cancelled_;
-    };
-
     bool chooseAutoCalcTables(vob::AutoCalcTables&) override { return ++asked, answer; }
     bool chooseFrameTypes(vob::FrameTypes& t) override {
         t = types;
@@ -42,7 +40,9 @@ class FakeDialogs : public vob::VobCommandUi {
     }
     std::unique_ptr<Progress> showProgress(const std::string& text) override {
         windows.push_back(text);
-        return std::make_unique<NoProgress>(texts, cancel);
+        auto progress = std::make_unique<TestProgress>();
+        progress->cancelAfter = cancel ? 0 : -1;
+        return progress;
     }
     // The run's options dialog: `extrasOptions` edits what it is shown.
     bool chooseExtrasOptions(vob::ExtrasDialogState& s) override {
@@ -57,7 +57,7 @@ class FakeDialogs : public vob::VobCommandUi {
     int asked = 0;
     vob::FrameTypes types;
     std::string templateFile, fileAsked;
-    std::vector<std::string> windows, texts;
+    std::vector<std::string> windows;
 };
 
 }  // namespace navtab::test

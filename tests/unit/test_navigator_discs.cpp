@@ -1,16 +1,20 @@
 // The navigator against libdvdnav, the reference: both play the same scripted sessions on every
-// sample disc (from first play on, each menu button taken in turn, each title and chapter, next
-// and previous chapter, a menu call and resume, German menus), and the cells they play must agree:
-// domain, title set, title, PGC (in titles, where libdvdnav tells it), cell number, first and last
-// sector, and the button highlighted when a menu cell ends.
+// sample disc, and the cells they play must agree: domain, title set, title, PGC (in titles, where
+// libdvdnav tells it), cell number, first and last sector, and the button highlighted when a menu
+// cell ends. The player behind the playback window on damaged copies of the samples: the messages
+// of its events, how often they come, and the failures of Initialize.
 #include <gtest/gtest.h>
 
 #include <dvdnav/dvdnav.h>
-
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/bytes.h"
+#include "navigator/dvd_player.h"
 #include "navigator/scripted_session.h"
+#include "unit/test_support.h"
 
 namespace navtab::navigator {
 namespace {
@@ -216,13 +220,10 @@ std::vector<Session> sessionsFor(const Disc& disc) {
     std::vector<Session> all = {{"first play", 0, 1, {}}};
     for (int k = 1; k <= 4; ++k) all.push_back({"button " + std::to_string(k), 0, 1, {k}});
     for (int t = 1; t <= static_cast<int>(disc.titles.size()); ++t)
-        for (int c = 1; c <= disc.titles[t - 1].parts; ++c)
-            all.push_back({"title " + std::to_string(t) + " chapter " + std::to_string(c),
-                           t,
-                           c,
-                           {},
-                           Operation::None,
-                           6});
+        for (int c = 1; c <= disc.titles[t - 1].parts; ++c) {
+            const std::string name = "title " + std::to_string(t) + " chapter " + std::to_string(c);
+            all.push_back({name, t, c, {}, Operation::None, 6});
+        }
     all.push_back({"first play, German menus", 0, 1, {}, Operation::None, 24, "de"});
     all.push_back({"next chapter", 1, 1, {}, Operation::NextChapter, 6});
     all.push_back({"previous chapter", 1, 2, {}, Operation::PreviousChapter, 6});
@@ -245,6 +246,169 @@ TEST_P(NavigatorAgainstDvdnav, PlaysTheSameCells) {
 
 INSTANTIATE_TEST_SUITE_P(SampleDiscs, NavigatorAgainstDvdnav,
                          ::testing::Values("ntsc43", "pal169", "mixed0", "regs"));
+
+// Plays every cell at once.
+struct InstantOutput : MediaOutput {
+    std::vector<CellToPlay> cells;
+    void playCell(const CellToPlay& c) override { cells.push_back(c); }
+    void flush() override {}
+    void setRunning(bool) override {}
+    void setRate(double) override {}
+    void setStreams(int, int, bool) override {}
+    void setButtons(const Vobu&, int) override {}
+};
+
+struct RecordingOwner : PlayerOwner {
+    std::vector<std::string> messages;  // "caption: text"
+    std::vector<std::string> questions;
+    bool answer = true;
+    void updateStatus() override {}
+    void operationProhibited() override {}
+    void message(const std::string& text, const std::string& caption) override {
+        messages.push_back(caption + ": " + text);
+    }
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back(caption + ": " + text);
+        return answer;
+    }
+};
+
+struct PlayerRun {
+    RecordingOwner owner;
+    InstantOutput output;
+    DvdPlayer player{owner, output};
+
+    // Plays until nothing more happens, every cell at once, answering menus with Enter.
+    void run(int rounds = 60) {
+        for (int i = 0; i < rounds; ++i) {
+            while (!output.cells.empty() && player.state() == kPlaying) {
+                output.cells.pop_back();
+                player.cellPlayed();
+            }
+            player.pump(i * 1000.0);
+            if (player.navigator()->status() == Status::Menu) player.activateButton();
+        }
+    }
+};
+
+// A copy of a sample disc, changed by `edit` (which gets the folder).
+template <typename Edit>
+std::unique_ptr<test::TempDir> copyOf(const std::string& disc, Edit edit) {
+    auto dir = std::make_unique<test::TempDir>();
+    test::copySampleFolder(disc, dir->path());
+    edit(*dir);
+    return dir;
+}
+
+// Replaces first-play pre-command `n` (0-based) of a VIDEO_TS.IFO.
+void patchFirstPlayCommand(const std::string& ifo, int n, const std::array<std::uint8_t, 8>& c) {
+    test::Bytes b = test::readFile(ifo);
+    const std::size_t pgc = be32(&b[0x84]);
+    const std::size_t commands = pgc + be16(&b[pgc + 0xE4]) + 8;
+    std::copy(c.begin(), c.end(), b.begin() + static_cast<std::ptrdiff_t>(commands + 8 * n));
+    test::writeFile(ifo, b);
+}
+
+const std::string kOpen1 = "Warning: DVD Warning: Could not open a file on the DVD disc.";
+const std::string kOpen2 =
+    "Warning: A file on the DVD disc could not be opened. Playback may not continue.";
+const std::string kSeek1 = "Warning: DVD Warning: Could not seek in a file on the DVD disc.";
+
+TEST(DvdPlayerEvents, MessagesOfMissingFilesIllegalCommandsParentalChangesAndInitialize) {
+    // No title VOB of title set 1: each play of title 1 fails to open it, but the user is told
+    // once. A title VOB cut short: the sectors past its end cannot be sought.
+    const auto missing = copyOf(
+        "ntsc43", [](const test::TempDir& d) { std::filesystem::remove(d.file("VTS_01_1.VOB")); });
+    const auto cut = copyOf("ntsc43", [](const test::TempDir& d) {
+        std::filesystem::resize_file(d.file("VTS_01_1.VOB"), 100 * 2048);
+    });
+    struct Case {
+        const test::TempDir* dir;
+        std::vector<std::string> first, absent;
+    };
+    for (const Case& c :
+         {Case{missing.get(), {kOpen1, kOpen2}, {kSeek1}}, Case{cut.get(), {kSeek1}, {kOpen1}}}) {
+        PlayerRun s;
+        ASSERT_TRUE(s.player.Initialize(c.dir->path().string()));
+        s.player.StopNavigation();
+        s.player.Play();
+        for (int i = 0; i < 3; ++i) {
+            s.player.PlayTitle(1);
+            s.run(10);
+        }
+        const auto& said = s.owner.messages;
+        for (const std::string& m : c.first) EXPECT_EQ(std::count(said.begin(), said.end(), m), 1);
+        for (const std::string& m : c.absent) EXPECT_EQ(std::count(said.begin(), said.end(), m), 0);
+        // The first line comes before the second.
+        if (c.first.size() == 2) {
+            const auto at = std::find(s.owner.messages.begin(), s.owner.messages.end(), kOpen1);
+            ASSERT_TRUE(at != s.owner.messages.end() && at + 1 != s.owner.messages.end());
+            EXPECT_EQ(*(at + 1), kOpen2);
+        }
+    }
+
+    // First play jumps to title 99: the navigator warns and stops before any cell played, and the
+    // player does not try title 1 for ever. In place of g0 = 7, "SetTmpPML 8, goto line 2": the
+    // user is asked; declined, the command's goto is not taken and g1 = 3 of line 2 still runs.
+    const auto patched = [](const std::array<std::uint8_t, 8>& command) {
+        return copyOf("regs", [&](const test::TempDir& d) {
+            patchFirstPlayCommand(d.file("VIDEO_TS.IFO"), 0, command);
+        });
+    };
+    const auto illegal = patched({0x30, 0x02, 0, 0, 0, 99, 0, 0});
+    PlayerRun s;
+    ASSERT_TRUE(s.player.Initialize(illegal->path().string()));
+    s.player.Play();
+    s.run();
+    EXPECT_EQ(s.owner.messages,
+              (std::vector<std::string>{
+                  "Warning: DVD Warning: An illegal navigation command was encountered.",
+                  "Error: An unexpected error (possibly incorrectly authored content)\nwas "
+                  "encountered.\nCan't playback this DVD-Video disc."}));
+    const auto parental = patched({0x00, 0x03, 0, 0, 0, 0, 8, 2});
+    for (const bool yes : {true, false}) {
+        PlayerRun p;
+        p.owner.answer = yes;
+        ASSERT_TRUE(p.player.Initialize(parental->path().string()));
+        p.player.Play();
+        p.player.pump(0);
+        EXPECT_EQ(p.owner.questions, std::vector<std::string>{
+                                         "Accept Change?: Accept Parental Level Change Request?"});
+        EXPECT_EQ(p.player.registers().sprm[kParentalLevel], yes ? 8 : 15);
+        EXPECT_EQ(p.player.registers().gprm[1], 3);
+    }
+
+    test::TempDir empty;
+    PlayerRun none;
+    EXPECT_FALSE(none.player.Initialize(empty.path().string()));
+    ASSERT_EQ(none.owner.messages.size(), 1u);
+    EXPECT_EQ(none.owner.messages[0].rfind("RenderDvdVideoVolume Failed!: Could not open", 0), 0u);
+    EXPECT_EQ(none.player.state(), kUninitialized);
+    EXPECT_FALSE(none.player.Play());
+
+    const std::string folder = test::sampleFile("ntsc43", "");
+    PlayerRun noVideo;
+    EXPECT_FALSE(noVideo.player.Initialize(folder, 1u));
+    EXPECT_EQ(noVideo.owner.messages.at(0).rfind("Can't initialize DVD sample: The DVD sample", 0),
+              0u);
+    // Without an audio decoder the user is asked, and No gives up.
+    PlayerRun noAudio;
+    noAudio.owner.answer = false;
+    EXPECT_FALSE(noAudio.player.Initialize(folder, 2u));
+    EXPECT_EQ(noAudio.owner.questions.at(0),
+              "Warning: * 1 out of 3 DVD-Video streams failed to render properly\n    - audio "
+              "stream\n\n\nDo you still want to continue?");
+    // A title set whose IFO and BUP are gone: the volume is invalid, Yes plays the rest.
+    const auto partial = copyOf("ntsc43", [](const test::TempDir& d) {
+        std::filesystem::remove(d.file("VTS_02_0.IFO"));
+        std::filesystem::remove(d.file("VTS_02_0.BUP"));
+    });
+    PlayerRun rest;
+    EXPECT_TRUE(rest.player.Initialize(partial->path().string()));
+    EXPECT_EQ(rest.owner.questions.at(0),
+              "Warning: * Specified DVD-Video volume was invalid\n\n\nDo you still want to "
+              "continue?");
+}
 
 }  // namespace
 }  // namespace navtab::navigator
