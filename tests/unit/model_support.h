@@ -65,5 +65,17 @@ inline Bytes bytesOf(const Serialised& s) {
     EXPECT_TRUE(s.ok()) << s.error;
     return s.bytes;
 }
+template <typename Table>
+Bytes serialised(Table& table) {
+    return bytesOf(table.serialise());
+}
+
+// Big-endian words of serialised bytes.
+inline std::uint16_t word(const Bytes& b, std::size_t at) {
+    return be16(b.data() + at);
+}
+inline std::uint32_t dword(const Bytes& b, std::size_t at) {
+    return be32(b.data() + at);
+}
 
 }  // namespace navtab::test

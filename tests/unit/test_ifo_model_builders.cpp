@@ -1,6 +1,8 @@
 // New management tables and the builders: their sector layout, the tables they refuse, a built
 // handle the loader reads back unchanged, and every sample file rebuilt from its parsed tables
-// (the PGC tables with their cells added back) byte for byte.
+// (the PGC tables with their cells added back) byte for byte. Beyond those round trips, the list
+// tables as objects: the C_ADT's VOB count and sort, entries bounded by the end address, and the
+// refusal of tables that their offsets or records cannot hold.
 #include <gtest/gtest.h>
 #include <string>
 
@@ -10,16 +12,6 @@
 
 namespace navtab::test {
 namespace {
-
-std::uint32_t dword(const Bytes& b, std::size_t at) {
-    return be32(b.data() + at);
-}
-
-Bytes serialised(CIfoMat& mat) {
-    Serialised s = mat.serialise();
-    EXPECT_TRUE(s.ok()) << s.error;
-    return s.bytes;
-}
 
 // A new manager table starts the first-play PGC with a jump to title 1; stream lists are written
 // with their counts; what does not fit is refused.
@@ -111,6 +103,75 @@ TEST(IfoModelBuilders, ATableThatCannotBeWrittenOrAWrongFormYieldsNoHandle) {
     CIfoVmgBuilder vmg;
     vmg.mat.reset();
     EXPECT_EQ(vmg.BuildIfo(), nullptr);
+}
+
+TEST(IfoModelCellAddresses, TheVobCountIsTheNumberOfRunsOfEqualVobIds) {
+    CIfoCadt cadt;
+    cadt.AddCell(1, 1, 0, 10);
+    cadt.AddCell(1, 2, 11, 20);
+    cadt.AddCell(2, 1, 21, 30);
+    cadt.AddCell(1, 3, 31, 40);
+    Bytes b = serialised(cadt);
+    EXPECT_EQ(word(b, c_adt::kVobCount), 3);
+    EXPECT_EQ(dword(b, c_adt::kEndByte), 8u + 12 * 4 - 1);
+    cadt.SortByVob();
+    b = serialised(cadt);
+    EXPECT_EQ(word(b, c_adt::kVobCount), 2);
+    const std::uint8_t cellIds[] = {1, 2, 3, 1};
+    const std::uint16_t vobIds[] = {1, 1, 1, 2};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t at = c_adt::kFirstCell + i * c_adt::kCellSize;
+        EXPECT_EQ(word(b, at + c_adt::kVobId), vobIds[i]);
+        EXPECT_EQ(b[at + c_adt::kCellId], cellIds[i]);
+    }
+    EXPECT_EQ(dword(b, c_adt::kFirstCell + 2 * 12 + c_adt::kStartSector), 31u);
+    EXPECT_EQ(dword(b, c_adt::kFirstCell + 3 * 12 + c_adt::kEndSector), 30u);
+}
+
+TEST(IfoModelCellAddresses, EntriesFollowTheEndAddressNotTheVobCount) {
+    Bytes b(32, 0);
+    put16(b.data() + c_adt::kVobCount, 9);
+    put32(b.data() + c_adt::kEndByte, 31);
+    put16(b.data() + 20, 7);
+    CIfoCadt cadt(b);
+    ASSERT_EQ(cadt.cells.size(), 2u);
+    EXPECT_EQ(cadt.cells[1]->vobId, 7);
+}
+
+TEST(IfoModelTitleSetAttributes, MoreRecordsThanTheRecordHoldsAreRefused) {
+    CIfoVtsAtrt atrt;
+    CIfoVtsAttributes* set = atrt.AddTitleSet();
+    for (int i = 0; i < 9; ++i) set->AddTitleAudio();
+    EXPECT_THAT(atrt.serialise().error, HasSubstr("exceeds 8"));
+}
+
+// 30 PGCs of 80 cells: 30 x (8 + 236 + 80 x 28) bytes, more than 16-bit offsets reach.
+template <typename Table>
+void addLongPgcs(Table& table) {
+    for (int p = 0; p < 30; ++p) {
+        CIfoPgc* chain = table.AddSrp()->pgc.get();
+        for (int c = 0; c < 80; ++c) chain->AddCell(Bytes(24, 0), 1, 1, false);
+    }
+}
+
+TEST(IfoModelPgcTables, ATableBeyond65535BytesIsRefused) {
+    CIfoPgciUt ut;
+    addLongPgcs(*ut.AddLu());
+    ASSERT_GT(ut.size(), 65535u);
+    const Serialised s = ut.serialise();
+    EXPECT_TRUE(s.bytes.empty());
+    EXPECT_THAT(s.error, HasSubstr("PGCI_UT"));
+    EXPECT_THAT(s.error, HasSubstr("16-bit offsets"));
+    CIfoPgcit pgcit;
+    addLongPgcs(pgcit);
+    EXPECT_FALSE(pgcit.serialise().ok());
+    CIfoPttSrpt ptt;
+    CIfoPttTitle* title = ptt.AddTitle();
+    for (int i = 0; i < 17000; ++i) title->AddPtt(1, 1);
+    EXPECT_FALSE(ptt.serialise().ok());
+    CIfoTmapt tmapt;
+    for (int i = 0; i < 18000; ++i) tmapt.AddMap()->AddEntry(1);
+    EXPECT_FALSE(tmapt.serialise().ok());
 }
 
 template <typename Table>

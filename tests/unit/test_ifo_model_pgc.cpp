@@ -1,21 +1,16 @@
 // The PGC object beyond the byte-for-byte rebuild of every sample PGC (test_ifo_model_builders):
 // an odd program map, a PGC without cells, the playback time it computes (BCD words and frame
 // counts at 25 and 30 fps) and the PGCs it refuses to write.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <array>
-#include <vector>
 
 #include "core/bcd_frames.h"
 #include "core/bytes.h"
 #include "core/ifo_classes_pgc.h"
+#include "unit/model_support.h"
 
-namespace navtab {
+namespace navtab::test {
 namespace {
-
-using ::testing::HasSubstr;
-
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::array<std::uint8_t, 8> kCommand = {0x30, 0x02, 0, 0, 0, 1, 0, 0};
 
@@ -26,16 +21,6 @@ Bytes cellEntry(std::uint8_t category = 0, std::uint32_t time = 0x140, std::uint
     put32(b.data() + pgc::kCellPlaybackTime, time);
     put32(b.data() + pgc::kCellFirstSector, first);
     return b;
-}
-
-Bytes serialised(CIfoPgc& p) {
-    Serialised s = p.serialise();
-    EXPECT_TRUE(s.ok()) << s.error;
-    return s.bytes;
-}
-
-std::uint16_t word(const Bytes& b, std::size_t at) {
-    return be16(b.data() + at);
 }
 
 TEST(IfoModelPgc, AnOddProgramMapIsPaddedToEvenLength) {
@@ -139,4 +124,4 @@ TEST(BcdFrames, ConversionsAreInverseAtBothRates) {
 }
 
 }  // namespace
-}  // namespace navtab
+}  // namespace navtab::test

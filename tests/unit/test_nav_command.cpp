@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/ifo_classes.h"
 #include "navcmd/nav_command.h"
-#include "unit/test_support.h"
+#include "unit/model_support.h"
 
 namespace navtab {
 namespace {
@@ -139,51 +140,32 @@ TEST(DecodeNavCommand, EveryEncodingGivesAFinishedLine) {
             }
 }
 
-// The pre, post and cell commands of one program chain of a sample IFO file, decoded.
+// The pre, post and cell commands of a program chain, decoded.
 using PgcTexts = std::array<std::vector<std::string>, 3>;
 
-std::uint32_t read16(const test::Bytes& f, std::size_t at) {
-    return be16(&f.at(at + 1) - 1);
-}
-std::uint32_t read32(const test::Bytes& f, std::size_t at) {
-    return be32(&f.at(at + 3) - 3);
-}
-
-// The command table lies at the PGC's offset 0xE4: pre, post and cell counts, then the commands.
-PgcTexts decodePgc(const test::Bytes& file, std::size_t pgc) {
-    const std::size_t table = pgc + read16(file, pgc + 0xE4);
+PgcTexts decoded(const CIfoPgc& pgc) {
     PgcTexts texts;
-    std::size_t at = table + 8;
-    for (std::size_t group = 0; group < 3; ++group)
-        for (std::size_t i = 0; i < read16(file, table + 2 * group); ++i, at += kNavCommandSize)
-            texts[group].push_back(DecodeNavCommand(&file.at(at + kNavCommandSize - 1) - 7));
+    for (std::size_t i = 0; i < pgc.commands.size(); ++i) {
+        const std::size_t group = i < pgc.preCommands                      ? 0
+                                  : i < pgc.preCommands + pgc.postCommands ? 1
+                                                                           : 2;
+        texts[group].push_back(DecodeNavCommand(pgc.commands[i]->bytes.data()));
+    }
     return texts;
 }
 
-// Title PGC `n` of a title set: VTS_PGCIT at the sector in 0xCC, search pointers from +8.
-std::size_t titlePgc(const test::Bytes& vts, int n) {
-    const std::size_t pgcit = read32(vts, 0xCC) * kSectorSize;
-    return pgcit + read32(vts, pgcit + 8 * n + 4);
-}
-
-// Menu PGC `n` of language unit `lu` in the unit table whose sector is at `matPointer`.
-std::size_t menuPgc(const test::Bytes& ifo, std::size_t matPointer, int lu, int n) {
-    const std::size_t ut = read32(ifo, matPointer) * kSectorSize;
-    const std::size_t unit = ut + read32(ifo, ut + 8 * lu + 4);
-    return unit + read32(ifo, unit + 8 * n + 4);
-}
-
 TEST(DecodeNavCommand, CommandsDvdauthorCompiledIntoTheSampleDisc) {
-    const auto vmg = test::readFile(test::sampleFile("ntsc43", "VIDEO_TS.IFO"));
-    const auto vts1 = test::readFile(test::sampleFile("ntsc43", "VTS_01_0.IFO"));
-    const auto vts2 = test::readFile(test::sampleFile("ntsc43", "VTS_02_0.IFO"));
-    ASSERT_FALSE(vmg.empty() || vts1.empty() || vts2.empty());
+    const IfoHandle vmg = test::loadSample(test::sampleFile("ntsc43", "VIDEO_TS.IFO"));
+    const IfoHandle vts1 = test::loadSample(test::sampleFile("ntsc43", "VTS_01_0.IFO"));
+    const IfoHandle vts2 = test::loadSample(test::sampleFile("ntsc43", "VTS_02_0.IFO"));
+    const CIfoPgciUt menus(vmg->table[ID_VMGM_PGCI_UT]);
+    const CIfoPgcit titles1(vts1->table[ID_VTS_PGCITI]), titles2(vts2->table[ID_VTS_PGCITI]);
     const std::string callPgc1 = "(CallSS VMGM) Call VMG PGC: 1 [Resume Cell: 1]";
     const std::pair<PgcTexts, PgcTexts> cases[] = {
-        {decodePgc(vmg, read32(vmg, 0x84)),
+        {decoded(*CIfoMat(vmg->table[ID_MAT]).firstPlay),
          {{{"Set GPreg<0> mov (set-val)<1>", "Set GPreg<1> mov (set-val)<3>",
             "(JumpSS VMGM) Jump to VMG PGC: 1"}}}},
-        {decodePgc(vmg, menuPgc(vmg, 0xC8, 1, 1)),
+        {decoded(*menus.units[0]->srps[0]->pgc),
          {{{"Set GPreg<2> mov GPreg<1>", "Set GPreg<2> mul (set-val)<4>",
             "If GPreg<0> != (cmp-val)<2> then Goto line# 6",
             "(SetHL_BTNN) Set Button Nr: (set-val) 2048", "Goto line# 7",
@@ -194,7 +176,7 @@ TEST(DecodeNavCommand, CommandsDvdauthorCompiledIntoTheSampleDisc) {
             "Set GPreg<0> mov (set-val)<1>", "(JumpTT) Jump to Title: 1",
             "Set GPreg<0> mov (set-val)<2>", "(JumpTT) Jump to Title: 2"},
            {}}}},
-        {decodePgc(vts1, titlePgc(vts1, 1)),
+        {decoded(*titles1.srps[0]->pgc),
          {{{"Set GPreg<5> mov (set-val)<0>", "If GPreg<0> != (cmp-val)<1> then Goto line# 5",
             "(SetSTN) Set Audio Stream Nr: 0", "Goto line# 6", "(SetSTN) Set Audio Stream Nr: 1",
             "NOP"},
@@ -202,7 +184,7 @@ TEST(DecodeNavCommand, CommandsDvdauthorCompiledIntoTheSampleDisc) {
             callPgc1, "(JumpVTS_TT) Jump to Title: 2"},
            {"Set GPreg<5> add (set-val)<1>",
             "If GPreg<1> > (cmp-val)<2> then Set GPreg<6> mov (set-val)<7>"}}}},
-        {decodePgc(vts2, titlePgc(vts2, 1)),
+        {decoded(*titles2.srps[0]->pgc),
          {{{"Set GPreg<9> mov (set-val)<100>", "Set GPreg<9> div (set-val)<4>",
             "Set GPreg<10> mov GPreg<9>", "Set GPreg<10> mod (set-val)<7>"},
            {callPgc1},
