@@ -18,9 +18,7 @@ struct ScriptedEditors : FieldEditors {
     std::deque<std::uint16_t> words;
     std::deque<std::uint32_t> masks;
     std::deque<std::vector<std::uint8_t>> byteEdits;
-    std::vector<std::string> shownValues;
     std::vector<std::uint16_t> shownWords;
-    std::vector<std::uint32_t> shownMasks;
     std::vector<std::vector<std::uint8_t>> shownBytes;
     template <typename T>
     static std::optional<T> next(std::deque<T>& q) {
@@ -29,18 +27,12 @@ struct ScriptedEditors : FieldEditors {
         q.pop_front();
         return v;
     }
-    std::optional<std::string> enterNewValue(const std::string& current) override {
-        shownValues.push_back(current);
-        return next(values);
-    }
+    std::optional<std::string> enterNewValue(const std::string&) override { return next(values); }
     std::optional<std::uint16_t> editVideoAttributes(std::uint16_t word) override {
         shownWords.push_back(word);
         return next(words);
     }
-    std::optional<std::uint32_t> editUserOperations(std::uint32_t mask) override {
-        shownMasks.push_back(mask);
-        return next(masks);
-    }
+    std::optional<std::uint32_t> editUserOperations(std::uint32_t) override { return next(masks); }
     std::optional<std::vector<std::uint8_t>> editBytes(
         std::span<const std::uint8_t> bytes) override {
         shownBytes.emplace_back(bytes.begin(), bytes.end());

@@ -320,18 +320,13 @@ TEST_F(OverviewFixture, StreamsWithTheirIds) {
     EXPECT_EQ(sub[0], "  SubPicture 1: Deutsch (2-bit rle ) (ID: 0x20)");
 }
 
-TEST(VmgOverview, StopsWhereATableIsMissing) {
-    ifo_t ifo;
-    ifo.table[ID_MAT].assign(2048, 0);
-    std::memcpy(ifo.table[ID_MAT].data(), "DVDVIDEO-VMG", 12);
-    ifo.table[ID_MAT][0x103] = 200;  // a damaged count: only the eight records there are
-    ifo.table[ID_MAT][0x155] = 1;
-    TreeNode root;
-    FieldList list;
-    DescribeContext ctx{ifo, list, root};
-    ShowOverview(ctx);
-    std::vector<std::string> lines;
-    for (const auto& r : list.rows()) lines.push_back(r.description);
+TEST_F(OverviewFixture, VmgStopsWhereATableIsMissing) {
+    auto& mat = ifo.table[ID_MAT];
+    std::memcpy(mat.data(), "DVDVIDEO-VMG", 12);
+    ifo.table[ID_VTS_PGCITI].clear();
+    mat[0x103] = 200;  // a damaged count: only the eight records there are
+    mat[0x155] = 1;
+    const auto lines = overview();
     ASSERT_EQ(lines.size(), 2u + 1 + 8 + 1 + 1);
     EXPECT_EQ(lines[0], "VMG Overview:");
     EXPECT_EQ(lines[2],

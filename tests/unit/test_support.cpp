@@ -48,11 +48,6 @@ void writeFile(const std::string& path, const Bytes& bytes) {
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -67,8 +62,9 @@ CommandResult runCommand(const std::string& commandLine) {
     CommandResult r;
     int raw = std::system((commandLine + " >" + shellQuote(out) + " 2>" + shellQuote(err)).c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
+    const Bytes o = readFile(out), e = readFile(err);
+    r.out.assign(o.begin(), o.end());
+    r.err.assign(e.begin(), e.end());
     return r;
 }
 
