@@ -1,6 +1,6 @@
 // The stream usage of a title set: which streams its PGCs declare, under which MPEG ids the VOBs
 // carry them, and how compacting moves the kept streams down (on the samples the ids are held
-// against the packets the VOB files carry: test_vob_samples).
+// against the packets the VOB files carry: test_vob_readers).
 #include <gtest/gtest.h>
 
 #include "core/bytes.h"

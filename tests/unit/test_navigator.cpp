@@ -167,7 +167,7 @@ TEST(Navigator, LoopsAndWildJumpsStopAndTheRegisterSampleEndsWithTheValuesWorked
     }
 }
 
-// Chapter skips and a menu call with resume are held against libdvdnav (test_navigator_dvdnav);
+// Chapter skips and a menu call with resume are held against libdvdnav (test_navigator_discs);
 // here the resume information is used once and a PGC's prohibited-operation mask refuses what it
 // names.
 TEST(Navigator, UserOperationsMasksAndParentalLevels) {
