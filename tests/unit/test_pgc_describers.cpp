@@ -18,28 +18,56 @@ using ::testing::HasSubstr;
 
 using Rows = std::vector<FieldRow>;
 
+std::vector<std::string> values(const Rows& rows, const std::string& description) {
+    std::vector<std::string> out;
+    for (const auto& r : rows)
+        if (r.description == description) out.push_back(r.dec);
+    return out;
+}
+
+bool has(const Rows& rows, const std::string& description) {
+    return !values(rows, description).empty();
+}
+
+std::vector<std::string> captions(const TreeNode& node) {
+    std::vector<std::string> out;
+    for (const auto& c : node.children) out.push_back(c->caption);
+    return out;
+}
+
+// Program chains in a 4096-byte title PGC table, and the PGC tables themselves.
 struct PgcFixture : ::testing::Test {
     PgcFixture() { ifo.table[ID_VTS_PGCITI].assign(4096, 0); }
     std::uint8_t* at(std::uint32_t offset) { return ifo.table[ID_VTS_PGCITI].data() + offset; }
-    Rows describePgc(std::uint32_t offset, bool reserved = false) {
-        TreeNode node;
-        node.kind = NodeKind::Pgc;
-        node.pgcSlot = ID_VTS_PGCITI;
-        node.pgcOffset = offset;
+    Rows shown(TreeNode& node, bool reserved = false) {
         FieldList list;
         list.showReserved = reserved;
         EXPECT_EQ(DescribeNode(ifo, list, node), DescribeResult::Shown);
         return list.rows();
     }
-    static std::vector<std::string> values(const Rows& rows, const std::string& description) {
-        std::vector<std::string> out;
-        for (const auto& r : rows)
-            if (r.description == description) out.push_back(r.dec);
-        return out;
+    Rows describePgc(std::uint32_t offset, bool reserved = false) {
+        TreeNode node;
+        node.kind = NodeKind::Pgc;
+        node.pgcSlot = ID_VTS_PGCITI;
+        node.pgcOffset = offset;
+        return shown(node, reserved);
     }
-    static bool has(const Rows& rows, const std::string& description) {
-        return std::any_of(rows.begin(), rows.end(),
-                           [&](const FieldRow& r) { return r.description == description; });
+    Rows show(int id, TreeNode& node) {
+        node.kind = NodeKind::Table;
+        node.tableId = id;
+        return shown(node);
+    }
+    void makeUnitTable(int id, std::vector<std::uint8_t> categories) {
+        auto& t = ifo.table[id];
+        t.assign(2048, 0);
+        put16(&t[0], 1);
+        t[8] = 'e', t[9] = 'n', t[11] = 0x88;
+        put32(&t[12], 16);  // the LU starts at byte 16
+        put16(&t[16], static_cast<std::uint16_t>(categories.size()));
+        for (std::size_t m = 0; m < categories.size(); ++m) {
+            t[24 + 8 * m] = categories[m];
+            put32(&t[24 + 8 * m + 4], static_cast<std::uint32_t>(0x100 * (m + 1)));
+        }
     }
     ifo_t ifo;
 };
@@ -131,35 +159,7 @@ TEST_F(PgcFixture, DamagedCountsAndOffsetsStopAtTheBuffer) {
     EXPECT_FALSE(has(rows, "  Number of Programs"));
 }
 
-struct UnitTableFixture : ::testing::Test {
-    Rows show(int id, TreeNode& node) {
-        node.kind = NodeKind::Table;
-        node.tableId = id;
-        FieldList list;
-        EXPECT_EQ(DescribeNode(ifo, list, node), DescribeResult::Shown);
-        return list.rows();
-    }
-    void makeUnitTable(int id, std::vector<std::uint8_t> categories) {
-        auto& t = ifo.table[id];
-        t.assign(2048, 0);
-        put16(&t[0], 1);
-        t[8] = 'e', t[9] = 'n', t[11] = 0x88;
-        put32(&t[12], 16);  // the LU starts at byte 16
-        put16(&t[16], static_cast<std::uint16_t>(categories.size()));
-        for (std::size_t m = 0; m < categories.size(); ++m) {
-            t[24 + 8 * m] = categories[m];
-            put32(&t[24 + 8 * m + 4], static_cast<std::uint32_t>(0x100 * (m + 1)));
-        }
-    }
-    static std::vector<std::string> captions(const TreeNode& node) {
-        std::vector<std::string> out;
-        for (const auto& c : node.children) out.push_back(c->caption);
-        return out;
-    }
-    ifo_t ifo;
-};
-
-TEST_F(UnitTableFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
+TEST_F(PgcFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
     makeUnitTable(ID_VTSM_PGCI_UT, {0x83, 0x80, 0x87});
     TreeNode node;
     Rows rows = show(ID_VTSM_PGCI_UT, node);
@@ -169,11 +169,11 @@ TEST_F(UnitTableFixture, MenuTypesTreeLabelsAndNoDuplicateNodes) {
                                         "LU_1 (English) PGC-Menu_2 ",
                                         "LU_1 (English) PGC-Menu_3 (Chapter Menu)"}));
     EXPECT_EQ(node.children[1]->pgcOffset, 16u + 0x200);
-    EXPECT_EQ(PgcFixture::values(rows, "          Menu Type:"),
+    EXPECT_EQ(values(rows, "          Menu Type:"),
               (std::vector<std::string>{"root", "entry only", "PTT (chapter)"}));
 }
 
-TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
+TEST_F(PgcFixture, TitlePgcTableAndDamagedCounts) {
     auto& t = ifo.table[ID_VTS_PGCITI];
     t.assign(2048, 0);
     put16(&t[0], 0xFFFF);  // far more search pointers than the table holds
@@ -182,7 +182,7 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     put32(&t[20], 0x900);  // a PGC past the table: no node for it
     TreeNode node;
     Rows rows = show(ID_VTS_PGCITI, node);
-    EXPECT_EQ(PgcFixture::values(rows, "      Title number:").size(), 255u);  // (2048 - 8) / 8
+    EXPECT_EQ(values(rows, "      Title number:").size(), 255u);  // (2048 - 8) / 8
     ASSERT_GE(node.children.size(), 1u);
     EXPECT_EQ(node.children[0]->caption, "VTS_PGC_1");
     EXPECT_EQ(node.children[0]->pgcOffset, 0x7F0u);
@@ -191,8 +191,8 @@ TEST_F(UnitTableFixture, TitlePgcTableAndDamagedCounts) {
     put32(&ifo.table[ID_VTSM_PGCI_UT][12], 0xFFFFFFF0);
     TreeNode menus;
     rows = show(ID_VTSM_PGCI_UT, menus);
-    EXPECT_TRUE(PgcFixture::has(rows, " [LU 1] Menu's:"));
-    EXPECT_FALSE(PgcFixture::has(rows, "        Menu_1: VTSM_PGC Category Menu mask"));
+    EXPECT_TRUE(has(rows, " [LU 1] Menu's:"));
+    EXPECT_FALSE(has(rows, "        Menu_1: VTSM_PGC Category Menu mask"));
     EXPECT_TRUE(menus.children.empty());
     makeUnitTable(ID_VTSM_PGCI_UT, std::vector<std::uint8_t>(200, 0x83));
     auto& ut = ifo.table[ID_VTSM_PGCI_UT];

@@ -186,22 +186,32 @@ TEST(GetVtsSectors, SingleFileModeReportsEachTableUnderItsHeading) {
     EXPECT_EQ(workspace.modifiedCount(), 1);
 }
 
-TEST(GetVtsSectors, TitleSetFieldsCountFromItsIfoAlsoWhenTheBackupIsLoaded) {
+// The title set's fields count from its IFO, also when the backup is the file loaded; a damaged
+// title table and a cut management table are read only as far as they reach.
+TEST(GetVtsSectors, TitleSetFieldsCountFromItsIfoAndDamagedTablesAreReadAsFarAsTheyReach) {
     DiscCopy disc;
     disc.resizeBySectors("VTS_01_0.VOB", 4);
     const auto listing = repair::DiscListing::read(disc.dir.path().string());
     ASSERT_TRUE(listing);
     test::RecordingInteraction ui;
     for (const std::string name : {"VTS_01_0.IFO", "VTS_01_0.BUP"}) {
-        SCOPED_TRACE(name);
         IfoHandle ifo = openIfoFile(disc.file(name), ui);
-        const std::string report = repair::CorrectVtsiMat(*ifo, *listing, name);
-        EXPECT_EQ(report,
+        EXPECT_EQ(repair::CorrectVtsiMat(*ifo, *listing, name),
                   "Last Sector of VTS: [old: 500] [new: 504] (VTS_01_0.BUP)\n"
-                  "Start sector of VTSTT_VOBS: [old: 66] [new: 70] (VTS_01_1.VOB)\n");
+                  "Start sector of VTSTT_VOBS: [old: 66] [new: 70] (VTS_01_1.VOB)\n")
+            << name;
     }
     IfoHandle ifo = openIfoFile(disc.file("VTS_01_0.IFO"), ui);
     EXPECT_EQ(repair::CorrectVtsiMat(*ifo, *listing, "backup.ifo"), "");
+    IfoHandle vmg = openIfoFile(disc.file("VIDEO_TS.IFO"), ui);
+    auto& titles = vmg->table[ID_VMG_PTT_SRPT];
+    put16(&titles[0], 0xFFFF);
+    titles.resize(8 + 12 + 6);  // the second entry is cut off
+    EXPECT_EQ(repair::CorrectTitleSearchPointers(*vmg, *listing),
+              "Title_1: [old: 32] [new: 26] (VTS_01_0.IFO)\n");
+    vmg->table[ID_MAT].resize(0x20);  // the VOB start and title set count lie beyond
+    EXPECT_EQ(repair::CorrectVmgiMat(*vmg, *listing),
+              "Last Sector of VMG: [old: 31] [new: 25] (VIDEO_TS.VOB)\n");
 }
 
 TEST(DiscListing, OrdersTheFilesAsADiscLaysThemOut) {
@@ -229,22 +239,6 @@ TEST(DiscListing, OrdersTheFilesAsADiscLaysThemOut) {
     for (const char* name : {"VTS_01_1.IFO", "VTS_00_0.IFO", "VTS_1_0.IFO", "notes.txt", "VIDEO_TS",
                              "VTS_01_0.IFO.tmp"})
         EXPECT_FALSE(repair::isDvdVideoFileName(name)) << name;
-}
-
-TEST(GetVtsSectors, DamagedTitleTableIsReadOnlyAsFarAsItReaches) {
-    DiscCopy disc;
-    const auto listing = repair::DiscListing::read(disc.dir.path().string());
-    ASSERT_TRUE(listing);
-    test::RecordingInteraction ui;
-    IfoHandle ifo = openIfoFile(disc.file("VIDEO_TS.IFO"), ui);
-    auto& titles = ifo->table[ID_VMG_PTT_SRPT];
-    put16(&titles[0], 0xFFFF);
-    titles.resize(8 + 12 + 6);  // the second entry is cut off
-    EXPECT_EQ(repair::CorrectTitleSearchPointers(*ifo, *listing),
-              "Title_1: [old: 32] [new: 26] (VTS_01_0.IFO)\n");
-    ifo->table[ID_MAT].resize(0x20);  // the VOB start and title set count lie beyond
-    EXPECT_EQ(repair::CorrectVmgiMat(*ifo, *listing),
-              "Last Sector of VMG: [old: 31] [new: 25] (VIDEO_TS.VOB)\n");
 }
 
 // A title set whose cell address table ends after exactly one cell points into its title VOB; one
