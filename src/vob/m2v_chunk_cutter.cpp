@@ -47,27 +47,20 @@ void M2vChunkCutter::recycle(std::vector<std::uint8_t> bytes) {
 }
 
 void M2vChunkCutter::run() {
-    M2vChunk first;
-    Ensure(kReadAhead, first);
     for (bool more = true; more;) {
         M2vChunk chunk = cut();
         more = !chunk.endsStream && chunk.failure.empty();
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return stopping_ || ready_.size() < kChunksAhead; });
         if (stopping_) return;
-        if (!first.notice.empty()) chunk.notice = std::move(first.notice);
         ready_.push_back(std::move(chunk));
         lock.unlock();
         changed_.notify_all();
     }
 }
 
-void M2vChunkCutter::Ensure(std::size_t n, M2vChunk& chunk) {
+void M2vChunkCutter::Ensure(std::size_t n) {
     if (readEnd_ - readPos_ >= n || fileEnded_) return;
-    if (n > kReadAhead) {
-        chunk.notice = "Error! Readbuffer size is too small";
-        return;
-    }
     const std::size_t left = readEnd_ - readPos_;
     std::memmove(readBuffer_.data(), readBuffer_.data() + readPos_, left);
     readPos_ = 0;
@@ -135,7 +128,7 @@ M2vChunk M2vChunkCutter::cut() {
     }
     if (chunk.bytes.empty()) chunk.bytes.resize(kFirstChunkBytes);
     int frames = 0, halfFrames = 0;
-    Ensure(4, chunk);
+    Ensure(4);
     if (readEnd_ - readPos_ < 4 ||
         !isStartCode(readBuffer_.data() + readPos_, kSequenceHeaderCode)) {
         chunk.failure = "Synchronization Error on MPeg file!";
@@ -144,7 +137,7 @@ M2vChunk M2vChunkCutter::cut() {
     append(chunk, readPos_, readPos_ + 4);
     readPos_ += 4;
     for (bool done = false; !done;) {
-        Ensure(kLook, chunk);
+        Ensure(kLook);
         if (readPos_ == readEnd_) {
             chunk.endsStream = true;
             break;

@@ -25,7 +25,6 @@ struct M2vChunk {
     int frames = 0;           // whole frames shown
     double exactFrames = 0;   // with the half frame of each repeated field
     bool endsStream = false;  // nothing follows this chunk
-    std::string notice;       // a message to show before the chunk
     std::string failure;      // a message that ends the stream instead of a chunk
 };
 
@@ -49,8 +48,9 @@ class M2vChunkCutter {
   private:
     void run();
     M2vChunk cut();
-    // Makes at least `n` bytes available after readPos_ unless the file has ended.
-    void Ensure(std::size_t n, M2vChunk& chunk);
+    // Makes at least `n` bytes (at most kReadAhead) available after readPos_ unless the file has
+    // ended.
+    void Ensure(std::size_t n);
     // Appends readBuffer_[from, to) to the chunk; false when the chunk may not grow that far.
     bool append(M2vChunk& chunk, std::size_t from, std::size_t to);
     // Counts the frames of a start code found at readBuffer_[at].

@@ -76,7 +76,6 @@ int M2vReader::ReadChunk() {
         return 0;
     }
     M2vChunk next = cutter_->next();
-    if (!next.notice.empty()) ui_.message(next.notice);
     if (!next.failure.empty()) return fail(next.failure);
     if (!chunk_.empty()) cutter_->recycle(std::move(chunk_));
     chunk_ = std::move(next.bytes);
